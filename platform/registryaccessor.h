@@ -1,0 +1,46 @@
+#pragma once
+
+// The tool's view of the registry: a root key and at most one open key, with
+// the reading rules the preferences and the settings pages rely on.
+
+#include "registrystore.h"
+
+class RegistryAccessor
+{
+public:
+    explicit RegistryAccessor(RegistryStore &store);
+
+    RootKey rootKey() const { return m_root; }
+    // Changing the root closes the open key.
+    void setRootKey(RootKey root);
+
+    // A path that starts with a backslash is taken from the root, any other
+    // from the open key (or the root when none is open). A trailing backslash
+    // is allowed. On success the new key replaces the open one; on failure the
+    // open key stays open.
+    bool openKey(std::u16string_view path, bool canCreate);
+    void closeKey();
+    bool hasOpenKey() const { return m_key != nullptr; }
+    // The open key's path from the root, without leading backslash.
+    const std::u16string &currentPath() const { return m_path; }
+
+    // A missing value reads as empty; a value that is neither a string nor an
+    // expandable string raises ERegistryError.
+    std::u16string readString(std::u16string_view name);
+    // A missing value, or one of another kind, raises ERegistryError.
+    std::int32_t readInteger(std::u16string_view name);
+    // Both replace a value of any kind; a refused write raises ERegistryError.
+    void writeString(std::u16string_view name, std::u16string_view text);
+    void writeInteger(std::u16string_view name, std::int32_t value);
+
+private:
+    RegistryKey &openedKey(std::u16string_view name);
+
+    RegistryStore &m_store;
+    RootKey m_root = RootKey::CurrentUser;
+    std::unique_ptr<RegistryKey> m_key;
+    std::u16string m_path;
+};
+
+// UTF-8 for exception texts.
+std::string toUtf8(std::u16string_view text);

@@ -1,0 +1,59 @@
+#pragma once
+
+// The behaviour every registry store must show through the accessor. Each
+// store's test file instantiates the suite with a fixture of its own.
+
+#include "registryaccessor.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+class StoreFixture
+{
+public:
+    virtual ~StoreFixture() = default;
+    virtual RegistryStore &store() = 0;
+    // Puts a value of any kind under HKEY_CURRENT_USER\`path`, creating the key.
+    virtual void seed(std::u16string_view path, std::u16string_view name,
+                      const RegistryValue &value)
+        = 0;
+    // From now on every write is refused; reads go on working.
+    virtual void refuseWrites() = 0;
+};
+
+struct StoreParam
+{
+    const char *name;
+    std::function<std::unique_ptr<StoreFixture>()> make;
+};
+
+class RegistryContract : public testing::TestWithParam<StoreParam>
+{
+protected:
+    void SetUp() override
+    {
+        m_fixture = GetParam().make();
+        m_accessor = std::make_unique<RegistryAccessor>(m_fixture->store());
+    }
+
+    StoreFixture &fixture() { return *m_fixture; }
+    RegistryAccessor &reg() { return *m_accessor; }
+    // Opens (creating) the key every test writes into.
+    void openTestKey() { ASSERT_TRUE(reg().openKey(u"\\Software\\Tarsel\\Ordevan8\\", true)); }
+
+private:
+    std::unique_ptr<StoreFixture> m_fixture;
+    std::unique_ptr<RegistryAccessor> m_accessor;
+};
+
+inline void PrintTo(const StoreParam &param, std::ostream *out)
+{
+    *out << param.name;
+}
+
+inline std::string storeParamName(const testing::TestParamInfo<StoreParam> &info)
+{
+    return info.param.name;
+}

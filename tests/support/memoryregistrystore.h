@@ -1,0 +1,44 @@
+#pragma once
+
+// An in-memory registry for tests: key and value names match without regard
+// to letter case (ASCII and Latin-1 letters), values keep the case they were
+// first written with, and writes can be made to fail.
+
+#include "registrystore.h"
+
+#include <map>
+#include <vector>
+
+class MemoryRegistryStore : public RegistryStore
+{
+public:
+    std::unique_ptr<RegistryKey> openKey(RootKey root, std::u16string_view path,
+                                         bool create) override;
+
+    // Puts any value in place, creating its key; for seeding kinds the
+    // accessor cannot write.
+    void put(RootKey root, std::u16string_view path, std::u16string_view name, RegistryValue value);
+    std::optional<RegistryValue> get(RootKey root, std::u16string_view path,
+                                     std::u16string_view name) const;
+    bool hasKey(RootKey root, std::u16string_view path) const;
+
+    void setRefuseWrites(bool refuse) { m_refuseWrites = refuse; }
+    bool refusesWrites() const { return m_refuseWrites; }
+    int writeCount() const { return m_writes; }
+
+private:
+    struct Key
+    {
+        std::vector<std::pair<std::u16string, RegistryValue>> values;
+    };
+    class OpenKey;
+
+    static std::u16string folded(RootKey root, std::u16string_view path);
+    Key *findKey(const std::u16string &foldedPath);
+    const Key *findKey(const std::u16string &foldedPath) const;
+    bool exists(const std::u16string &foldedPath) const;
+
+    std::map<std::u16string, Key> m_keys;
+    bool m_refuseWrites = false;
+    int m_writes = 0;
+};
