@@ -1,0 +1,518 @@
+#include "regfile.h"
+
+#include <QStringDecoder>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cctype>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString Header5 = u"Windows Registry Editor Version 5.00"_s;
+const QString Header4 = u"REGEDIT4"_s;
+
+// Hex data lines are wrapped as the registry editor wraps them.
+constexpr qsizetype WrapColumn = 77;
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool isBlankChar(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+QString trimmedRight(QStringView line)
+{
+    qsizetype end = line.size();
+    while (end > 0 && isBlankChar(line[end - 1]))
+        --end;
+    return line.first(end).toString();
+}
+
+QString escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'"')
+            out += u'\\';
+        out += c;
+    }
+    return out;
+}
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QStringDecoder decoder("windows-1252");
+    return decoder(bytes);
+}
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        qToLittleEndian<quint16>(text[i].unicode(), out.data() + 2 * i);
+    return out;
+}
+
+} // namespace
+
+RegData RegData::fromString(const QString &text, quint32 type)
+{
+    return { type, utf16le(text) + QByteArray(2, '\0') };
+}
+
+RegData RegData::fromDWord(quint32 value)
+{
+    QByteArray bytes(4, Qt::Uninitialized);
+    qToLittleEndian(value, bytes.data());
+    return { RegType::DWord, bytes };
+}
+
+QString RegData::text() const
+{
+    QString out;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t c = qFromLittleEndian<quint16>(bytes.constData() + i);
+        if (c == 0)
+            break;
+        out += QChar(c);
+    }
+    return out;
+}
+
+std::optional<quint32> RegData::dword() const
+{
+    if (type != RegType::DWord || bytes.size() != 4)
+        return std::nullopt;
+    return qFromLittleEndian<quint32>(bytes.constData());
+}
+
+RegFileError::RegFileError(int line, const QString &reason)
+    : std::runtime_error(QStringLiteral("line %1: %2").arg(line).arg(reason).toStdString())
+    , m_line(line)
+    , m_reason(reason)
+{ }
+
+// Reads the lines after the header, one logical entry at a time.
+class RegFile::Parser
+{
+public:
+    Parser(QList<QStringView> lines, bool ansi)
+        : m_lines(std::move(lines))
+        , m_ansi(ansi)
+    { }
+
+    QList<Entry> entries()
+    {
+        QList<Entry> out;
+        bool inSection = false; // values after a deleted key belong to no key, as on import
+        for (m_next = 1; m_next < m_lines.size();) {
+            Entry entry = next();
+            if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
+                inSection = true;
+            else if (isValue(entry) && !inSection)
+                fail(u"a value outside of any key"_s);
+            out.append(std::move(entry));
+        }
+        return out;
+    }
+
+private:
+    [[noreturn]] void fail(const QString &reason) const
+    {
+        throw RegFileError(static_cast<int>(m_first + 1), reason);
+    }
+
+    Entry next()
+    {
+        m_first = m_next++;
+        const QStringView line = m_lines[m_first];
+        Entry entry;
+        entry.raw = line.toString();
+        const QString text = trimmedRight(line).trimmed();
+        if (text.isEmpty())
+            entry.type = Entry::Type::Blank;
+        else if (text.startsWith(u';'))
+            entry.type = Entry::Type::Comment;
+        else if (text.startsWith(u'['))
+            keyLine(text, entry);
+        else if (text.startsWith(u'"') || text.startsWith(u'@'))
+            valueLine(entry);
+        else
+            fail(u"a line that is neither a key nor a value"_s);
+        return entry;
+    }
+
+    void keyLine(const QString &text, Entry &entry) const
+    {
+        const qsizetype close = text.lastIndexOf(u']');
+        if (close < 0)
+            fail(u"a key name without its closing bracket"_s);
+        if (close != text.size() - 1)
+            fail(u"text after a key name"_s);
+        QString path = text.mid(1, close - 1);
+        entry.type = Entry::Type::Key;
+        if (path.startsWith(u'-')) {
+            entry.type = Entry::Type::DeletedKey;
+            path.remove(0, 1);
+        }
+        if (path.isEmpty())
+            fail(u"an empty key name"_s);
+        entry.text = path;
+    }
+
+    void valueLine(Entry &entry)
+    {
+        const QString line = entry.raw.trimmed();
+        qsizetype pos = 0;
+        if (line.startsWith(u'@')) {
+            pos = 1;
+        } else {
+            const auto name = quotedText(line, pos);
+            if (!name)
+                fail(u"a value name without its closing quote"_s);
+            entry.text = *name;
+        }
+        skipBlanks(line, pos);
+        if (pos >= line.size() || line[pos] != u'=')
+            fail(u"a value name not followed by \"=\""_s);
+        ++pos;
+        skipBlanks(line, pos);
+        entry.type = Entry::Type::Value;
+        valueData(QStringView(line).mid(pos), entry);
+    }
+
+    void valueData(QStringView data, Entry &entry)
+    {
+        const QString rest = trimmedRight(data);
+        if (rest == u"-"_s) {
+            entry.type = Entry::Type::DeletedValue;
+        } else if (rest.startsWith(u'"')) {
+            qsizetype pos = 0;
+            const auto text = quotedText(rest, pos);
+            if (!text)
+                fail(u"a text value without its closing quote"_s);
+            if (pos != rest.size())
+                fail(u"text after a quoted value"_s);
+            entry.data = RegData::fromString(*text);
+        } else if (rest.startsWith(u"dword:"_s)) {
+            const QStringView digits = QStringView(rest).mid(6);
+            bool ok = false;
+            const uint value = digits.toUInt(&ok, 16);
+            if (!ok || digits.isEmpty() || digits.size() > 8 || !isHexDigits(digits))
+                fail(u"a dword value that is not 1 to 8 hexadecimal digits"_s);
+            entry.data = RegData::fromDWord(value);
+        } else if (rest.startsWith(u"hex"_s)) {
+            hexData(rest, entry);
+        } else {
+            fail(u"a value of unknown form"_s);
+        }
+    }
+
+    void hexData(const QString &first, Entry &entry)
+    {
+        qsizetype pos = 3;
+        quint32 type = RegType::Binary;
+        if (first.mid(pos).startsWith(u'(')) {
+            const qsizetype close = first.indexOf(u')', pos);
+            const QStringView digits = QStringView(first).mid(pos + 1, close - pos - 1);
+            bool ok = false;
+            type = digits.toUInt(&ok, 16);
+            if (close < 0 || !ok || digits.size() > 8 || !isHexDigits(digits))
+                fail(u"a hex value with a bad type number"_s);
+            pos = close + 1;
+        }
+        if (first.mid(pos, 1) != u":"_s)
+            fail(u"a hex value without \":\""_s);
+
+        QString bytesText = first.mid(pos + 1);
+        while (bytesText.endsWith(u'\\')) {
+            bytesText.chop(1);
+            if (m_next >= m_lines.size())
+                fail(u"hex data continued past the end of the file"_s);
+            const QStringView more = m_lines[m_next++];
+            entry.raw += u"\r\n"_s + more.toString();
+            bytesText += trimmedRight(more).trimmed();
+        }
+        entry.data = { type, hexBytes(bytesText) };
+        if (m_ansi && isText(type)) {
+            // 8-bit files hold hex text as 8-bit text; version 5 files as UTF-16.
+            entry.data.bytes = utf16le(decodeWindows1252(entry.data.bytes));
+            entry.raw = RegFile::valueLine(entry.text, entry.data);
+        }
+    }
+
+    QByteArray hexBytes(const QString &text) const
+    {
+        QByteArray out;
+        out.reserve(text.size() / 3 + 1);
+        const auto parts = QStringView(text).split(u',');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            const QStringView part = parts[i].trimmed();
+            if (part.isEmpty() && parts.size() == 1)
+                break; // no data at all
+            if (part.isEmpty() && i == parts.size() - 1 && i > 0)
+                break; // a trailing comma
+            bool ok = false;
+            const uint byte = part.toUInt(&ok, 16);
+            if (!ok || part.size() != 2 || !isHexDigits(part))
+                fail(u"hex data that is not a list of two-digit bytes"_s);
+            out.append(static_cast<char>(byte));
+        }
+        return out;
+    }
+
+public:
+    static bool isValue(const Entry &entry)
+    {
+        return entry.type == Entry::Type::Value || entry.type == Entry::Type::DeletedValue;
+    }
+
+    static bool isText(quint32 type)
+    {
+        return type == RegType::String || type == RegType::ExpandString
+            || type == RegType::MultiString;
+    }
+
+    static bool isHexDigits(QStringView text)
+    {
+        return std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() < 0x80 && std::isxdigit(c.unicode());
+        });
+    }
+
+    static void skipBlanks(const QString &line, qsizetype &pos)
+    {
+        while (pos < line.size() && isBlankChar(line[pos]))
+            ++pos;
+    }
+
+    // Reads "..." from `pos`, undoing the \\ and \" escapes; leaves `pos`
+    // after the closing quote.
+    static std::optional<QString> quotedText(QStringView line, qsizetype &pos)
+    {
+        QString out;
+        for (qsizetype i = pos + 1; i < line.size(); ++i) {
+            const QChar c = line[i];
+            if (c == u'"') {
+                pos = i + 1;
+                return out;
+            }
+            if (c == u'\\' && i + 1 < line.size() && (line[i + 1] == u'\\' || line[i + 1] == u'"'))
+                ++i;
+            out += line[i];
+        }
+        return std::nullopt;
+    }
+
+private:
+    QList<QStringView> m_lines;
+    bool m_ansi;
+    qsizetype m_next = 0;
+    qsizetype m_first = 0;
+};
+
+RegFile::RegFile()
+{
+    m_entries.append(Entry {}); // the blank line after the header
+}
+
+RegFile RegFile::parse(const QByteArray &bytes)
+{
+    if (bytes.size() > MaxFileSize)
+        throw RegFileError(0, u"the file is larger than 64 MiB"_s);
+
+    QString text;
+    bool ansi = false;
+    if (bytes.startsWith("\xFF\xFE")) {
+        if (bytes.size() % 2 != 0)
+            throw RegFileError(0, u"the file ends in the middle of a character"_s);
+        text
+            = QString(reinterpret_cast<const QChar *>(bytes.constData() + 2), bytes.size() / 2 - 1);
+        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+            for (QChar &c : text)
+                c = QChar(qFromLittleEndian(c.unicode()));
+        }
+    } else if (bytes.startsWith("\xFE\xFF")) {
+        throw RegFileError(1, u"big-endian UTF-16 is not a registry-export encoding"_s);
+    } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (bytes.startsWith("REGEDIT4")) {
+        text = decodeWindows1252(bytes);
+        ansi = true;
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        text = utf8(bytes);
+        if (utf8.hasError())
+            text = decodeWindows1252(bytes);
+    }
+
+    RegFile file;
+    if (text.isEmpty())
+        return file;
+
+    // CRLF or LF ends a line; a CR of a last line without LF is text.
+    QList<QStringView> lines = QStringView(text).split(u'\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].endsWith(u'\r'))
+            lines[i].chop(1);
+    }
+    const QString header = trimmedRight(lines.first());
+    if (header != Header5 && header != Header4)
+        throw RegFileError(1, u"the first line is not a registry-export header"_s);
+
+    file.m_endsWithNewline = lines.size() > 1 && lines.last().isEmpty();
+    if (file.m_endsWithNewline)
+        lines.removeLast();
+    file.m_entries = Parser(lines, ansi).entries();
+    return file;
+}
+
+QByteArray RegFile::serialize() const
+{
+    QString text = Header5;
+    for (const Entry &entry : m_entries)
+        text += u"\r\n"_s + entry.raw;
+    if (m_endsWithNewline)
+        text += u"\r\n"_s;
+    return QByteArray("\xFF\xFE", 2) + utf16le(text);
+}
+
+QString RegFile::valueLine(const QString &name, const RegData &data)
+{
+    QString line = name.isEmpty() ? u"@"_s : u'"' + escaped(name) + u'"';
+    line += u'=';
+    const QString text = data.text();
+    const bool plainString = data.type == RegType::String && RegData::fromString(text) == data
+        && !text.contains(u'\r') && !text.contains(u'\n');
+    if (plainString)
+        return line + u'"' + escaped(text) + u'"';
+    if (const auto dword = data.dword())
+        return line + u"dword:"_s + QString::number(*dword, 16).rightJustified(8, u'0');
+
+    line += data.type == RegType::Binary ? u"hex:"_s
+                                         : u"hex("_s + QString::number(data.type, 16) + u"):"_s;
+    qsizetype column = line.size();
+    for (qsizetype i = 0; i < data.bytes.size(); ++i) {
+        line += QString::number(static_cast<quint8>(data.bytes[i]), 16).rightJustified(2, u'0');
+        column += 2;
+        if (i + 1 < data.bytes.size()) {
+            line += u',';
+            ++column;
+            if (column >= WrapColumn) {
+                line += u"\\\r\n  "_s;
+                column = 2;
+            }
+        }
+    }
+    return line;
+}
+
+bool RegFile::hasKey(const QString &keyPath) const
+{
+    const QString prefix = keyPath + u'\\';
+    return std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry &entry) {
+        return entry.type == Entry::Type::Key
+            && (sameName(entry.text, keyPath)
+                || entry.text.startsWith(prefix, Qt::CaseInsensitive));
+    });
+}
+
+std::optional<qsizetype> RegFile::lastValueIndex(const QString &keyPath, const QString &name) const
+{
+    std::optional<qsizetype> found;
+    bool inKey = false;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const Entry &entry = m_entries[i];
+        if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
+            inKey = entry.type == Entry::Type::Key && sameName(entry.text, keyPath);
+        else if (inKey && Parser::isValue(entry) && sameName(entry.text, name))
+            found = i;
+    }
+    return found;
+}
+
+std::optional<RegData> RegFile::value(const QString &keyPath, const QString &name) const
+{
+    const auto index = lastValueIndex(keyPath, name);
+    if (!index || m_entries[*index].type != Entry::Type::Value)
+        return std::nullopt;
+    return m_entries[*index].data;
+}
+
+qsizetype RegFile::sectionIndex(const QString &keyPath) const
+{
+    for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
+        if (m_entries[i].type == Entry::Type::Key && sameName(m_entries[i].text, keyPath))
+            return i;
+    }
+    return -1;
+}
+
+// A new section goes after the subtree of its nearest ancestor that has a
+// section, or at the end of the file.
+qsizetype RegFile::insertSection(const QString &keyPath)
+{
+    qsizetype at = m_entries.size();
+    for (QString ancestor = keyPath.section(u'\\', 0, -2); !ancestor.isEmpty();
+         ancestor = ancestor.section(u'\\', 0, -2)) {
+        const qsizetype index = sectionIndex(ancestor);
+        if (index < 0)
+            continue;
+        const QString prefix = ancestor + u'\\';
+        for (at = index + 1; at < m_entries.size(); ++at) {
+            const Entry &entry = m_entries[at];
+            const bool isKey
+                = entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey;
+            if (isKey && !entry.text.startsWith(prefix, Qt::CaseInsensitive))
+                break;
+        }
+        break;
+    }
+
+    QList<Entry> added;
+    if (at > 0 && m_entries[at - 1].type != Entry::Type::Blank)
+        added.append(Entry {});
+    added.append(Entry { Entry::Type::Key, u'[' + keyPath + u']', keyPath, {} });
+    added.append(Entry {});
+    const qsizetype keyIndex = at + added.size() - 2;
+    for (qsizetype i = 0; i < added.size(); ++i)
+        m_entries.insert(at + i, added[i]);
+    return keyIndex;
+}
+
+void RegFile::addKey(const QString &keyPath)
+{
+    if (sectionIndex(keyPath) < 0)
+        insertSection(keyPath);
+}
+
+bool RegFile::setValue(const QString &keyPath, const QString &name, const RegData &data)
+{
+    if (name.contains(u'\r') || name.contains(u'\n'))
+        return false;
+    Entry entry { Entry::Type::Value, valueLine(name, data), name, data };
+    if (const auto index = lastValueIndex(keyPath, name)) {
+        m_entries[*index] = std::move(entry);
+        return true;
+    }
+    qsizetype section = sectionIndex(keyPath);
+    if (section < 0)
+        section = insertSection(keyPath);
+    qsizetype at = section + 1;
+    for (qsizetype i = section + 1; i < m_entries.size(); ++i) {
+        const auto type = m_entries[i].type;
+        if (type == Entry::Type::Key || type == Entry::Type::DeletedKey)
+            break;
+        if (type != Entry::Type::Blank)
+            at = i + 1;
+    }
+    m_entries.insert(at, std::move(entry));
+    return true;
+}

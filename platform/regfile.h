@@ -1,0 +1,96 @@
+#pragma once
+
+// A registry-export file ("Windows Registry Editor Version 5.00" or
+// "REGEDIT4") held as its lines, so that everything an edit does not touch is
+// written back exactly as it was read: other keys, value kinds the tool does
+// not handle, comments, blank lines and their order.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <stdexcept>
+
+// Value types as the export format numbers them ("hex(N):").
+namespace RegType {
+constexpr quint32 String = 1;
+constexpr quint32 ExpandString = 2;
+constexpr quint32 Binary = 3;
+constexpr quint32 DWord = 4;
+constexpr quint32 MultiString = 7;
+constexpr quint32 QWord = 11;
+} // namespace RegType
+
+// A value as the registry holds it: its type and its data bytes (text kinds
+// as UTF-16LE with the closing NUL, DWORD as four little-endian bytes).
+struct RegData
+{
+    quint32 type = RegType::String;
+    QByteArray bytes;
+
+    static RegData fromString(const QString &text, quint32 type = RegType::String);
+    static RegData fromDWord(quint32 value);
+    // Text kinds: the text up to the first NUL.
+    QString text() const;
+    // DWORD with exactly four bytes.
+    std::optional<quint32> dword() const;
+
+    friend bool operator==(const RegData &, const RegData &) = default;
+};
+
+class RegFileError : public std::runtime_error
+{
+public:
+    RegFileError(int line, const QString &reason);
+    int line() const { return m_line; }
+    const QString &reason() const { return m_reason; }
+
+private:
+    int m_line;
+    QString m_reason;
+};
+
+class RegFile
+{
+public:
+    static constexpr qsizetype MaxFileSize = 64 * 1024 * 1024;
+
+    RegFile();
+    // Raises RegFileError naming the first line it cannot read.
+    static RegFile parse(const QByteArray &bytes);
+    // UTF-16LE with byte-order mark and CRLF line ends, as the registry editor
+    // writes it.
+    QByteArray serialize() const;
+
+    // Key paths are full ("HKEY_CURRENT_USER\Software\X") and match without
+    // regard to letter case; so do value names. A key exists when it has a
+    // section of its own or a subkey has one.
+    bool hasKey(const QString &keyPath) const;
+    std::optional<RegData> value(const QString &keyPath, const QString &name) const;
+    // Adds a section for the key unless it has one.
+    void addKey(const QString &keyPath);
+    // Replaces the value (of any kind) or adds it to the key's section, adding
+    // the section if needed. False for a name the format cannot hold.
+    bool setValue(const QString &keyPath, const QString &name, const RegData &data);
+
+private:
+    struct Entry
+    {
+        enum class Type { Blank, Comment, Key, DeletedKey, Value, DeletedValue };
+        Type type = Type::Blank;
+        QString raw; // the physical lines, joined by "\r\n"
+        QString text; // Key: the path; Value: the name
+        RegData data;
+    };
+
+    class Parser;
+
+    static QString valueLine(const QString &name, const RegData &data);
+    std::optional<qsizetype> lastValueIndex(const QString &keyPath, const QString &name) const;
+    qsizetype sectionIndex(const QString &keyPath) const;
+    qsizetype insertSection(const QString &keyPath);
+
+    QList<Entry> m_entries; // everything after the header line
+    bool m_endsWithNewline = true;
+};

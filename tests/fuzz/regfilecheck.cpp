@@ -1,0 +1,42 @@
+#include "regfilecheck.h"
+
+#include "regfile.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void require(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "registry file invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+void checkRegFileInput(const QByteArray &bytes)
+{
+    RegFile file;
+    try {
+        file = RegFile::parse(bytes);
+    } catch (const RegFileError &error) {
+        require(error.line() >= 0, "error line is negative");
+        return;
+    }
+
+    const QByteArray written = file.serialize();
+    RegFile again = RegFile::parse(written); // must not throw
+    require(again.serialize() == written, "writing is not stable");
+
+    const QString key = u"HKEY_CURRENT_USER\\Software\\Fuzz"_s;
+    require(again.setValue(key, u"Value"_s, RegData::fromString(u"x\r\ny"_s)), "edit refused");
+    require(again.setValue(key, QString(), RegData::fromDWord(7)), "edit refused");
+    const RegFile edited = RegFile::parse(again.serialize());
+    require(edited.value(key, u"value"_s) == RegData::fromString(u"x\r\ny"_s), "edit lost");
+    require(edited.value(key, QString()) == RegData::fromDWord(7), "edit lost");
+}

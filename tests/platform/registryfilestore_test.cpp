@@ -1,0 +1,295 @@
+#include "printers.h"
+#include "registrycontract.h"
+#include "registryfilestore.h"
+#include "registryproblems.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray utf16File(const QString &text)
+{
+    QByteArray out("\xFF\xFE", 2);
+    for (const QChar c : text) {
+        out.append(static_cast<char>(c.unicode() & 0xFF));
+        out.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return out;
+}
+
+QString lines(const QStringList &lines)
+{
+    return lines.join(u"\r\n"_s) + u"\r\n"_s;
+}
+
+class FileFixture : public StoreFixture
+{
+public:
+    FileFixture()
+        : m_store(m_dir.filePath(u"Ordevan/registry.reg"_s))
+    {
+        m_store.setLockTimeout(200);
+    }
+
+    RegistryStore &store() override { return m_store; }
+
+    void seed(std::u16string_view path, std::u16string_view name,
+              const RegistryValue &value) override
+    {
+        const QString file = m_store.path();
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        const QByteArray bytes = readAll(file);
+        RegFile doc = bytes.isEmpty() ? RegFile() : RegFile::parse(bytes);
+        RegData data { RegType::Binary, QByteArray("\x01\x02\x03", 3) };
+        if (value.kind == ValueKind::ExpandString)
+            data
+                = RegData::fromString(QString::fromStdU16String(value.text), RegType::ExpandString);
+        doc.setValue(u"HKEY_CURRENT_USER\\"_s + QString::fromStdU16String(std::u16string(path)),
+                     QString::fromStdU16String(std::u16string(name)), data);
+        writeAll(file, doc.serialize());
+    }
+
+    // A folder where the lock file should go makes every save fail.
+    void refuseWrites() override { QDir().mkpath(m_store.path() + u".lock"_s); }
+
+private:
+    QTemporaryDir m_dir;
+    RegistryFileStore m_store;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(File, RegistryContract,
+                         testing::Values(StoreParam { "File",
+                                                      [] {
+                                                          return std::make_unique<FileFixture>();
+                                                      } }),
+                         storeParamName);
+
+class RegistryFileStoreTest : public testing::Test
+{
+protected:
+    RegistryFileStoreTest()
+        : path(dir.filePath(u"registry.reg"_s))
+        , store(path)
+        , reg(store)
+    {
+        store.setLockTimeout(200);
+        store.setProblemReporter([this](const RegistryFileProblem &p) { problems.append(p); });
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    RegistryFileStore store;
+    RegistryAccessor reg;
+    QList<RegistryFileProblem> problems;
+};
+
+TEST_F(RegistryFileStoreTest, WritesTheRegistryEditorsFormat)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    reg.writeString(u"Language", u"Italian");
+    reg.writeString(u"PathIC8", u"C:\\Program Files\\VOB\\\"8\"\\ICopy.exe");
+    reg.writeInteger(u"Count", 700);
+    reg.writeInteger(u"Negative", -1);
+
+    EXPECT_EQ(readAll(path),
+              utf16File(lines({
+                  u"Windows Registry Editor Version 5.00"_s,
+                  u""_s,
+                  u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]"_s,
+                  u"\"Language\"=\"Italian\""_s,
+                  u"\"PathIC8\"=\"C:\\\\Program Files\\\\VOB\\\\\\\"8\\\"\\\\ICopy.exe\""_s,
+                  u"\"Count\"=dword:000002bc"_s,
+                  u"\"Negative\"=dword:ffffffff"_s,
+                  u""_s,
+              })));
+    EXPECT_TRUE(problems.isEmpty());
+}
+
+TEST_F(RegistryFileStoreTest, LeavesEverythingItDoesNotTouchByteForByte)
+{
+    const QStringList original = {
+        u"Windows Registry Editor Version 5.00"_s,
+        u""_s,
+        u"; kept as it is"_s,
+        u"[HKEY_CURRENT_USER\\Software\\Other]"_s,
+        u"\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\"_s,
+        u"  17,18,19"_s,
+        u"\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00"_s,
+        u"\"Wide\"=hex(b):01,00,00,00,00,00,00,00"_s,
+        u"@=\"default\""_s,
+        u""_s,
+        u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0\\Copy]"_s,
+        u"\"Odd\"=hex(5):00,00,02,bc"_s,
+        u"\"MaxSize\"=dword:000002bc"_s,
+        u"\"Name\"=\"old\""_s,
+        u""_s,
+        u"[HKEY_LOCAL_MACHINE\\Software\\Elsewhere]"_s,
+        u"\"X\"=\"y\""_s,
+        u""_s,
+    };
+    writeAll(path, utf16File(lines(original)));
+
+    ASSERT_TRUE(reg.openKey(u"\\Software\\vob\\CD Wizard\\8.0\\COPY", false));
+    EXPECT_EQ(reg.readInteger(u"MaxSize"), 700);
+    EXPECT_THROW(reg.readInteger(u"Odd"), ERegistryError);
+    EXPECT_EQ(readAll(path), utf16File(lines(original))) << "reading changes nothing";
+
+    reg.writeString(u"Name", u"new");
+    reg.writeInteger(u"Added", 3);
+    QStringList expected = original;
+    expected[13] = u"\"Name\"=\"new\""_s;
+    expected.insert(14, u"\"Added\"=dword:00000003"_s);
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+
+    // A new key goes after the subtree of its nearest ancestor with a section.
+    ASSERT_TRUE(reg.openKey(u"\\Software\\Other\\Sub", true));
+    expected.insert(10, u"[HKEY_CURRENT_USER\\Software\\Other\\Sub]"_s);
+    expected.insert(11, u""_s);
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+}
+
+TEST_F(RegistryFileStoreTest, ReadsUtf8AndEightBitFiles)
+{
+    writeAll(path,
+             u"Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\A]\n"
+             u"\"Text\"=\"caffè €\"\n\"N\"=dword:0000000a\n"_s.toUtf8());
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", false));
+    EXPECT_EQ(reg.readString(u"Text"), u"caffè €");
+
+    writeAll(path,
+             "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\"
+             "Software\\A]\r\n\"Text\"=\"\xC3\xA8\"\r\n");
+    EXPECT_EQ(reg.readString(u"Text"), u"è");
+
+    // REGEDIT4 files are 8-bit text, and so is the text inside their hex values.
+    writeAll(path,
+             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"Text\"=\"caff\xE8 \x80\"\r\n"
+             "\"Path\"=hex(2):25,57,49,4e,44,49,52,25,5c,e8,00\r\n");
+    EXPECT_EQ(reg.readString(u"Text"), u"caffè €");
+    EXPECT_EQ(reg.readString(u"Path"), u"%WINDIR%\\è");
+
+    // Saving writes the version 5 form: UTF-16, and UTF-16 text in hex values.
+    reg.writeInteger(u"N", 1);
+    EXPECT_EQ(readAll(path),
+              utf16File(lines({ u"Windows Registry Editor Version 5.00"_s, u""_s,
+                                u"[HKEY_CURRENT_USER\\Software\\A]"_s, u"\"Text\"=\"caffè €\""_s,
+                                u"\"Path\"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,"
+                                u"5c,00,e8,00,00,\\"_s,
+                                u"  00"_s, u"\"N\"=dword:00000001"_s })));
+}
+
+TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
+{
+    const QByteArray damaged = utf16File(lines({
+        u"Windows Registry Editor Version 5.00"_s,
+        u""_s,
+        u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]"_s,
+        u"\"Language\"=\"Italian\""_s,
+        u"\"Version\"=dword:xyz"_s,
+    }));
+    writeAll(path, damaged);
+
+    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", false));
+    EXPECT_FALSE(reg.openKey(u"\\Software\\Other", true));
+    EXPECT_EQ(readAll(path), damaged);
+
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].kind, RegistryFileProblem::Kind::Damaged);
+    EXPECT_EQ(problems[0].line, 5);
+    const QString message = registryFileProblemText(problems[0], false);
+    EXPECT_THAT(message.toStdString(),
+                testing::HasSubstr(QDir::toNativeSeparators(path).toStdString()));
+    EXPECT_THAT(message.toStdString(), testing::HasSubstr("line 5"));
+    EXPECT_THAT(registryFileProblemText(problems[0], true).toStdString(),
+                testing::HasSubstr("riga 5"));
+
+    // Once repaired on disk, the file is used again.
+    writeAll(path, utf16File(lines({ u"Windows Registry Editor Version 5.00"_s })));
+    EXPECT_TRUE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    reg.writeString(u"Language", u"English");
+    EXPECT_EQ(reg.readString(u"Language"), u"English");
+}
+
+TEST_F(RegistryFileStoreTest, AKeyOpenWhenTheFileIsDamagedOnDiskFailsToRead)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"Text", u"x");
+    writeAll(path, "garbage");
+    EXPECT_THROW(reg.readString(u"Text"), ERegistryError);
+    EXPECT_THROW(reg.writeString(u"Text", u"y"), ERegistryError);
+    EXPECT_EQ(readAll(path), "garbage");
+    EXPECT_EQ(problems.size(), 1);
+}
+
+TEST_F(RegistryFileStoreTest, AFolderThatCannotBeCreatedIsAnErrorTheCallerSees)
+{
+    writeAll(dir.filePath(u"blocker"_s), "a file where a folder should be");
+    RegistryFileStore blocked(dir.filePath(u"blocker/Ordevan/registry.reg"_s));
+    QList<RegistryFileProblem> seen;
+    blocked.setProblemReporter([&](const RegistryFileProblem &p) { seen.append(p); });
+    RegistryAccessor accessor(blocked);
+
+    EXPECT_FALSE(accessor.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    EXPECT_FALSE(accessor.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    // Opening the root needs no write; writing into it fails.
+    ASSERT_TRUE(accessor.openKey(u"\\", false));
+    EXPECT_THROW(accessor.writeString(u"Language", u"English"), ERegistryError);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].kind, RegistryFileProblem::Kind::Unwritable);
+}
+
+TEST_F(RegistryFileStoreTest, AFolderInPlaceOfTheFileIsReported)
+{
+    QDir().mkpath(path);
+    EXPECT_FALSE(reg.openKey(u"\\Software\\A", true));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].kind, RegistryFileProblem::Kind::Unreadable);
+}
+
+TEST_F(RegistryFileStoreTest, ChangesMadeByAnotherInstanceAreSeen)
+{
+    RegistryFileStore other(path);
+    RegistryAccessor otherReg(other);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"Mine", u"1");
+    ASSERT_TRUE(otherReg.openKey(u"\\Software\\A", false));
+    EXPECT_EQ(otherReg.readString(u"Mine"), u"1");
+
+    for (int i = 0; i < 20; ++i) {
+        otherReg.writeInteger(u"Theirs", i);
+        EXPECT_EQ(reg.readInteger(u"Theirs"), i);
+        reg.writeInteger(u"Mine", i);
+        EXPECT_EQ(otherReg.readInteger(u"Mine"), i);
+    }
+}
+
+TEST_F(RegistryFileStoreTest, ValueNamesWithLineBreaksAreRefused)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    EXPECT_THROW(reg.writeString(u"two\nlines", u"x"), ERegistryError);
+    EXPECT_FALSE(reg.openKey(u"\\Software\\A\nB", true));
+    EXPECT_FALSE(reg.openKey(u"\\Software\\A]B", true));
+    EXPECT_NO_THROW(RegFile::parse(readAll(path)));
+}

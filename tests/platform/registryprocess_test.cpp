@@ -1,0 +1,103 @@
+// Saves from other processes: killed in the middle, and two at once.
+
+#include "printers.h"
+#include "regfile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString Key = u"HKEY_CURRENT_USER\\Software\\Ordevan\\Writers"_s;
+constexpr int Saves = 100;
+constexpr int Payload = 200;
+
+QString payload(const QString &prefix, int index)
+{
+    return QString(Payload, QChar(u'a' + index % 26)) + prefix + QString::number(index);
+}
+
+void startWriter(QProcess &process, const QString &path, const QString &prefix)
+{
+    process.start(QString::fromUtf8(REGISTRY_WRITER),
+                  { path, prefix, QString::number(Saves), QString::number(Payload) });
+    ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
+}
+
+// How many of the writer's values are in the file; they must be a run from
+// the first on, each whole.
+int savedRun(const RegFile &file, const QString &prefix)
+{
+    int run = 0;
+    while (run < Saves && file.value(Key, prefix + QString::number(run)))
+        ++run;
+    for (int i = 0; i < Saves; ++i) {
+        const auto value = file.value(Key, prefix + QString::number(i));
+        EXPECT_EQ(value.has_value(), i < run) << prefix.toStdString() << i;
+        if (value) {
+            EXPECT_EQ(value->text(), payload(prefix, i));
+        }
+    }
+    return run;
+}
+
+RegFile readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return RegFile();
+    return RegFile::parse(file.readAll());
+}
+
+} // namespace
+
+TEST(RegistryProcessTest, AWriterKilledAnywhereLeavesAWholeFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"registry.reg"_s);
+    QRandomGenerator random(8);
+    int killedMidway = 0;
+    QList<int> runs;
+    for (int round = 0; round < 12; ++round) {
+        const QString prefix = u"R%1_"_s.arg(round);
+        QProcess writer;
+        startWriter(writer, path, prefix);
+        writer.waitForFinished(static_cast<int>(random.bounded(20, 400)));
+        if (writer.state() != QProcess::NotRunning) {
+            writer.kill();
+            writer.waitForFinished();
+        }
+
+        RegFile file;
+        ASSERT_NO_THROW(file = readFile(path)) << "round " << round;
+        runs.append(savedRun(file, prefix));
+        killedMidway += runs.last() < Saves ? 1 : 0;
+        // What earlier writers saved is still there.
+        for (int earlier = 0; earlier < round; ++earlier)
+            EXPECT_EQ(savedRun(file, u"R%1_"_s.arg(earlier)), runs[earlier]);
+    }
+    EXPECT_GT(killedMidway, 0) << "no writer was killed in the middle of its saves";
+}
+
+TEST(RegistryProcessTest, TwoWritersAtOnceLoseNoUpdate)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"registry.reg"_s);
+    QProcess first, second;
+    startWriter(first, path, u"A"_s);
+    startWriter(second, path, u"B"_s);
+    ASSERT_TRUE(first.waitForFinished(120000));
+    ASSERT_TRUE(second.waitForFinished(120000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+
+    const RegFile file = readFile(path);
+    EXPECT_EQ(savedRun(file, u"A"_s), Saves);
+    EXPECT_EQ(savedRun(file, u"B"_s), Saves);
+}
