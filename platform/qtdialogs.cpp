@@ -1,0 +1,84 @@
+#include "qtdialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString withNewlines(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtDialogs::QtDialogs(QWidget *parent)
+    : m_parent(parent)
+{ }
+
+void QtDialogs::showMessage(const QString &caption, const QString &text, MessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), caption, withNewlines(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::promptText(const QString &caption, const QString &label,
+                                             const QString &text)
+{
+    bool ok = false;
+    QString answer = QInputDialog::getText(m_parent, caption, withNewlines(label),
+                                           QLineEdit::Normal, text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
+QString QtDialogs::nameFilter(const FileFilter &filter)
+{
+    const QString tail = u" ("_s + filter.pattern + u')';
+    return filter.description.endsWith(tail) ? filter.description : filter.description + tail;
+}
+
+QString QtDialogs::chooseOpenFile(const OpenFileRequest &request)
+{
+    QFileDialog dialog(m_parent, request.title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters;
+    for (const FileFilter &filter : request.filters)
+        filters.append(nameFilter(filter));
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < filters.size())
+        dialog.selectNameFilter(filters[request.selectedFilter]);
+
+    const QFileInfo start(request.startPath);
+    if (!request.startPath.isEmpty())
+        dialog.setDirectory(start.isDir() ? start.absoluteFilePath() : start.absolutePath());
+    dialog.selectFile(QString());
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

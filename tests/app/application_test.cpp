@@ -1,0 +1,101 @@
+#include "application.h"
+#include "printers.h"
+#include "registryaccessor.h"
+#include "scripteddialogs.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A widget whose mouse handler fails the way the tool's handlers can.
+class FailingWidget : public QWidget
+{
+public:
+    int presses = 0;
+    std::function<void()> fail;
+
+protected:
+    void mousePressEvent(QMouseEvent *) override
+    {
+        ++presses;
+        fail();
+    }
+};
+
+class ApplicationTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app = static_cast<OrdevanApplication *>(QCoreApplication::instance());
+        app->setDialogs(&dialogs);
+    }
+    void TearDown() override { app->setDialogs(nullptr); }
+
+    OrdevanApplication *app = nullptr;
+    ScriptedDialogs dialogs;
+    FailingWidget widget;
+};
+
+} // namespace
+
+TEST_F(ApplicationTest, AnExceptionFromAHandlerIsShownAndTheToolRunsOn)
+{
+    widget.fail = [] {
+        throw ERegistryError("Failed to set data for 'Language'");
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
+    EXPECT_EQ(dialogs.messages[0].text, u"Failed to set data for 'Language'"_s);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+
+    widget.fail = [] {
+        throw 42;
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1].text, u"An unexpected error occurred."_s);
+
+    widget.fail = [] {
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    EXPECT_EQ(widget.presses, 3);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_F(ApplicationTest, MessagesAreUtf8)
+{
+    widget.fail = [] {
+        throw std::runtime_error("Cannot open file C:\\PERCORSO\\CAFF\xC3\x88.TXT");
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, u"Cannot open file C:\\PERCORSO\\CAFFÈ.TXT"_s);
+}
+
+TEST_F(ApplicationTest, AnErrorWhileReportingIsNotReportedInABoxOfItsOwn)
+{
+    class FailingDialogs : public ScriptedDialogs
+    {
+    public:
+        void showMessage(const QString &caption, const QString &text, MessageIcon icon) override
+        {
+            ScriptedDialogs::showMessage(caption, text, icon);
+            throw std::runtime_error("the box failed too");
+        }
+    } failing;
+    app->setDialogs(&failing);
+    widget.fail = [] {
+        throw std::runtime_error("first");
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    ASSERT_EQ(failing.messages.size(), 1);
+    EXPECT_EQ(failing.messages[0].text, u"first"_s);
+    app->setDialogs(&dialogs);
+}

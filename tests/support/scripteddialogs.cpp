@@ -1,0 +1,29 @@
+#include "scripteddialogs.h"
+
+#include <gtest/gtest.h>
+
+void ScriptedDialogs::showMessage(const QString &caption, const QString &text, MessageIcon icon)
+{
+    messages.append({ caption, text, icon });
+}
+
+std::optional<QString> ScriptedDialogs::promptText(const QString &caption, const QString &label,
+                                                   const QString &text)
+{
+    prompts.append({ caption, label, text });
+    if (m_promptAnswers.isEmpty()) {
+        ADD_FAILURE() << "unexpected text prompt: " << label.toStdString();
+        return std::nullopt;
+    }
+    return m_promptAnswers.dequeue();
+}
+
+QString ScriptedDialogs::chooseOpenFile(const OpenFileRequest &request)
+{
+    fileRequests.append(request);
+    if (m_fileAnswers.isEmpty()) {
+        ADD_FAILURE() << "unexpected open-file dialog: " << request.title.toStdString();
+        return {};
+    }
+    return m_fileAnswers.dequeue();
+}

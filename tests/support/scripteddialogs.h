@@ -1,0 +1,42 @@
+#pragma once
+
+// A Dialogs double: records every dialog shown and answers prompts and file
+// dialogs from answers queued beforehand. A dialog without a queued answer
+// fails the test instead of blocking it.
+
+#include "dialogs.h"
+
+#include <QQueue>
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Message
+    {
+        QString caption;
+        QString text;
+        MessageIcon icon;
+    };
+    struct Prompt
+    {
+        QString caption;
+        QString label;
+        QString text;
+    };
+
+    void showMessage(const QString &caption, const QString &text, MessageIcon icon) override;
+    std::optional<QString> promptText(const QString &caption, const QString &label,
+                                      const QString &text) override;
+    QString chooseOpenFile(const OpenFileRequest &request) override;
+
+    void answerPrompt(std::optional<QString> answer) { m_promptAnswers.enqueue(std::move(answer)); }
+    void answerOpenFile(QString path) { m_fileAnswers.enqueue(std::move(path)); }
+
+    QList<Message> messages;
+    QList<Prompt> prompts;
+    QList<OpenFileRequest> fileRequests;
+
+private:
+    QQueue<std::optional<QString>> m_promptAnswers;
+    QQueue<QString> m_fileAnswers;
+};
