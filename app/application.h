@@ -1,16 +1,17 @@
 #pragma once
 
-// The application object. It is also the one place where an exception that an
-// event handler let through is caught: the handler ends there, its message is
-// shown in a modal box, and the tool runs on.
+// The application object, and the one place where errors that end an event
+// handler are reported: in a modal box, after which the tool runs on. Handlers
+// reach it through guardHandler; notify() is the last line of defence for
+// anything that slips past a guard.
+
+#include "handlerguard.h"
 
 #include <QApplication>
 
-#include <exception>
-
 class Dialogs;
 
-class OrdevanApplication : public QApplication
+class OrdevanApplication : public QApplication, public ExceptionReporter
 {
 public:
     OrdevanApplication(int &argc, char **argv);
@@ -19,9 +20,7 @@ public:
     void setDialogs(Dialogs *dialogs) { m_dialogs = dialogs; }
 
     bool notify(QObject *receiver, QEvent *event) override;
-
-    // Shows the message of `error` (the current exception when null).
-    void reportException(std::exception_ptr error);
+    void reportException(std::exception_ptr error) override;
 
 private:
     Dialogs *m_dialogs = nullptr;

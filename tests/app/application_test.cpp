@@ -12,7 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A widget whose mouse handler fails the way the tool's handlers can.
+// A widget whose mouse handler fails the way the tool's handlers can; like
+// them, it runs its work inside the handler guard.
 class FailingWidget : public QWidget
 {
 public:
@@ -22,8 +23,22 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *) override
     {
-        ++presses;
-        fail();
+        guardHandler([this] {
+            ++presses;
+            fail();
+        });
+    }
+};
+
+// An object whose event handler has no guard at all.
+class UnguardedObject : public QObject
+{
+public:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::User)
+            throw std::runtime_error("unguarded");
+        return QObject::event(event);
     }
 };
 
@@ -98,4 +113,13 @@ TEST_F(ApplicationTest, AnErrorWhileReportingIsNotReportedInABoxOfItsOwn)
     ASSERT_EQ(failing.messages.size(), 1);
     EXPECT_EQ(failing.messages[0].text, u"first"_s);
     app->setDialogs(&dialogs);
+}
+
+TEST_F(ApplicationTest, AnUnguardedHandlerIsStillCaughtByTheApplication)
+{
+    UnguardedObject object;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&object, &event));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, u"unguarded"_s);
 }

@@ -1,10 +1,13 @@
+#include "platformregistry.h"
 #include "printers.h"
 #include "registrycontract.h"
 #include "registryfilestore.h"
 #include "registryproblems.h"
+#include "scripteddialogs.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
@@ -292,4 +295,32 @@ TEST_F(RegistryFileStoreTest, ValueNamesWithLineBreaksAreRefused)
     EXPECT_FALSE(reg.openKey(u"\\Software\\A\nB", true));
     EXPECT_FALSE(reg.openKey(u"\\Software\\A]B", true));
     EXPECT_NO_THROW(RegFile::parse(readAll(path)));
+}
+
+TEST(PlatformRegistryTest, TheUserIsToldOnceWhichFileAndLineIsDamaged)
+{
+    // Test mode keeps this path out of the user's own configuration folder.
+    const QString path = RegistryFileStore::defaultPath();
+    ASSERT_TRUE(path.endsWith(u"/Ordevan/registry.reg"_s));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    const QByteArray damaged
+        = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
+          "\"Version\"=\"8v3\r\n";
+    writeAll(path, damaged);
+
+    ScriptedDialogs dialogs;
+    bool italian = true;
+    auto store = createPlatformRegistry(dialogs, [&] { return italian; });
+    RegistryAccessor reg(*store);
+    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    EXPECT_FALSE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(path)));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"riga 4"_s))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(readAll(path), damaged);
+    QFile::remove(path);
 }
