@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "dialogs.h"
+#include "fonts.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -10,6 +11,7 @@ OrdevanApplication::OrdevanApplication(int &argc, char **argv)
     setApplicationName(u"Ordevan"_s);
     setOrganizationName(u"Ordevan"_s);
     setApplicationVersion(u"8.0.4.0"_s);
+    installFontSubstitutions();
 }
 
 bool OrdevanApplication::notify(QObject *receiver, QEvent *event)

@@ -1,5 +1,7 @@
 #include "regfile.h"
 
+#include "text.h"
+
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -44,12 +46,6 @@ QString escaped(const QString &text)
         out += c;
     }
     return out;
-}
-
-QString decodeWindows1252(const QByteArray &bytes)
-{
-    QStringDecoder decoder("windows-1252");
-    return decoder(bytes);
 }
 
 QByteArray utf16le(const QString &text)

@@ -1,19 +1,392 @@
 #include "mainform.h"
 
-#include <QCoreApplication>
+#include "captions.h"
+#include "dialogs.h"
+#include "filesystem.h"
+#include "handlerguard.h"
+#include "panel.h"
+#include "registrymapping.h"
+#include "settingsgrid.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr std::u16string_view PreferencesKey = u"\\Software\\Tarsel\\Ordevan8\\";
+
+const QString StartupWarning = u"WARNING!!\r"
+                               u"\r"
+                               u"International copyright laws prohibit the unauthorized\r"
+                               u"reproduction, distribution or exhibitions of copyrighted\r"
+                               u"materials. Use of this software is permitted only if you\r"
+                               u"have the original DVD or CD to be processed by IC8.\r"
+                               u"\r"
+                               u"(this message can be disabled)\r"_s;
+
+// Checking a button from code runs its handler as a user's click does. The
+// handler is called here rather than through Qt's signal, so that what it
+// throws reaches the caller (the start-up sequence) and not Qt's code.
+void checkFromCode(QAbstractButton *button, bool checked, const std::function<void()> &handler)
+{
+    if (button->isChecked() == checked)
+        return;
+    {
+        const QSignalBlocker blocker(button);
+        button->setChecked(checked);
+    }
+    handler();
+}
+
+// Closes the accessor's key however the work on it ends.
+class KeyCloser
+{
+public:
+    explicit KeyCloser(RegistryAccessor &registry)
+        : m_registry(registry)
+    {
+    }
+    ~KeyCloser() { m_registry.closeKey(); }
+    KeyCloser(const KeyCloser &) = delete;
+    KeyCloser &operator=(const KeyCloser &) = delete;
+
+private:
+    RegistryAccessor &m_registry;
+};
+
+} // namespace
 
 TMainForm::TMainForm(const MainFormServices &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
 {
-    FormCreate();
+    createControls();
+    connectHandlers();
+    // A failing step ends the sequence; the window still opens as far as it got.
+    guardHandler([this] { FormCreate(); });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::connectHandlers()
+{
+    auto onChecked = [this](QAbstractButton *button, void (TMainForm::*handler)()) {
+        connect(button, &QAbstractButton::toggled, this, [this, handler](bool checked) {
+            if (checked)
+                guardHandler([this, handler] { (this->*handler)(); });
+        });
+    };
+    onChecked(Rb8v0, &TMainForm::Rb8v0Click);
+    onChecked(Rb8v3, &TMainForm::Rb8v3Click);
+    onChecked(RbEnglish, &TMainForm::RbEnglishClick);
+    onChecked(RbItaliano, &TMainForm::RbItalianoClick);
+    onChecked(RadioButton1, &TMainForm::RbEnglishClick);
+    onChecked(RadioButton2, &TMainForm::RbEnglishClick);
+    connect(CbWarning, &QCheckBox::toggled, this,
+            [this] { guardHandler([this] { CbWarningClick(); }); });
+
+    auto onClick = [this](QAbstractButton *button, void (TMainForm::*handler)()) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, handler] { guardHandler([this, handler] { (this->*handler)(); }); });
+    };
+    onClick(BtnGenerali, &TMainForm::BtnGeneraliClick);
+    onClick(BtnCopia, &TMainForm::BtnCopiaClick);
+    onClick(BtnSettaggi, &TMainForm::BtnSettaggiClick);
+    onClick(BtnProfili, &TMainForm::BtnProfiliClick);
+    onClick(BtnPath, &TMainForm::BtnPathClick);
+    onClick(DefaultBtn, &TMainForm::DefaultBtnClick);
+    onClick(ReadBtn, &TMainForm::ReadBtnClick);
+    onClick(SaveBtn, &TMainForm::SaveBtnClick);
+}
 
 void TMainForm::FormCreate()
 {
     m_registry = std::make_unique<RegistryAccessor>(m_services.registry);
-    setWindowTitle(QCoreApplication::applicationName());
-    setFixedSize(792, 607);
+    m_toolFolder = toolFolderOf(m_services.files.executablePath());
+    m_loading = true;
+    ReadSetup();
+    if (italian())
+        checkFromCode(RbItaliano, true, [this] { RbItalianoClick(); });
+    else
+        checkFromCode(RbEnglish, true, [this] { RbEnglishClick(); });
+    if (m_release == Release::R803)
+        checkFromCode(Rb8v3, true, [this] { Rb8v3Click(); });
+    else
+        checkFromCode(Rb8v0, true, [this] { Rb8v0Click(); });
+    checkFromCode(CbWarning, !m_warning, [this] { CbWarningClick(); });
+    m_loading = false;
+
+    BtnAvvia->setEnabled(m_targetFound);
+    if (m_warning)
+        m_services.dialogs.showMessage(u"Information"_s, StartupWarning, MessageIcon::Information);
+    setWindowTitle(u"Ordevan 8.0.4.0"_s);
+    for (TPanel *page : pagePanels())
+        page->move(page->x(), 88);
+    for (TPanel *page : pagePanels())
+        page->resize(page->width(), 401);
+    for (TSettingsGrid *grid : grids())
+        grid->model().ClearCells();
+    for (TSettingsGrid *grid : grids())
+        ImpostaGrid(grid);
+    ReadSettings(true);
+    RbUnaLista->setChecked(true);
+    if (italian())
+        RbItalianoClick();
+    else
+        RbEnglishClick();
+}
+
+void TMainForm::FormDestroy()
+{
+    m_registry.reset();
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TMainForm::ReadSetup()
+{
+    m_registry->setRootKey(RootKey::CurrentUser);
+    if (m_registry->openKey(PreferencesKey, true)) {
+        const KeyCloser closer(*m_registry);
+        // Each value on its own: a missing, empty or wrong one is replaced by
+        // its default at once and does not affect the next.
+        auto read = [this](std::u16string_view name, const QString &fallback,
+                           const std::function<void(const QString &)> &apply) {
+            try {
+                const QString text = QString::fromStdU16String(m_registry->readString(name));
+                if (text.isEmpty())
+                    throw ERegistryError("No Key");
+                apply(text);
+            } catch (const ERegistryError &) {
+                m_registry->writeString(name, fallback.toStdU16String());
+                apply(fallback);
+            }
+        };
+        read(u"WantWarning", u"True"_s, [this](const QString &text) { m_warning = text == u"True"_s; });
+        read(u"Language", u"English"_s, [this](const QString &text) {
+            m_language = text == u"Italian"_s ? Language::Italian : Language::English;
+        });
+        read(u"Version", u"8v3"_s, [this](const QString &text) {
+            m_release = text == u"8v3"_s ? Release::R803 : Release::R800;
+        });
+        try {
+            m_targetPath = QString::fromStdU16String(m_registry->readString(u"PathIC8"));
+            if (m_targetPath.isEmpty())
+                throw ERegistryError("No Key");
+            m_targetFound = m_services.files.isFile(m_targetPath);
+        } catch (const ERegistryError &) {
+            m_registry->writeString(u"PathIC8", m_targetPath.toStdU16String());
+            m_targetFound = false;
+        }
+    }
+    m_registry->closeKey();
+}
+
+void TMainForm::WriteSetup()
+{
+    m_registry->setRootKey(RootKey::CurrentUser);
+    if (!m_registry->openKey(PreferencesKey, true))
+        return;
+    const KeyCloser closer(*m_registry);
+    m_registry->writeString(u"WantWarning", CbWarning->isChecked() ? u"False" : u"True");
+    m_registry->writeString(u"Language", RbEnglish->isChecked() ? u"English" : u"Italian");
+    m_registry->writeString(u"Version", Rb8v3->isChecked() ? u"8v3" : u"8v0");
+    m_registry->writeString(u"PathIC8", m_targetPath.toStdU16String());
+}
+
+void TMainForm::CbWarningClick()
+{
+    if (!m_loading)
+        WriteSetup();
+}
+
+void TMainForm::Rb8v0Click()
+{
+    releaseChange(Release::R800);
+}
+
+void TMainForm::Rb8v3Click()
+{
+    releaseChange(Release::R803);
+}
+
+void TMainForm::releaseChange(Release release)
+{
+    m_release = release;
+    for (TSettingsGrid *grid : grids())
+        ImpostaGrid(grid);
+    ReadSettings(true);
+    if (!m_loading)
+        WriteSetup();
+}
+
+void TMainForm::RbEnglishClick()
+{
+    languageChange(Language::English);
+}
+
+void TMainForm::RbItalianoClick()
+{
+    languageChange(Language::Italian);
+}
+
+void TMainForm::languageChange(Language language)
+{
+    m_language = language;
+    if (m_loading)
+        return;
+    setCaptions();
+    for (TSettingsGrid *grid : grids())
+        ImpostaGrid(grid);
+    ReadSettings(true);
+    WriteSetup();
+}
+
+void TMainForm::setCaptions()
+{
+    for (const CaptionRow &row : captionTable()) {
+        if (auto *control = findChild<QWidget *>(row.control))
+            setCaption(control, italian() ? row.italian : row.english);
+    }
+}
+
+void TMainForm::setCaption(QWidget *control, const QString &caption)
+{
+    if (auto *panel = qobject_cast<TPanel *>(control))
+        panel->setCaption(caption);
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(caption);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(caption);
+}
+
+void TMainForm::ImpostaGrid(TSettingsGrid *grid)
+{
+    const QString path = settingListPath(m_toolFolder, pageOf(grid), m_language);
+    loadSettingsPage(grid->model(), m_services.files.localPath(path), m_language, m_release);
+}
+
+void TMainForm::ReadGridSettings(TSettingsGrid *grid)
+{
+    readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release, m_language);
+}
+
+void TMainForm::WriteGridSettings(TSettingsGrid *grid)
+{
+    writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release);
+}
+
+void TMainForm::forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action)
+{
+    for (TSettingsGrid *grid : grids()) {
+        if (all || isPageShown(grid->parentWidget()))
+            action(grid);
+    }
+}
+
+void TMainForm::ReadSettings(bool all)
+{
+    forEachListInScope(all, [this](TSettingsGrid *grid) { ReadGridSettings(grid); });
+}
+
+void TMainForm::WriteSettings(bool all)
+{
+    forEachListInScope(all, [this](TSettingsGrid *grid) { WriteGridSettings(grid); });
+}
+
+void TMainForm::RestoreDefault(bool all)
+{
+    forEachListInScope(all, [this](TSettingsGrid *grid) { ImpostaGrid(grid); });
+}
+
+void TMainForm::DefaultBtnClick()
+{
+    RestoreDefault(RbTutteListe->isChecked());
+}
+
+void TMainForm::ReadBtnClick()
+{
+    ReadSettings(RbTutteListe->isChecked());
+}
+
+void TMainForm::SaveBtnClick()
+{
+    WriteSettings(RbTutteListe->isChecked());
+}
+
+bool TMainForm::isPageShown(const QWidget *pagePanel) const
+{
+    return pagePanel->x() < frameGeometry().width();
+}
+
+void TMainForm::showPage(TPanel *page)
+{
+    for (TPanel *panel : pagePanels())
+        panel->move(panel == page ? 98 : frameGeometry().width(), panel->y());
+}
+
+void TMainForm::BtnGeneraliClick()
+{
+    showPage(PanelGeneral);
+}
+
+void TMainForm::BtnCopiaClick()
+{
+    showPage(PanelCopy);
+}
+
+void TMainForm::BtnSettaggiClick()
+{
+    showPage(PanelSettings);
+}
+
+void TMainForm::BtnProfiliClick()
+{
+    showPage(PanelProfiles);
+}
+
+void TMainForm::BtnPathClick()
+{
+    showPage(PanelDatapath);
+}
+
+SettingsPage TMainForm::pageOf(const TSettingsGrid *grid) const
+{
+    if (grid == GridCopia)
+        return SettingsPage::Copy;
+    if (grid == GridSettaggi)
+        return SettingsPage::Options;
+    if (grid == GridPercorsi)
+        return SettingsPage::DataPath;
+    return SettingsPage::General;
+}
+
+QList<TSettingsGrid *> TMainForm::grids() const
+{
+    return {GridGenerale, GridCopia, GridSettaggi, GridPercorsi};
+}
+
+QList<TPanel *> TMainForm::pagePanels() const
+{
+    return {PanelGeneral, PanelCopy, PanelSettings, PanelProfiles, PanelDatapath};
 }

@@ -1,11 +1,24 @@
 #pragma once
 
-#include "registryaccessor.h"
+// The tool's one window: start-up and preferences, the page panels and their
+// grids, the release, language and list-scope choices and the commands.
 
+#include "registryaccessor.h"
+#include "settingspages.h"
+
+#include <QPushButton>
 #include <QWidget>
+
+#include <functional>
 
 class Dialogs;
 class FileSystem;
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class TPanel;
+class TSettingsGrid;
+class TShape;
 
 // What the main window is given to work with.
 struct MainFormServices
@@ -15,6 +28,9 @@ struct MainFormServices
     Dialogs &dialogs;
 };
 
+// The window's picture buttons, until they get their own class.
+using PictureButton = QPushButton;
+
 class TMainForm : public QWidget
 {
     Q_OBJECT
@@ -23,13 +39,89 @@ public:
     explicit TMainForm(const MainFormServices &services, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // Interface language: Italian, or English.
-    bool italian() const { return m_italian; }
+    Language language() const { return m_language; }
+    bool italian() const { return m_language == Language::Italian; }
+    Release release() const { return m_release; }
+    const QString &toolFolder() const { return m_toolFolder; }
+    const QString &targetPath() const { return m_targetPath; }
+    bool loading() const { return m_loading; }
+
+    // The page panel in view: its Left is less than the window's outer width.
+    bool isPageShown(const QWidget *pagePanel) const;
+
+    // Controls, named as the form names them.
+    TPanel *PanelCopy, *Panel2, *PanelGeneral, *PanelSettings, *PanelProfiles, *PanelDatapath;
+    TPanel *Panel1, *Panel5, *Panel6, *Panel7, *Panel9;
+    TPanel *Panel3, *Panel8, *Panel4, *Panel10, *Panel12, *Panel14;
+    TSettingsGrid *GridGenerale, *GridCopia, *GridSettaggi, *GridPercorsi;
+    QLabel *Label1, *Label2;
+    PictureButton *BtnGenerali, *BtnCopia, *BtnSettaggi, *BtnPath, *BtnProfili;
+    QLabel *Image1, *Label14, *Label3;
+    PictureButton *BtnPercorso, *BtnAvvia;
+    QLabel *Label4;
+    QRadioButton *Rb8v0, *Rb8v3;
+    QLabel *Label8, *Label6, *Label5, *Label7;
+    TShape *Shape2, *Shape1, *Shape3;
+    QLabel *Image2, *Image3, *Image4, *Image5, *Image6;
+    QRadioButton *RbEnglish, *RbItaliano, *RadioButton1, *RadioButton2;
+    QCheckBox *CbWarning;
+    QRadioButton *RbUnaLista, *RbTutteListe;
+    PictureButton *DefaultBtn, *ReadBtn, *SaveBtn;
+
+    // Handlers, named as the form names them.
+    void CbWarningClick();
+    void Rb8v0Click();
+    void Rb8v3Click();
+    void RbEnglishClick();
+    void RbItalianoClick();
+    void BtnGeneraliClick();
+    void BtnCopiaClick();
+    void BtnSettaggiClick();
+    void BtnProfiliClick();
+    void BtnPathClick();
+    void DefaultBtnClick();
+    void ReadBtnClick();
+    void SaveBtnClick();
+
+    void ReadSetup();
+    void WriteSetup();
+    void ImpostaGrid(TSettingsGrid *grid);
+    void ReadGridSettings(TSettingsGrid *grid);
+    void WriteGridSettings(TSettingsGrid *grid);
+    void ReadSettings(bool all);
+    void WriteSettings(bool all);
+    void RestoreDefault(bool all);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void createControls();
+    void connectHandlers();
     void FormCreate();
+    void FormDestroy();
+
+    void setCaptions();
+    void setCaption(QWidget *control, const QString &caption);
+    void releaseChange(Release release);
+    void languageChange(Language language);
+    void showPage(TPanel *page);
+    void forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action);
+    SettingsPage pageOf(const TSettingsGrid *grid) const;
+    QList<TSettingsGrid *> grids() const;
+    QList<TPanel *> pagePanels() const;
 
     MainFormServices m_services;
+
+    // Window state read by the settings pages.
+    QString m_toolFolder;
+    bool m_loading = false;
+    bool m_warning = false;
+    Language m_language = Language::English;
+    Release m_release = Release::R800;
+    QString m_targetPath;
+    bool m_targetFound = false;
     std::unique_ptr<RegistryAccessor> m_registry;
-    bool m_italian = false;
+
+    bool m_centred = false;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+// Text helpers shared by the whole tool.
+
+#include <QByteArray>
+#include <QString>
+
+// Upper-cases ASCII letters only: the tool compares type words, value names
+// and markers this way, whatever the locale.
+QString upperAscii(QStringView text);
+
+// The tool's files are Windows-1252; they are decoded once, where they are read.
+QString decodeWindows1252(const QByteArray &bytes);

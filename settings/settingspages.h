@@ -1,0 +1,38 @@
+#pragma once
+
+// The settings pages and how each is filled from its setting list file.
+
+#include <QString>
+
+#include <array>
+
+class GridModel;
+
+enum class Language { English, Italian };
+
+// The release of the copy program whose settings are edited.
+enum class Release {
+    R800, // 8.0.0.x, stored as "8v0"
+    R803  // 8.0.3.x, stored as "8v3"
+};
+
+enum class SettingsPage { General, Copy, Options, DataPath };
+inline constexpr std::array AllSettingsPages = {SettingsPage::General, SettingsPage::Copy,
+                                                SettingsPage::Options, SettingsPage::DataPath};
+
+// "GENERAL", "COPY", "SETTINGS", "DATAPATH".
+QString pageName(SettingsPage page);
+// The folder of the executable with its trailing backslash, upper-cased.
+QString toolFolderOf(const QString &executablePath);
+// tool folder + "DATA\" + page name + "_ENG.TXT" or "_ITA.TXT".
+QString settingListPath(const QString &toolFolder, SettingsPage page, Language language);
+
+// Writes the column headers of `language` into row 0, columns 0 to 3.
+void ImpostaHdrGrid(GridModel &grid, Language language);
+
+// Loads a page's grid from its setting list file (a local path): rows of the
+// other release hidden, yes/no rows given their check boxes, headers,
+// current cell, editor and row settings. When the file cannot be loaded the
+// grid shows the rows of its earlier load and the error is raised again.
+void loadSettingsPage(GridModel &grid, const QString &listFile, Language language,
+                      Release release);
