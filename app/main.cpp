@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     TMainForm *form = nullptr;
     auto registry = createPlatformRegistry(dialogs, [&form] { return form && form->italian(); });
     LocalFileSystem files;
-    TMainForm window({ *registry, files, dialogs });
+    TMainForm window({*registry, files, dialogs});
     form = &window;
     window.show();
     return app.exec();

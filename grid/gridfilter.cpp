@@ -93,10 +93,9 @@ bool matchTokens(const QList<Token> &tokens, QStringView text)
 
 bool matchPiece(QStringView pieceText, QStringView text, bool caseSensitive)
 {
-    const Piece piece
-        = caseSensitive ? parsePiece(pieceText) : parsePiece(upperAscii(pieceText));
-    const bool matched
-        = caseSensitive ? matchTokens(piece.tokens, text) : matchTokens(piece.tokens, upperAscii(text));
+    const Piece piece = caseSensitive ? parsePiece(pieceText) : parsePiece(upperAscii(pieceText));
+    const bool matched = caseSensitive ? matchTokens(piece.tokens, text)
+                                       : matchTokens(piece.tokens, upperAscii(text));
     return matched != piece.negated;
 }
 

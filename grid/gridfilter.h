@@ -8,15 +8,15 @@
 #include <deque>
 
 enum TFilterCells {
-    fcVirtual,   // the cell text as the grid reports it
-    fcNormal,    // the stored text
+    fcVirtual, // the cell text as the grid reports it
+    fcNormal, // the stored text
     fcStripHTML, // the text without markup tags
     fcCalculated // a computed value; this grid computes none, so the cell text
 };
 
 enum TFilterOperation {
     foSHORT, // result := match; a failed match ends the test
-    foNONE,  // result := match
+    foNONE, // result := match
     foAND,
     foXOR,
     foOR

@@ -12,17 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
 // Multi-line cell texts are written with 0x09 for CR and 0x08 for LF, so
 // that each cell stays on one line of the file; a text without 0x08 keeps
 // its tabs.
@@ -85,8 +74,7 @@ private:
 
 EGridError::EGridError(const QString &message)
     : std::runtime_error(message.toStdString())
-{
-}
+{ }
 
 int gridNumber(QStringView text)
 {
@@ -100,13 +88,14 @@ int gridNumber(QStringView text)
     if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+    } else if (i + 1 < text.size() && text[i] == u'0'
+               && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         base = 16;
         i += 2;
     }
     qint64 value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = hexDigit(text[i]);
+        const int digit = hexDigitValue(text[i]);
         if (digit < 0 || digit >= base)
             break;
         value = std::min<qint64>(value * base + digit, qint64(INT_MAX) + 1);

@@ -80,11 +80,12 @@ void TSettingsGrid::updateScrollBars()
     int last = rows - 1;
     for (int height = fixedHeight + m_model.RowHeights(last);
          last > firstScrollable && height + m_model.RowHeights(last - 1) <= viewport()->height();
-         height += m_model.RowHeights(--last)) {
-    }
+         height += m_model.RowHeights(--last)) { }
     verticalScrollBar()->setRange(0, std::max(0, last - firstScrollable));
-    verticalScrollBar()->setPageStep(std::max(1, viewport()->height() / std::max(1, m_model.DefaultRowHeight())));
-    m_topRow = firstScrollable + std::min(verticalScrollBar()->value(), verticalScrollBar()->maximum());
+    verticalScrollBar()->setPageStep(
+        std::max(1, viewport()->height() / std::max(1, m_model.DefaultRowHeight())));
+    m_topRow
+        = firstScrollable + std::min(verticalScrollBar()->value(), verticalScrollBar()->maximum());
 
     int totalWidth = 0;
     for (int c = 0; c < m_model.ColCount(); ++c)
@@ -92,8 +93,7 @@ void TSettingsGrid::updateScrollBars()
     int lastCol = m_model.ColCount() - 1;
     for (int width = m_model.ColWidths(lastCol);
          lastCol > 0 && width + m_model.ColWidths(lastCol - 1) <= viewport()->width();
-         width += m_model.ColWidths(--lastCol)) {
-    }
+         width += m_model.ColWidths(--lastCol)) { }
     horizontalScrollBar()->setRange(0, totalWidth > viewport()->width() ? lastCol : 0);
     horizontalScrollBar()->setPageStep(1);
     m_leftCol = std::min(horizontalScrollBar()->value(), horizontalScrollBar()->maximum());
@@ -194,5 +194,6 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
         textRect.setLeft(boxRect.right() + 4);
     }
     painter.setPen(Qt::black);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_model.Cells(col, row));
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                     m_model.Cells(col, row));
 }

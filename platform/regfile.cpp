@@ -60,14 +60,14 @@ QByteArray utf16le(const QString &text)
 
 RegData RegData::fromString(const QString &text, quint32 type)
 {
-    return { type, utf16le(text) + QByteArray(2, '\0') };
+    return {type, utf16le(text) + QByteArray(2, '\0')};
 }
 
 RegData RegData::fromDWord(quint32 value)
 {
     QByteArray bytes(4, Qt::Uninitialized);
     qToLittleEndian(value, bytes.data());
-    return { RegType::DWord, bytes };
+    return {RegType::DWord, bytes};
 }
 
 QString RegData::text() const
@@ -236,7 +236,7 @@ private:
             entry.raw += u"\r\n"_s + more.toString();
             bytesText += trimmedRight(more).trimmed();
         }
-        entry.data = { type, hexBytes(bytesText) };
+        entry.data = {type, hexBytes(bytesText)};
         if (m_ansi && isText(type)) {
             // 8-bit files hold hex text as 8-bit text; version 5 files as UTF-16.
             entry.data.bytes = utf16le(decodeWindows1252(entry.data.bytes));
@@ -475,7 +475,7 @@ qsizetype RegFile::insertSection(const QString &keyPath)
     QList<Entry> added;
     if (at > 0 && m_entries[at - 1].type != Entry::Type::Blank)
         added.append(Entry {});
-    added.append(Entry { Entry::Type::Key, u'[' + keyPath + u']', keyPath, {} });
+    added.append(Entry {Entry::Type::Key, u'[' + keyPath + u']', keyPath, {}});
     added.append(Entry {});
     const qsizetype keyIndex = at + added.size() - 2;
     for (qsizetype i = 0; i < added.size(); ++i)
@@ -493,7 +493,7 @@ bool RegFile::setValue(const QString &keyPath, const QString &name, const RegDat
 {
     if (name.contains(u'\r') || name.contains(u'\n'))
         return false;
-    Entry entry { Entry::Type::Value, valueLine(name, data), name, data };
+    Entry entry {Entry::Type::Value, valueLine(name, data), name, data};
     if (const auto index = lastValueIndex(keyPath, name)) {
         m_entries[*index] = std::move(entry);
         return true;

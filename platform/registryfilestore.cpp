@@ -24,11 +24,11 @@ QString qtText(std::u16string_view text)
 RegistryValue toRegistryValue(const RegData &data)
 {
     if (data.type == RegType::String)
-        return { ValueKind::String, data.text().toStdU16String(), 0 };
+        return {ValueKind::String, data.text().toStdU16String(), 0};
     if (data.type == RegType::ExpandString)
-        return { ValueKind::ExpandString, data.text().toStdU16String(), 0 };
+        return {ValueKind::ExpandString, data.text().toStdU16String(), 0};
     if (const auto dword = data.dword())
-        return { ValueKind::Integer, {}, static_cast<std::int32_t>(*dword) };
+        return {ValueKind::Integer, {}, static_cast<std::int32_t>(*dword)};
     return {};
 }
 
@@ -122,12 +122,12 @@ std::optional<RegistryFileStore::Stamp> RegistryFileStore::stamp(QString *error)
         *error = u"not a regular file"_s;
         return std::nullopt;
     }
-    return Stamp { true,
-                   static_cast<quint64>(info.st_dev),
-                   static_cast<quint64>(info.st_ino),
-                   static_cast<qint64>(info.st_size),
-                   static_cast<qint64>(info.st_mtim.tv_sec),
-                   static_cast<qint64>(info.st_mtim.tv_nsec) };
+    return Stamp {true,
+                  static_cast<quint64>(info.st_dev),
+                  static_cast<quint64>(info.st_ino),
+                  static_cast<qint64>(info.st_size),
+                  static_cast<qint64>(info.st_mtim.tv_sec),
+                  static_cast<qint64>(info.st_mtim.tv_nsec)};
 }
 
 // Brings the in-memory file up to date with the disk. False while the file
@@ -217,7 +217,7 @@ bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
 
 void RegistryFileStore::report(RegistryFileProblem::Kind kind, const QString &detail, int line)
 {
-    RegistryFileProblem problem { kind, m_path, line, detail };
+    RegistryFileProblem problem {kind, m_path, line, detail};
     if (m_reported == problem)
         return;
     m_reported = problem;

@@ -9,5 +9,8 @@
 // and markers this way, whatever the locale.
 QString upperAscii(QStringView text);
 
+// 0-15 for a hexadecimal digit, -1 for any other character.
+int hexDigitValue(QChar c);
+
 // The tool's files are Windows-1252; they are decoded once, where they are read.
 QString decodeWindows1252(const QByteArray &bytes);

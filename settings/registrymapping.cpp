@@ -4,8 +4,6 @@
 #include "registryaccessor.h"
 #include "text.h"
 
-#include <climits>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -14,8 +12,8 @@ enum class SettingKind { Integer, YesNo, Text, None };
 
 SettingKind kindOfType(const QString &typeWord)
 {
-    static const QStringList integers = {u"VALORE"_s, u"VALUE"_s, u"PUNTI"_s, u"PIXELS"_s,
-                                         u"MBYTE"_s,  u"MB*2.5"_s, u"%"_s};
+    static const QStringList integers
+        = {u"VALORE"_s, u"VALUE"_s, u"PUNTI"_s, u"PIXELS"_s, u"MBYTE"_s, u"MB*2.5"_s, u"%"_s};
     static const QStringList texts = {u"TESTO"_s, u"STRING"_s, u"LISTA"_s, u"LIST"_s};
     const QString upper = upperAscii(typeWord);
     if (integers.contains(upper))
@@ -106,27 +104,26 @@ std::optional<qint32> integerCellValue(QStringView text)
     if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+    } else if (i + 1 < text.size() && text[i] == u'0'
+               && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
         base = 16;
         i += 2;
     }
     if (i == text.size())
         return std::nullopt;
-    bool ok = false;
-    const qulonglong magnitude = text.sliced(i).toULongLong(&ok, base);
-    if (!ok)
-        return std::nullopt;
     // Hexadecimal covers the 32 bits as they are stored; decimal the signed range.
-    if (base == 16) {
-        if (magnitude > 0xFFFFFFFFull)
+    const qint64 limit = base == 16 ? 0xFFFFFFFFll : (negative ? 0x80000000ll : 0x7FFFFFFFll);
+    qint64 magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const int value = hexDigitValue(text[i]);
+        if (value < 0 || value >= base)
             return std::nullopt;
-        const auto bits = static_cast<quint32>(magnitude);
-        return static_cast<qint32>(negative ? 0u - bits : bits);
+        magnitude = magnitude * base + value;
+        if (magnitude > limit)
+            return std::nullopt;
     }
-    const qlonglong value = negative ? -static_cast<qlonglong>(magnitude) : static_cast<qlonglong>(magnitude);
-    if (magnitude > 1ull << 32 || value < INT_MIN || value > INT_MAX)
-        return std::nullopt;
-    return static_cast<qint32>(value);
+    const auto bits = static_cast<quint32>(magnitude);
+    return static_cast<qint32>(negative ? 0u - bits : bits);
 }
 
 void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,

@@ -13,12 +13,12 @@ enum class Language { English, Italian };
 // The release of the copy program whose settings are edited.
 enum class Release {
     R800, // 8.0.0.x, stored as "8v0"
-    R803  // 8.0.3.x, stored as "8v3"
+    R803 // 8.0.3.x, stored as "8v3"
 };
 
 enum class SettingsPage { General, Copy, Options, DataPath };
-inline constexpr std::array AllSettingsPages = {SettingsPage::General, SettingsPage::Copy,
-                                                SettingsPage::Options, SettingsPage::DataPath};
+inline constexpr std::array AllSettingsPages
+    = {SettingsPage::General, SettingsPage::Copy, SettingsPage::Options, SettingsPage::DataPath};
 
 // "GENERAL", "COPY", "SETTINGS", "DATAPATH".
 QString pageName(SettingsPage page);
@@ -34,5 +34,4 @@ void ImpostaHdrGrid(GridModel &grid, Language language);
 // other release hidden, yes/no rows given their check boxes, headers,
 // current cell, editor and row settings. When the file cannot be loaded the
 // grid shows the rows of its earlier load and the error is raised again.
-void loadSettingsPage(GridModel &grid, const QString &listFile, Language language,
-                      Release release);
+void loadSettingsPage(GridModel &grid, const QString &listFile, Language language, Release release);

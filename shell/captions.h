@@ -9,7 +9,7 @@
 struct CaptionRow
 {
     QString control; // the control's object name
-    QString design;  // what the form holds until a language is applied
+    QString design; // what the form holds until a language is applied
     QString english;
     QString italian;
 };

@@ -50,8 +50,7 @@ class KeyCloser
 public:
     explicit KeyCloser(RegistryAccessor &registry)
         : m_registry(registry)
-    {
-    }
+    { }
     ~KeyCloser() { m_registry.closeKey(); }
     KeyCloser(const KeyCloser &) = delete;
     KeyCloser &operator=(const KeyCloser &) = delete;
@@ -182,7 +181,8 @@ void TMainForm::ReadSetup()
                 apply(fallback);
             }
         };
-        read(u"WantWarning", u"True"_s, [this](const QString &text) { m_warning = text == u"True"_s; });
+        read(u"WantWarning", u"True"_s,
+             [this](const QString &text) { m_warning = text == u"True"_s; });
         read(u"Language", u"English"_s, [this](const QString &text) {
             m_language = text == u"Italian"_s ? Language::Italian : Language::English;
         });

@@ -93,7 +93,8 @@ QLabel *picture(QWidget *parent, const QString &name, const QRect &geometry, con
     return l;
 }
 
-QRadioButton *radio(QWidget *parent, const QString &name, const QRect &geometry, const QString &text)
+QRadioButton *radio(QWidget *parent, const QString &name, const QRect &geometry,
+                    const QString &text)
 {
     auto *r = named(new QRadioButton(text, parent), name);
     r->setGeometry(geometry);
@@ -231,17 +232,18 @@ void TMainForm::createControls()
 
     // List scope and commands.
     RbUnaLista = radio(Panel5, u"RbUnaLista"_s, {8, 14, 121, 17}, designCaption(u"RbUnaLista"_s));
-    RbTutteListe = radio(Panel5, u"RbTutteListe"_s, {8, 44, 121, 17}, designCaption(u"RbTutteListe"_s));
+    RbTutteListe
+        = radio(Panel5, u"RbTutteListe"_s, {8, 44, 121, 17}, designCaption(u"RbTutteListe"_s));
     DefaultBtn = pictureButton(Panel5, u"DefaultBtn"_s, {144, 9, 97, 58});
     ReadBtn = pictureButton(Panel5, u"ReadBtn"_s, {248, 9, 97, 58});
     SaveBtn = pictureButton(Panel5, u"SaveBtn"_s, {352, 9, 97, 58});
 
     // Tab order: the panels in their order, each panel's controls in theirs.
-    const QList<QWidget *> chain = {GridCopia, BtnGenerali, BtnCopia, BtnSettaggi, BtnProfili,
-                                    BtnPath, GridGenerale, GridSettaggi, GridPercorsi, RbEnglish,
-                                    RbItaliano, CbWarning, RadioButton1, RadioButton2, RbUnaLista,
-                                    RbTutteListe, DefaultBtn, ReadBtn, SaveBtn, Rb8v0, Rb8v3,
-                                    BtnAvvia, BtnPercorso};
+    const QList<QWidget *> chain
+        = {GridCopia,    BtnGenerali,  BtnCopia,     BtnSettaggi,  BtnProfili, BtnPath,
+           GridGenerale, GridSettaggi, GridPercorsi, RbEnglish,    RbItaliano, CbWarning,
+           RadioButton1, RadioButton2, RbUnaLista,   RbTutteListe, DefaultBtn, ReadBtn,
+           SaveBtn,      Rb8v0,        Rb8v3,        BtnAvvia,     BtnPercorso};
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }

@@ -7,7 +7,8 @@
 namespace {
 
 // One bevel ring: `topLeft` on the top and left edges, `bottomRight` on the others.
-void drawBevel(QPainter &painter, const QRect &rect, const QColor &topLeft, const QColor &bottomRight)
+void drawBevel(QPainter &painter, const QRect &rect, const QColor &topLeft,
+               const QColor &bottomRight)
 {
     painter.setPen(topLeft);
     painter.drawLine(rect.topLeft(), rect.topRight());
@@ -63,8 +64,7 @@ void TPanel::paintEvent(QPaintEvent *)
 TShape::TShape(const QColor &fill, QWidget *parent)
     : QWidget(parent)
     , m_fill(fill)
-{
-}
+{ }
 
 void TShape::paintEvent(QPaintEvent *)
 {

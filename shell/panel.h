@@ -12,7 +12,7 @@ class TPanel : public QFrame
 public:
     enum class Bevel {
         Lowered, // lowered outer and inner bevel: the usable area starts 2 pixels in
-        Raised   // one raised bevel
+        Raised // one raised bevel
     };
 
     TPanel(const QColor &color, Bevel bevel, QWidget *parent = nullptr);

@@ -14,7 +14,7 @@ TEST_P(RegistryContract, StringsRoundTripWhateverTheirContent)
     const std::u16string big(1024 * 1024, u'x');
     const std::u16string quoted = u"C:\\Program Files\\\"VOB\"\\ICopy.exe";
     const std::u16string lines = u"first\r\nsecond\rthird\n";
-    for (const auto &text : { Italian, std::u16string(), big, quoted, lines }) {
+    for (const auto &text : {Italian, std::u16string(), big, quoted, lines}) {
         reg().writeString(u"Value", text);
         EXPECT_EQ(reg().readString(u"Value"), text);
     }
@@ -28,7 +28,7 @@ TEST_P(RegistryContract, StringsRoundTripWhateverTheirContent)
 TEST_P(RegistryContract, IntegersRoundTripAtTheLimits)
 {
     openTestKey();
-    for (const std::int32_t value : { 0, 1, -1, 700, INT32_MAX, INT32_MIN }) {
+    for (const std::int32_t value : {0, 1, -1, 700, INT32_MAX, INT32_MIN}) {
         reg().writeInteger(u"Number", value);
         EXPECT_EQ(reg().readInteger(u"Number"), value);
     }
@@ -49,8 +49,7 @@ TEST_P(RegistryContract, ValuesOfTheOtherKindFailToRead)
     EXPECT_THROW(reg().readString(u"Number"), ERegistryError);
     EXPECT_THROW(reg().readInteger(u"Text"), ERegistryError);
 
-    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob",
-                   RegistryValue { ValueKind::Other, {}, 0 });
+    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue {ValueKind::Other, {}, 0});
     EXPECT_THROW(reg().readString(u"Blob"), ERegistryError);
     EXPECT_THROW(reg().readInteger(u"Blob"), ERegistryError);
 }
@@ -58,7 +57,7 @@ TEST_P(RegistryContract, ValuesOfTheOtherKindFailToRead)
 TEST_P(RegistryContract, ExpandableStringsReadAsText)
 {
     fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Where",
-                   RegistryValue { ValueKind::ExpandString, u"%ProgramFiles%\\VOB", 0 });
+                   RegistryValue {ValueKind::ExpandString, u"%ProgramFiles%\\VOB", 0});
     openTestKey();
     EXPECT_EQ(reg().readString(u"Where"), u"%ProgramFiles%\\VOB");
     EXPECT_THROW(reg().readInteger(u"Where"), ERegistryError);
@@ -75,8 +74,7 @@ TEST_P(RegistryContract, WritingReplacesAValueOfAnyKind)
     reg().writeInteger(u"Value", -7);
     EXPECT_EQ(reg().readInteger(u"Value"), -7);
 
-    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob",
-                   RegistryValue { ValueKind::Other, {}, 0 });
+    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue {ValueKind::Other, {}, 0});
     reg().writeString(u"Blob", u"replaced");
     EXPECT_EQ(reg().readString(u"Blob"), u"replaced");
 }

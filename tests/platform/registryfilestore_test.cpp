@@ -62,7 +62,7 @@ public:
         QDir().mkpath(QFileInfo(file).absolutePath());
         const QByteArray bytes = readAll(file);
         RegFile doc = bytes.isEmpty() ? RegFile() : RegFile::parse(bytes);
-        RegData data { RegType::Binary, QByteArray("\x01\x02\x03", 3) };
+        RegData data {RegType::Binary, QByteArray("\x01\x02\x03", 3)};
         if (value.kind == ValueKind::ExpandString)
             data
                 = RegData::fromString(QString::fromStdU16String(value.text), RegType::ExpandString);
@@ -82,10 +82,10 @@ private:
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(File, RegistryContract,
-                         testing::Values(StoreParam { "File",
-                                                      [] {
-                                                          return std::make_unique<FileFixture>();
-                                                      } }),
+                         testing::Values(StoreParam {"File",
+                                                     [] {
+                                                         return std::make_unique<FileFixture>();
+                                                     }}),
                          storeParamName);
 
 class RegistryFileStoreTest : public testing::Test
@@ -195,11 +195,11 @@ TEST_F(RegistryFileStoreTest, ReadsUtf8AndEightBitFiles)
     // Saving writes the version 5 form: UTF-16, and UTF-16 text in hex values.
     reg.writeInteger(u"N", 1);
     EXPECT_EQ(readAll(path),
-              utf16File(lines({ u"Windows Registry Editor Version 5.00"_s, u""_s,
-                                u"[HKEY_CURRENT_USER\\Software\\A]"_s, u"\"Text\"=\"caffè €\""_s,
-                                u"\"Path\"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,"
-                                u"5c,00,e8,00,00,\\"_s,
-                                u"  00"_s, u"\"N\"=dword:00000001"_s })));
+              utf16File(lines({u"Windows Registry Editor Version 5.00"_s, u""_s,
+                               u"[HKEY_CURRENT_USER\\Software\\A]"_s, u"\"Text\"=\"caffè €\""_s,
+                               u"\"Path\"=hex(2):25,00,57,00,49,00,4e,00,44,00,49,00,52,00,25,00,"
+                               u"5c,00,e8,00,00,\\"_s,
+                               u"  00"_s, u"\"N\"=dword:00000001"_s})));
 }
 
 TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
@@ -229,7 +229,7 @@ TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
                 testing::HasSubstr("riga 5"));
 
     // Once repaired on disk, the file is used again.
-    writeAll(path, utf16File(lines({ u"Windows Registry Editor Version 5.00"_s })));
+    writeAll(path, utf16File(lines({u"Windows Registry Editor Version 5.00"_s})));
     EXPECT_TRUE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
     reg.writeString(u"Language", u"English");
     EXPECT_EQ(reg.readString(u"Language"), u"English");

@@ -26,7 +26,7 @@ QString payload(const QString &prefix, int index)
 void startWriter(QProcess &process, const QString &path, const QString &prefix)
 {
     process.start(QString::fromUtf8(REGISTRY_WRITER),
-                  { path, prefix, QString::number(Saves), QString::number(Payload) });
+                  {path, prefix, QString::number(Saves), QString::number(Payload)});
     ASSERT_TRUE(process.waitForStarted()) << process.errorString().toStdString();
 }
 

@@ -1,22 +1,210 @@
-#include "filesystem.h"
-#include "mainform.h"
-#include "memoryregistrystore.h"
+#include "mainformtesting.h"
+#include "panel.h"
 #include "printers.h"
-#include "scripteddialogs.h"
+#include "settingsgrid.h"
 
-#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(MainFormTest, TheFirstWindowIsTheToolsOwn)
+namespace {
+
+const QString Warning = u"WARNING!!\r\rInternational copyright laws prohibit the unauthorized\r"
+                        u"reproduction, distribution or exhibitions of copyrighted\r"
+                        u"materials. Use of this software is permitted only if you\r"
+                        u"have the original DVD or CD to be processed by IC8.\r\r"
+                        u"(this message can be disabled)\r"_s;
+
+QStringList tags(TSettingsGrid *grid)
 {
-    MemoryRegistryStore registry;
-    LocalFileSystem files;
-    ScriptedDialogs dialogs;
-    TMainForm form({ registry, files, dialogs });
-    EXPECT_EQ(form.windowTitle(), u"Ordevan"_s);
-    EXPECT_EQ(form.size(), QSize(792, 607));
-    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the window is not resizable";
-    EXPECT_FALSE(form.italian());
+    QStringList out;
+    for (int row = 1; row < grid->model().RowCount(); ++row)
+        out.append(grid->model().Cells(4, row));
+    return out;
+}
+
+} // namespace
+
+TEST_F(MainFormTest, FirstStartWithAnEmptyHome)
+{
+    TMainForm &window = start();
+    EXPECT_EQ(preference(u"WantWarning"), u"True"_s);
+    EXPECT_EQ(preference(u"Language"), u"English"_s);
+    EXPECT_EQ(preference(u"Version"), u"8v3"_s);
+    EXPECT_EQ(preference(u"PathIC8"), QString());
+
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, u"Information"_s);
+    EXPECT_EQ(dialogs.messages[0].text, Warning);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
+    EXPECT_FALSE(dialogs.messages[0].windowShown) << "the warning comes before the window";
+
+    EXPECT_TRUE(window.Rb8v3->isChecked());
+    EXPECT_TRUE(window.RbEnglish->isChecked());
+    EXPECT_FALSE(window.CbWarning->isChecked());
+    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    EXPECT_TRUE(window.RbUnaLista->isChecked());
+    EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
+    EXPECT_EQ(window.BtnSettaggi->text(), u"Options"_s);
+    EXPECT_EQ(window.Panel14->caption(), u"Data Path"_s);
+    EXPECT_FALSE(window.loading());
+
+    for (TSettingsGrid *grid :
+         {window.GridGenerale, window.GridCopia, window.GridSettaggi, window.GridPercorsi}) {
+        EXPECT_GT(grid->model().RowCount(), 12);
+        EXPECT_FALSE(tags(grid).contains(u"8v0"_s));
+        EXPECT_EQ(grid->model().Cells(0, 0),
+                  u"<font size=2><shad><b>Setting</b></shad></font><hr>"_s);
+    }
+    for (TPanel *page : {window.PanelGeneral, window.PanelCopy, window.PanelSettings,
+                         window.PanelProfiles, window.PanelDatapath}) {
+        EXPECT_EQ(page->y(), 88);
+        EXPECT_EQ(page->height(), 401);
+    }
+    EXPECT_TRUE(window.isPageShown(window.PanelGeneral));
+    EXPECT_FALSE(window.isPageShown(window.PanelCopy));
+}
+
+TEST_F(MainFormTest, StoredPreferencesChooseReleaseLanguageAndWarning)
+{
+    storePreferences(u"False"_s, u"Italian"_s, u"8v0"_s);
+    TMainForm &window = start();
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(window.CbWarning->isChecked());
+    EXPECT_TRUE(window.Rb8v0->isChecked());
+    EXPECT_TRUE(window.RbItaliano->isChecked());
+    EXPECT_EQ(window.BtnSettaggi->text(), u"Opzioni"_s);
+    EXPECT_EQ(window.GridCopia->model().Cells(0, 0),
+              u"<font size=2><shad><b>Settaggio</b></shad></font><hr>"_s);
+    EXPECT_EQ(window.GridCopia->model().Cells(2, 1), u"LISTA"_s);
+    EXPECT_FALSE(tags(window.GridCopia).contains(u"8v3"_s));
+    EXPECT_TRUE(tags(window.GridCopia).contains(u"8v0"_s));
+    EXPECT_EQ(preference(u"Version"), u"8v0"_s);
+    EXPECT_EQ(preference(u"Language"), u"Italian"_s);
+    EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
+}
+
+TEST_F(MainFormTest, TextsInOtherLetterCaseAreReadAsTheOtherChoiceAndRewritten)
+{
+    storePreferences(u"true"_s, u"ITALIAN"_s, u"8V3"_s);
+    TMainForm &window = start();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "\"true\" is not \"True\"";
+    EXPECT_TRUE(window.RbEnglish->isChecked());
+    EXPECT_TRUE(window.Rb8v0->isChecked());
+    EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
+    EXPECT_EQ(preference(u"Language"), u"English"_s);
+    EXPECT_EQ(preference(u"Version"), u"8v0"_s);
+}
+
+TEST_F(MainFormTest, OtherProgramsKeysSurviveUntouched)
+{
+    QDir().mkpath(QFileInfo(registryPath).absolutePath());
+    const QString other = u"[HKEY_CURRENT_USER\\Software\\Someone\\Else]\r\n"
+                          u"\"Blob\"=hex:de,ad,be,ef\r\n"
+                          u"\"Count\"=dword:00000010\r\n"_s;
+    QFile file(registryPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xFE");
+    const QString text = u"Windows Registry Editor Version 5.00\r\n\r\n"_s + other + u"\r\n"_s;
+    file.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    file.close();
+
+    start();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray after = file.readAll();
+    const QString afterText = QString::fromUtf16(
+        reinterpret_cast<const char16_t *>(after.constData() + 2), after.size() / 2 - 1);
+    EXPECT_TRUE(afterText.contains(other));
+    EXPECT_TRUE(afterText.contains(u"\"Version\"=\"8v3\""_s));
+}
+
+TEST_F(MainFormTest, TheLaunchButtonFollowsTheStoredPath)
+{
+    QFile exe(dir.filePath(u"ICopy.exe"_s));
+    ASSERT_TRUE(exe.open(QIODevice::WriteOnly));
+    exe.close();
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(exe.fileName()));
+    EXPECT_TRUE(start().BtnAvvia->isEnabled());
+
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(dir.filePath(u"Nope.exe"_s)));
+    EXPECT_FALSE(start().BtnAvvia->isEnabled());
+    EXPECT_EQ(preference(u"PathIC8"), toToolPath(dir.filePath(u"Nope.exe"_s)));
+
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(dir.path()));
+    EXPECT_FALSE(start().BtnAvvia->isEnabled()) << "a folder is no program";
+}
+
+TEST_F(MainFormTest, TheWarningBoxWritesAtOnce)
+{
+    TMainForm &window = start();
+    window.show();
+    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_TRUE(window.CbWarning->isChecked());
+    EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
+    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(preference(u"WantWarning"), u"True"_s);
+    EXPECT_TRUE(window.Rb8v3->isChecked()) << "nothing else changes";
+}
+
+TEST_F(MainFormTest, ChangingTheReleaseReloadsAndStores)
+{
+    TMainForm &window = start();
+    window.show();
+    window.GridCopia->model().SetCells(1, 1, u"edited"_s);
+    QTest::mouseClick(window.Rb8v0, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(window.release(), Release::R800);
+    EXPECT_EQ(preference(u"Version"), u"8v0"_s);
+    EXPECT_NE(window.GridCopia->model().Cells(1, 1), u"edited"_s);
+    EXPECT_FALSE(tags(window.GridCopia).contains(u"8v3"_s));
+}
+
+TEST_F(MainFormTest, ChangingTheLanguageRelabelsReloadsAndStores)
+{
+    TMainForm &window = start();
+    window.show();
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(window.language(), Language::Italian);
+    EXPECT_EQ(window.ReadBtn->text(), u"Rileggi Impostazioni"_s);
+    EXPECT_EQ(window.Label1->text().left(33), u"Non implementata nella versione 8"_s);
+    EXPECT_EQ(window.GridGenerale->model().Cells(1, 0),
+              u"<font size=2><shad><b>Valore</b></shad></font><hr><br> <b>MODIFICABILE</b>"_s);
+    EXPECT_EQ(preference(u"Language"), u"Italian"_s);
+
+    // The checked button runs nothing again.
+    window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
+}
+
+TEST_F(MainFormTest, AMissingListIsReportedAndTheWindowStillOpens)
+{
+    removeList(u"COPY_ENG.TXT"_s);
+    TMainForm &window = start();
+    ASSERT_EQ(dialogs.messages.size(), 2); // the warning, then the error
+    EXPECT_EQ(dialogs.messages[1].caption, u"Ordevan"_s);
+    EXPECT_TRUE(dialogs.messages[1].text.startsWith(u"Cannot open file "_s));
+    EXPECT_TRUE(dialogs.messages[1].text.endsWith(u"/DATA/COPY_ENG.TXT"_s))
+        << dialogs.messages[1].text.toStdString();
+
+    EXPECT_GT(window.GridGenerale->model().RowCount(), 12) << "the lists before it were loaded";
+    EXPECT_EQ(window.GridSettaggi->model().RowCount(), 5) << "the lists after it were not";
+    EXPECT_FALSE(window.RbUnaLista->isChecked());
+    EXPECT_FALSE(window.RbTutteListe->isChecked());
+    EXPECT_EQ(window.BtnSettaggi->text(), u"Settaggi"_s) << "design captions";
+    EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
+}
+
+TEST_F(MainFormTest, AnErrorWhileLoadingForTheStoredReleaseKeepsTheLoadingFlag)
+{
+    storePreferences(u"False"_s, u"English"_s, u"8v0"_s);
+    removeList(u"SETTINGS_ENG.TXT"_s);
+    TMainForm &window = start();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(window.loading());
+    window.show();
+    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(preference(u"WantWarning"), u"False"_s) << "no handler writes the preferences";
 }

@@ -44,12 +44,12 @@ public:
 
     bool setString(std::u16string_view name, std::u16string_view text) override
     {
-        return set(name, RegistryValue { ValueKind::String, std::u16string(text), 0 });
+        return set(name, RegistryValue {ValueKind::String, std::u16string(text), 0});
     }
 
     bool setInteger(std::u16string_view name, std::int32_t value) override
     {
-        return set(name, RegistryValue { ValueKind::Integer, {}, value });
+        return set(name, RegistryValue {ValueKind::Integer, {}, value});
     }
 
 private:
@@ -107,6 +107,7 @@ bool MemoryRegistryStore::exists(const std::u16string &foldedPath) const
 std::unique_ptr<RegistryKey> MemoryRegistryStore::openKey(RootKey root, std::u16string_view path,
                                                           bool create)
 {
+    m_opened.emplace_back(path);
     auto key = folded(root, path);
     if (!exists(key)) {
         if (!create || m_refuseWrites)

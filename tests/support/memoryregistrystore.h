@@ -25,6 +25,8 @@ public:
     void setRefuseWrites(bool refuse) { m_refuseWrites = refuse; }
     bool refusesWrites() const { return m_refuseWrites; }
     int writeCount() const { return m_writes; }
+    // Every key opened, as passed to openKey, in order.
+    const std::vector<std::u16string> &openedKeys() const { return m_opened; }
 
 private:
     struct Key
@@ -41,4 +43,5 @@ private:
     std::map<std::u16string, Key> m_keys;
     bool m_refuseWrites = false;
     int m_writes = 0;
+    std::vector<std::u16string> m_opened;
 };

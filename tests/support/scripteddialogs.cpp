@@ -1,16 +1,22 @@
 #include "scripteddialogs.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 void ScriptedDialogs::showMessage(const QString &caption, const QString &text, MessageIcon icon)
 {
-    messages.append({ caption, text, icon });
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool shown = std::any_of(windows.begin(), windows.end(),
+                                   [](const QWidget *w) { return w->isVisible(); });
+    messages.append({caption, text, icon, shown});
 }
 
 std::optional<QString> ScriptedDialogs::promptText(const QString &caption, const QString &label,
                                                    const QString &text)
 {
-    prompts.append({ caption, label, text });
+    prompts.append({caption, label, text});
     if (m_promptAnswers.isEmpty()) {
         ADD_FAILURE() << "unexpected text prompt: " << label.toStdString();
         return std::nullopt;

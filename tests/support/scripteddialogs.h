@@ -16,6 +16,7 @@ public:
         QString caption;
         QString text;
         MessageIcon icon;
+        bool windowShown; // whether a top-level window was visible at the time
     };
     struct Prompt
     {

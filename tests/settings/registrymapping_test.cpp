@@ -1,0 +1,172 @@
+#include "gridmodel.h"
+#include "memoryregistrystore.h"
+#include "printers.h"
+#include "registryaccessor.h"
+#include "registrymapping.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr std::u16string_view Copy803 = u"Software\\VOB\\CD Wizard\\8.0\\Copy";
+
+// A Copy page with one row of each kind.
+class RegistryMappingTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        grid.SetColCount(6);
+        grid.SetRowCount(8);
+        row(1, u"<b>MaxCdSize</b>"_s, u"650"_s, u"MBYTE"_s);
+        row(2, u"<b>TestWrite</b>"_s, u"False"_s, u"Si/No"_s);
+        row(3, u"<b>ImageName</b>"_s, u"x.img"_s, u"STRING"_s);
+        row(4, u"<b>Width</b>"_s, u"10"_s, u"pixels"_s);
+        row(5, u"Heading"_s, u"value"_s, u"TESTO"_s);
+        row(6, u"<b>Method</b>"_s, u"dwmTAO"_s, u"LISTA"_s);
+        row(7, u"<b>Other</b>"_s, u"7"_s, u"COLOUR"_s);
+        store.put(RootKey::CurrentUser, Copy803, u"Seed", {ValueKind::String, u"x", 0});
+    }
+
+    void row(int r, const QString &name, const QString &value, const QString &type)
+    {
+        grid.SetCells(0, r, name);
+        grid.SetCells(1, r, value);
+        grid.SetCells(2, r, type);
+    }
+
+    void read(Language language = Language::English)
+    {
+        readPageSettings(grid, registry, SettingsPage::Copy, Release::R803, language);
+    }
+    void write() { writePageSettings(grid, registry, SettingsPage::Copy, Release::R803); }
+    std::optional<RegistryValue> stored(std::u16string_view name) const
+    {
+        return store.get(RootKey::CurrentUser, Copy803, name);
+    }
+
+    GridModel grid;
+    MemoryRegistryStore store;
+    RegistryAccessor registry {store};
+};
+
+} // namespace
+
+TEST(RegistryKeysTest, PagesAndReleases)
+{
+    EXPECT_EQ(settingsKeyPath(SettingsPage::General, Release::R803),
+              u"\\Software\\VOB\\CD Wizard\\8.0"_s);
+    EXPECT_EQ(settingsKeyPath(SettingsPage::General, Release::R800),
+              u"\\Software\\VOB\\CD Wizard\\7.5"_s);
+    EXPECT_EQ(settingsKeyPath(SettingsPage::Copy, Release::R803),
+              u"\\Software\\vob\\CD Wizard\\8.0\\Copy"_s);
+    EXPECT_EQ(settingsKeyPath(SettingsPage::Options, Release::R800),
+              u"\\Software\\vob\\CD Wizard\\7.5\\Copy\\CurrentSettings"_s);
+    EXPECT_EQ(settingsKeyPath(SettingsPage::DataPath, Release::R803),
+              u"\\Software\\vob\\CD Wizard\\8.0\\DataPath"_s);
+}
+
+TEST(RegistryValuesTest, IntegerCellsAsSaved)
+{
+    EXPECT_EQ(integerCellValue(u"700"), 700);
+    EXPECT_EQ(integerCellValue(u"  -12"), -12);
+    EXPECT_EQ(integerCellValue(u"$2BC"), 700);
+    EXPECT_EQ(integerCellValue(u"0x2bc"), 700);
+    EXPECT_EQ(integerCellValue(u"$FFFFFFFF"), -1);
+    EXPECT_EQ(integerCellValue(u"2147483647"), 2147483647);
+    EXPECT_EQ(integerCellValue(u"-2147483648"), INT_MIN);
+    for (const char16_t *bad : {u"", u"7x", u"700 ", u"2147483648", u"$100000000", u"--1", u"x"})
+        EXPECT_EQ(integerCellValue(bad), std::nullopt) << QString::fromUtf16(bad).toStdString();
+    EXPECT_TRUE(isReadErrorText(u"Not available (read error)"_s));
+    EXPECT_TRUE(isReadErrorText(u"non disponibile (errore in lettura)"_s));
+    EXPECT_FALSE(isReadErrorText(u"errore"_s));
+}
+
+TEST_F(RegistryMappingTest, ReadsEachKindAndMarksWhatCannotBeRead)
+{
+    store.put(RootKey::CurrentUser, Copy803, u"maxcdsize", {ValueKind::Integer, {}, 700});
+    store.put(RootKey::CurrentUser, Copy803, u"TestWrite", {ValueKind::String, u"True", 0});
+    store.put(RootKey::CurrentUser, Copy803, u"Width", {ValueKind::String, u"10", 0});
+    store.put(RootKey::CurrentUser, Copy803, u"Heading", {ValueKind::String, u"never read", 0});
+    store.put(RootKey::CurrentUser, Copy803, u"Other", {ValueKind::Integer, {}, 1});
+    read();
+    EXPECT_EQ(grid.Cells(1, 1), u"700"_s);
+    EXPECT_EQ(grid.Cells(1, 2), u"True"_s);
+    EXPECT_EQ(grid.CheckBox(1, 2), true);
+    EXPECT_EQ(grid.Cells(1, 3), QString()) << "a missing text reads empty";
+    EXPECT_EQ(grid.Cells(1, 4), u"Not available (read error)"_s) << "text where an integer belongs";
+    EXPECT_EQ(grid.Cells(1, 5), u"value"_s);
+    EXPECT_EQ(grid.Cells(1, 6), QString());
+    EXPECT_EQ(grid.Cells(1, 7), u"7"_s);
+
+    store.put(RootKey::CurrentUser, Copy803, u"TestWrite", {ValueKind::String, u"true", 0});
+    store.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::String, u"700", 0});
+    read(Language::Italian);
+    EXPECT_EQ(grid.CheckBox(1, 2), false);
+    EXPECT_EQ(grid.Cells(1, 1), u"Non disponibile (errore in lettura)"_s);
+}
+
+TEST_F(RegistryMappingTest, AFailedReadKeepsTheCheckBox)
+{
+    grid.SetCheckBox(1, 2, true);
+    store.put(RootKey::CurrentUser, Copy803, u"TestWrite", {ValueKind::Integer, {}, 1});
+    read();
+    EXPECT_EQ(grid.Cells(1, 2), u"Not available (read error)"_s);
+    EXPECT_EQ(grid.CheckBox(1, 2), true);
+}
+
+TEST_F(RegistryMappingTest, WritesEachKindButNeverAMarker)
+{
+    grid.SetCells(1, 1, u"700"_s);
+    grid.SetCells(1, 4, u"Non disponibile (errore in lettura)"_s);
+    store.put(RootKey::CurrentUser, Copy803, u"Width", {ValueKind::String, u"stays", 0});
+    write();
+    EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue {ValueKind::Integer, {}, 700}));
+    EXPECT_EQ(stored(u"TestWrite"), (RegistryValue {ValueKind::String, u"False", 0}));
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue {ValueKind::String, u"x.img", 0}));
+    EXPECT_EQ(stored(u"Method"), (RegistryValue {ValueKind::String, u"dwmTAO", 0}));
+    EXPECT_EQ(stored(u"Width"), (RegistryValue {ValueKind::String, u"stays", 0}));
+    EXPECT_EQ(stored(u"Heading"), std::nullopt);
+    EXPECT_EQ(stored(u"Other"), std::nullopt);
+
+    for (const QString &text : {QString(), u"7x"_s}) {
+        grid.SetCells(1, 1, text);
+        write();
+        EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue {ValueKind::Integer, {}, 0}));
+    }
+}
+
+TEST_F(RegistryMappingTest, AMissingKeyChangesNothingAndIsNeverCreated)
+{
+    MemoryRegistryStore empty;
+    RegistryAccessor emptyRegistry(empty);
+    readPageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803, Language::English);
+    EXPECT_EQ(grid.Cells(1, 1), u"650"_s);
+    writePageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803);
+    EXPECT_FALSE(empty.hasKey(RootKey::CurrentUser, Copy803));
+    EXPECT_EQ(empty.writeCount(), 0);
+}
+
+TEST_F(RegistryMappingTest, RefusedWritesAreSkipped)
+{
+    store.setRefuseWrites(true);
+    EXPECT_NO_THROW(write());
+    EXPECT_FALSE(registry.hasOpenKey()) << "the key is closed again";
+}
+
+TEST_F(RegistryMappingTest, HiddenRowsAreNeitherReadNorWritten)
+{
+    grid.SetCells(4, 3, u"8v0"_s);
+    TFilterData &condition = grid.Filter().Add();
+    condition.Column = 4;
+    condition.Condition = u"!8v0"_s;
+    grid.SetFilterActive(true);
+    store.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"stored", 0});
+    read();
+    write();
+    grid.SetFilterActive(false);
+    EXPECT_EQ(grid.Cells(1, 3), u"x.img"_s);
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue {ValueKind::String, u"stored", 0}));
+}

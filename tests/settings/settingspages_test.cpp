@@ -1,0 +1,143 @@
+#include "gridmodel.h"
+#include "printers.h"
+#include "settingspages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString DataDir = QString::fromUtf8(ORDEVAN_DATA_DIR);
+
+QString shippedList(SettingsPage page, Language language)
+{
+    return DataDir + u'/' + pageName(page)
+        + (language == Language::Italian ? u"_ITA.TXT"_s : u"_ENG.TXT"_s);
+}
+
+QStringList column(const GridModel &grid, int col)
+{
+    QStringList out;
+    for (int row = 1; row < grid.RowCount(); ++row)
+        out.append(grid.Cells(col, row));
+    return out;
+}
+
+} // namespace
+
+TEST(SettingsPathsTest, ToolFolderAndListFiles)
+{
+    EXPECT_EQ(toolFolderOf(u"C:\\Programmi\\Ordevan\\ordevan.exe"_s),
+              u"C:\\PROGRAMMI\\ORDEVAN\\"_s);
+    EXPECT_EQ(toolFolderOf(u"\\home\\anna\\Città\\ordevan"_s), u"\\HOME\\ANNA\\CITTà\\"_s)
+        << "ASCII letters only";
+    EXPECT_EQ(settingListPath(u"C:\\TOOL\\"_s, SettingsPage::General, Language::English),
+              u"C:\\TOOL\\DATA\\GENERAL_ENG.TXT"_s);
+    EXPECT_EQ(settingListPath(u"C:\\TOOL\\"_s, SettingsPage::Options, Language::Italian),
+              u"C:\\TOOL\\DATA\\SETTINGS_ITA.TXT"_s);
+    EXPECT_EQ(pageName(SettingsPage::Copy), u"COPY"_s);
+    EXPECT_EQ(pageName(SettingsPage::DataPath), u"DATAPATH"_s);
+}
+
+TEST(SettingsPageTest, LoadsAPageForEachRelease)
+{
+    GridModel grid;
+    loadSettingsPage(grid, shippedList(SettingsPage::Copy, Language::English), Language::English,
+                     Release::R803);
+    const QStringList tags803 = column(grid, 4);
+    EXPECT_FALSE(tags803.contains(u"8v0"_s));
+    EXPECT_TRUE(tags803.contains(u"8v3"_s));
+    EXPECT_TRUE(tags803.contains(QString()));
+    const int shown803 = grid.RowCount();
+    const auto total = grid.RowCount() + grid.HiddenRows().size();
+
+    loadSettingsPage(grid, shippedList(SettingsPage::Copy, Language::English), Language::English,
+                     Release::R800);
+    const QStringList tags800 = column(grid, 4);
+    EXPECT_FALSE(tags800.contains(u"8v3"_s));
+    EXPECT_TRUE(tags800.contains(u"8v0"_s));
+    EXPECT_EQ(grid.RowCount() + grid.HiddenRows().size(), total);
+
+    // Switching back and forth never loses rows.
+    for (int i = 0; i < 3; ++i) {
+        loadSettingsPage(grid, shippedList(SettingsPage::Copy, Language::English),
+                         Language::English, Release::R803);
+        EXPECT_EQ(grid.RowCount(), shown803);
+        EXPECT_EQ(column(grid, 4), tags803);
+    }
+}
+
+TEST(SettingsPageTest, SetsHeadersCheckBoxesAndPresentation)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"LIST.TXT"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("6,8\r\n"
+               "0,0,from the file\r\n5,0,kept header\r\n"
+               "0,1,<b>A_Val</b>\r\n1,1,True\r\n2,1,Si/No\r\n"
+               "0,2,<b>B_Val</b>\r\n1,2,true\r\n2,2,Bool\r\n"
+               "0,3,<b>C_Val</b>\r\n1,3,True\r\n2,3,SI/NO\r\n"
+               "0,4,<b>D_Val</b>\r\n1,4,True\r\n2,4,Bool\r\n4,4,8v0\r\n"
+               "0,5,<b>E_Val</b>\r\n1,5,1\r\n2,5,Si/No\r\n4,5,8V0\r\n"
+               "0,6,<b>F_Val</b>\r\n1,6,True\r\n2,6,Bool\r\n4,6,8v3\r\n"
+               "0,7,<b>G_Val</b>\r\n1,7,True \r\n2,7,Bool\r\n");
+    file.close();
+
+    GridModel grid;
+    grid.SetRowHeights(3, 99);
+    loadSettingsPage(grid, path, Language::Italian, Release::R803);
+    ASSERT_EQ(grid.RowCount(), 7); // D_Val hidden
+    EXPECT_EQ(grid.CheckBox(1, 1), true);
+    EXPECT_EQ(grid.CheckBox(1, 2), false) << "\"true\" is not \"True\"";
+    EXPECT_EQ(grid.CheckBox(1, 3), std::nullopt) << "\"SI/NO\" is not \"Si/No\"";
+    EXPECT_EQ(grid.CheckBox(1, 4), false) << "\"1\" is not \"True\"";
+    EXPECT_EQ(grid.CheckBox(1, 5), true);
+    EXPECT_EQ(grid.CheckBox(1, 6), false);
+
+    EXPECT_EQ(grid.Cells(0, 0), u"<font size=2><shad><b>Settaggio</b></shad></font><hr>"_s);
+    EXPECT_EQ(grid.Cells(1, 0),
+              u"<font size=2><shad><b>Valore</b></shad></font><hr><br> <b>MODIFICABILE</b>"_s);
+    EXPECT_EQ(grid.Cells(3, 0), u"<font size=2><shad><b>Descrizione</b></shad></font><hr>"_s);
+    EXPECT_EQ(grid.Cells(5, 0), u"kept header"_s);
+    ImpostaHdrGrid(grid, Language::English);
+    EXPECT_EQ(grid.Cells(1, 0),
+              u"<font size=2><shad><b>Value</b></shad></font><hr><br> <b>EDITABLE</b>"_s);
+    EXPECT_EQ(grid.Cells(2, 0), u"<font size=2><shad><b>Type</b></shad></font><hr>"_s);
+
+    EXPECT_EQ(grid.Col(), 1);
+    EXPECT_EQ(grid.Row(), 1);
+    EXPECT_EQ(grid.SpinEdit().MinValue, 0);
+    EXPECT_EQ(grid.SpinEdit().Increment, 1);
+    for (int row = 0; row < grid.RowCount(); ++row)
+        EXPECT_EQ(grid.RowHeights(row), 47) << row;
+    EXPECT_TRUE(grid.Multilinecells());
+    EXPECT_EQ(grid.UpdateCount(), 0);
+}
+
+TEST(SettingsPageTest, AMissingListLeavesTheEarlierRowsOfBothReleases)
+{
+    GridModel grid;
+    loadSettingsPage(grid, shippedList(SettingsPage::General, Language::English), Language::English,
+                     Release::R803);
+    const int shown = grid.RowCount();
+    const auto hidden = grid.HiddenRows().size();
+
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(u"GENERAL_ITA.TXT"_s);
+    try {
+        loadSettingsPage(grid, missing, Language::Italian, Release::R803);
+        FAIL() << "loaded";
+    } catch (const EGridError &error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()), u"Cannot open file "_s + missing);
+    }
+    EXPECT_FALSE(grid.FilterActive());
+    EXPECT_EQ(grid.RowCount(), shown + hidden);
+    EXPECT_EQ(grid.Filter().Count(), 0);
+    EXPECT_EQ(grid.UpdateCount(), 0) << "the batch update is closed again";
+}

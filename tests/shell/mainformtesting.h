@@ -1,0 +1,96 @@
+#pragma once
+
+// A main window started as a user starts it: the shipped setting lists in a
+// DATA folder beside a pretend executable, a registry (file or memory) of
+// its own, and scripted dialogs that also receive the error reports.
+
+#include "application.h"
+#include "filesystem.h"
+#include "mainform.h"
+#include "registryaccessor.h"
+#include "registryfilestore.h"
+#include "scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class ToolFolderFiles : public LocalFileSystem
+{
+public:
+    explicit ToolFolderFiles(QString executable)
+        : m_executable(std::move(executable))
+    { }
+    QString executablePath() const override { return toToolPath(m_executable); }
+
+private:
+    QString m_executable;
+};
+
+class MainFormTest : public testing::Test
+{
+protected:
+    MainFormTest()
+        : toolDir(dir.filePath(u"Tool"_s))
+        , registryPath(dir.filePath(u"home/.config/Ordevan/registry.reg"_s))
+        , store(std::make_unique<RegistryFileStore>(registryPath))
+        , files(toolDir + u"/ordevan"_s)
+    {
+        QDir().mkpath(toolDir + u"/DATA"_s);
+        const QDir data(QString::fromUtf8(ORDEVAN_DATA_DIR));
+        for (const QString &name : data.entryList(QDir::Files))
+            QFile::copy(data.filePath(name), toolDir + u"/DATA/"_s + name);
+        app()->setDialogs(&dialogs);
+    }
+    ~MainFormTest() override { app()->setDialogs(nullptr); }
+
+    static OrdevanApplication *app()
+    {
+        return static_cast<OrdevanApplication *>(QCoreApplication::instance());
+    }
+
+    TMainForm &start()
+    {
+        form = std::make_unique<TMainForm>(MainFormServices {*store, files, dialogs});
+        return *form;
+    }
+
+    // The tool's preferences as stored.
+    QString preference(std::u16string_view name)
+    {
+        RegistryAccessor reg(*store);
+        if (!reg.openKey(u"\\Software\\Tarsel\\Ordevan8", false))
+            return u"<no key>"_s;
+        return QString::fromStdU16String(reg.readString(name));
+    }
+
+    void storePreferences(const QString &warning, const QString &language, const QString &version,
+                          const QString &path = QString())
+    {
+        RegistryAccessor reg(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true));
+        reg.writeString(u"WantWarning", warning.toStdU16String());
+        reg.writeString(u"Language", language.toStdU16String());
+        reg.writeString(u"Version", version.toStdU16String());
+        reg.writeString(u"PathIC8", path.toStdU16String());
+    }
+
+    void removeList(const QString &name)
+    {
+        ASSERT_TRUE(QFile::remove(toolDir + u"/DATA/"_s + name));
+    }
+
+    QTemporaryDir dir;
+    QString toolDir;
+    QString registryPath;
+    std::unique_ptr<RegistryStore> store;
+    ToolFolderFiles files;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+};
