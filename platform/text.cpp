@@ -1,7 +1,5 @@
 #include "text.h"
 
-#include <QStringDecoder>
-
 QString upperAscii(QStringView text)
 {
     QString out = text.toString();
@@ -23,8 +21,20 @@ int hexDigitValue(QChar c)
     return -1;
 }
 
+// Windows-1252 is Latin-1 but for 0x80-0x9F; the five bytes it leaves
+// undefined keep their C1 control code points, as the system decoders do.
 QString decodeWindows1252(const QByteArray &bytes)
 {
-    QStringDecoder decoder("windows-1252");
-    return decoder(bytes);
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        *to++ = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
+    }
+    return out;
 }

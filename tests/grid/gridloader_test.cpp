@@ -1,8 +1,12 @@
 #include "gridmodel.h"
 #include "printers.h"
 
+#include "gridfilecheck.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -185,4 +189,27 @@ TEST_F(GridLoaderTest, HostileContentEndsSanely)
     const QByteArray longText(20 * 1024 * 1024, 'x');
     load("2,2\r\n1,1," + longText + "\r\n");
     EXPECT_EQ(grid.Cells(1, 1).size(), longText.size());
+}
+
+TEST(GridFileRandomTest, RandomInputsNeverBreakTheLoader)
+{
+    QFile list(QString::fromUtf8(ORDEVAN_DATA_DIR) + u"/GENERAL_ITA.TXT"_s);
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QByteArray seed = list.readAll();
+    QRandomGenerator random(20261208);
+    QElapsedTimer clock;
+    clock.start();
+    int runs = 0;
+    for (; runs < 3000 && clock.elapsed() < 3000; ++runs) {
+        QByteArray input = seed.left(random.bounded(seed.size() + 1));
+        for (int e = 0, edits = random.bounded(12); e < edits && !input.isEmpty(); ++e) {
+            const int at = random.bounded(input.size());
+            if (random.bounded(2))
+                input[at] = ",\r\n\t\x08-$x0123456789"[random.bounded(16)];
+            else
+                input.insert(at, static_cast<char>(random.bounded(256)));
+        }
+        checkGridFileInput(input);
+    }
+    EXPECT_GT(runs, 300);
 }

@@ -1,0 +1,61 @@
+// Starts the real main window as a user would on a second run (a settings
+// file in a fresh home, no warning), and quits after its first paint. Timed
+// as a whole process next to bench_empty_window.
+
+#include "application.h"
+#include "filesystem.h"
+#include "mainform.h"
+#include "platformregistry.h"
+#include "qtdialogs.h"
+#include "registryaccessor.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The lists are the ones copied beside the tool in the build folder.
+class BuildFolderFiles : public LocalFileSystem
+{
+public:
+    QString executablePath() const override
+    {
+        return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
+    }
+};
+
+class QuitOnFirstPaint : public QObject
+{
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    OrdevanApplication app(argc, argv);
+    QtDialogs dialogs;
+    app.setDialogs(&dialogs);
+    auto registry = createPlatformRegistry(dialogs, [] { return false; });
+    {
+        RegistryAccessor reg(*registry);
+        reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true);
+        reg.writeString(u"WantWarning", u"False");
+    }
+    BuildFolderFiles files;
+    TMainForm window({*registry, files, dialogs});
+    QuitOnFirstPaint quit;
+    window.installEventFilter(&quit);
+    window.show();
+    return app.exec();
+}
