@@ -159,12 +159,13 @@ void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage 
     }
 }
 
-void writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                       Release release)
+QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                              Release release)
 {
+    QStringList refused;
     PageKey key(registry, page, release);
     if (!key.isOpen())
-        return;
+        return refused;
     for (int row = 1; row < grid.RowCount(); ++row) {
         const auto name = valueName(grid, row);
         const QString value = grid.Cells(1, row);
@@ -184,6 +185,8 @@ void writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage
             }
         } catch (const std::exception &) {
             // A refused write is skipped; the rows after it are still written.
+            refused.append(*name);
         }
     }
+    return refused;
 }

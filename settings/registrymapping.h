@@ -5,6 +5,8 @@
 
 #include "settingspages.h"
 
+#include <QStringList>
+
 #include <optional>
 
 class GridModel;
@@ -29,6 +31,7 @@ std::optional<qint32> integerCellValue(QStringView text);
 void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
                       Release release, Language language);
 // Writes every shown setting row's value, but never a read-error marker.
-// Writes the registry refuses are skipped; a missing key writes nothing.
-void writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                       Release release);
+// Writes the registry refuses are skipped, and their value names returned;
+// a missing key writes nothing.
+QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                              Release release);

@@ -20,6 +20,22 @@ QString pageName(SettingsPage page)
     return {};
 }
 
+QString pageTitle(SettingsPage page, Language language)
+{
+    const bool italian = language == Language::Italian;
+    switch (page) {
+    case SettingsPage::General:
+        return italian ? u"Generali"_s : u"General"_s;
+    case SettingsPage::Copy:
+        return italian ? u"Copia"_s : u"Copy"_s;
+    case SettingsPage::Options:
+        return italian ? u"Opzioni"_s : u"Options"_s;
+    case SettingsPage::DataPath:
+        return italian ? u"Percorso Dati"_s : u"Data Path"_s;
+    }
+    return {};
+}
+
 QString toolFolderOf(const QString &executablePath)
 {
     return upperAscii(QStringView(executablePath).first(executablePath.lastIndexOf(u'\\') + 1));

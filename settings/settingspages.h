@@ -22,6 +22,8 @@ inline constexpr std::array AllSettingsPages
 
 // "GENERAL", "COPY", "SETTINGS", "DATAPATH".
 QString pageName(SettingsPage page);
+// The page's title as the user reads it.
+QString pageTitle(SettingsPage page, Language language);
 // The folder of the executable with its trailing backslash, upper-cased.
 QString toolFolderOf(const QString &executablePath);
 // tool folder + "DATA\" + page name + "_ENG.TXT" or "_ITA.TXT".

@@ -9,6 +9,7 @@
 #include "settingsgrid.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
@@ -291,9 +292,9 @@ void TMainForm::ReadGridSettings(TSettingsGrid *grid)
     readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release, m_language);
 }
 
-void TMainForm::WriteGridSettings(TSettingsGrid *grid)
+QStringList TMainForm::WriteGridSettings(TSettingsGrid *grid)
 {
-    writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release);
+    return writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release);
 }
 
 void TMainForm::forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action)
@@ -309,9 +310,23 @@ void TMainForm::ReadSettings(bool all)
     forEachListInScope(all, [this](TSettingsGrid *grid) { ReadGridSettings(grid); });
 }
 
+// A successful save says nothing. Values the registry refused are named, by
+// page, in one message, so that nobody believes them saved; their cells keep
+// what the user entered.
 void TMainForm::WriteSettings(bool all)
 {
-    forEachListInScope(all, [this](TSettingsGrid *grid) { WriteGridSettings(grid); });
+    QStringList unsaved;
+    forEachListInScope(all, [&](TSettingsGrid *grid) {
+        const QStringList refused = WriteGridSettings(grid);
+        if (!refused.isEmpty())
+            unsaved.append(pageTitle(pageOf(grid), m_language) + u": "_s + refused.join(u", "_s));
+    });
+    if (unsaved.isEmpty())
+        return;
+    const QString intro = italian() ? u"Questi valori non sono stati salvati:"_s
+                                    : u"These values could not be saved:"_s;
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(),
+                                   intro + u"\r\r"_s + unsaved.join(u'\r'), MessageIcon::Warning);
 }
 
 void TMainForm::RestoreDefault(bool all)

@@ -87,7 +87,8 @@ public:
     void WriteSetup();
     void ImpostaGrid(TSettingsGrid *grid);
     void ReadGridSettings(TSettingsGrid *grid);
-    void WriteGridSettings(TSettingsGrid *grid);
+    // The value names the registry refused.
+    QStringList WriteGridSettings(TSettingsGrid *grid);
     void ReadSettings(bool all);
     void WriteSettings(bool all);
     void RestoreDefault(bool all);

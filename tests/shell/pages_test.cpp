@@ -48,8 +48,26 @@ protected:
         return -1;
     }
 
+    // The row of `grid` whose value name is `name`.
+    static int rowNamed(TSettingsGrid *grid, const QString &name)
+    {
+        for (int row = 1; row < grid->model().RowCount(); ++row) {
+            if (grid->model().Cells(0, row) == u"<b>"_s + name + u"</b>"_s)
+                return row;
+        }
+        return -1;
+    }
+
+    void put(const QString &key, const QString &name, const RegistryValue &value)
+    {
+        memoryStore->put(RootKey::CurrentUser, key.toStdU16String(), name.toStdU16String(), value);
+    }
+
     MemoryRegistryStore *memoryStore = nullptr;
 };
+
+const QString Copy80 = u"Software\\vob\\CD Wizard\\8.0\\Copy"_s;
+const QString Copy75 = u"Software\\vob\\CD Wizard\\7.5\\Copy"_s;
 
 QList<TPanel *> pages(TMainForm &window)
 {
@@ -149,4 +167,117 @@ TEST_F(PagesTest, RestoringDefaultsThenReadingShowsTheRegistryAgain)
     EXPECT_EQ(memoryStore->writeCount(), writes) << "nothing reaches the registry";
     QTest::mouseClick(window.ReadBtn, Qt::LeftButton);
     EXPECT_EQ(general.Cells(1, mbyte), u"64"_s);
+}
+
+TEST_F(PagesTest, EachReleaseReadsItsOwnKeys)
+{
+    put(Copy80, u"MaxCdSize"_s, {ValueKind::Integer, {}, 800});
+    put(Copy75, u"MaxCdSize"_s, {ValueKind::Integer, {}, 750});
+    TMainForm &window = start();
+    window.show();
+    const int row = rowNamed(window.GridCopia, u"MaxCdSize"_s);
+    EXPECT_EQ(window.GridCopia->model().Cells(1, row), u"800"_s);
+    QTest::mouseClick(window.Rb8v0, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(window.GridCopia->model().Cells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s)),
+              u"750"_s);
+
+    // The 7.5 Options key does not exist: its list keeps the file's defaults,
+    // and saving it writes nothing.
+    const int row75 = rowNamed(window.GridSettaggi, u"TargetSize"_s);
+    EXPECT_EQ(window.GridSettaggi->model().Cells(1, row75), u"4480"_s);
+    QTest::mouseClick(window.BtnSettaggi, Qt::LeftButton);
+    const int writes = memoryStore->writeCount();
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(memoryStore->writeCount(), writes);
+    EXPECT_FALSE(memoryStore->hasKey(RootKey::CurrentUser,
+                                     u"Software\\vob\\CD Wizard\\7.5\\Copy\\CurrentSettings"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PagesTest, AValueOfTheWrongKindIsMarkedAndNeverOverwritten)
+{
+    const QString options = u"Software\\vob\\CD Wizard\\8.0\\Copy\\CurrentSettings"_s;
+    put(options, u"PreviewWidth"_s, {ValueKind::String, u"352"_s.toStdU16String(), 0});
+    TMainForm &window = start();
+    window.show();
+    const int row = rowNamed(window.GridSettaggi, u"PreviewWidth"_s);
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(window.GridSettaggi->model().Cells(1, row), u"Not available (read error)"_s);
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(
+        window.GridSettaggi->model().Cells(1, rowNamed(window.GridSettaggi, u"PreviewWidth"_s)),
+        u"Non disponibile (errore in lettura)"_s);
+
+    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, options.toStdU16String(), u"PreviewWidth"),
+              (RegistryValue {ValueKind::String, u"352", 0}));
+}
+
+TEST_F(PagesTest, RefusedWritesAreNamedInOneMessage)
+{
+    TMainForm &window = start();
+    window.show();
+    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
+    const int row = rowOfType(window.GridCopia, u"MBYTE"_s);
+    window.GridCopia->model().SetCells(1, row, u"123"_s);
+    memoryStore->setRefuseWrites(true);
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString text = dialogs.messages[0].text;
+    EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(text.startsWith(u"These values could not be saved:\r\r"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"\rCopy: WriteMethod, "_s)) << text.toStdString();
+    for (const QString &page : {u"General: "_s, u"Options: "_s, u"Data Path: "_s})
+        EXPECT_TRUE(text.contains(page)) << page.toStdString();
+    EXPECT_EQ(window.GridCopia->model().Cells(1, row), u"123"_s) << "the cell keeps the edit";
+
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    dialogs.messages.clear();
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"Questi valori non sono stati salvati:"_s));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"\rPercorso Dati: "_s));
+
+    memoryStore->setRefuseWrites(false);
+    dialogs.messages.clear();
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "a successful save says nothing";
+}
+
+TEST_F(PagesTest, OnTheProfilesPageThisListOnlyDoesNothing)
+{
+    TMainForm &window = start();
+    window.show();
+    QTest::mouseClick(window.BtnProfili, Qt::LeftButton);
+    window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
+    const auto opened = memoryStore->openedKeys().size();
+    for (PictureButton *command : {window.DefaultBtn, window.ReadBtn, window.SaveBtn})
+        QTest::mouseClick(command, Qt::LeftButton);
+    EXPECT_EQ(memoryStore->openedKeys().size(), opened);
+    EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
+}
+
+TEST_F(PagesTest, HugeAndForeignTextsPassThroughWhole)
+{
+    const QString general = u"Software\\VOB\\CD Wizard\\8.0"_s;
+    const QString huge(1024 * 1024, u'x');
+    const QString foreign = u"日本語 ≠ Ελληνικά 🎵"_s;
+    put(general, u"SkinName"_s, {ValueKind::String, huge.toStdU16String(), 0});
+    put(general, u"LanguageFile"_s, {ValueKind::String, foreign.toStdU16String(), 0});
+    TMainForm &window = start();
+    window.show();
+    GridModel &grid = window.GridGenerale->model();
+    EXPECT_EQ(grid.Cells(1, rowNamed(window.GridGenerale, u"SkinName"_s)), huge);
+    EXPECT_EQ(grid.Cells(1, rowNamed(window.GridGenerale, u"LanguageFile"_s)), foreign);
+    window.repaint();
+
+    memoryStore->put(RootKey::CurrentUser, general.toStdU16String(), u"SkinName", {});
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"SkinName"),
+              (RegistryValue {ValueKind::String, huge.toStdU16String(), 0}));
+    EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"LanguageFile"),
+              (RegistryValue {ValueKind::String, foreign.toStdU16String(), 0}));
 }

@@ -1,0 +1,163 @@
+// The window as the form lays it out, checked on its rendered pixels.
+
+#include "mainformtesting.h"
+#include "panel.h"
+#include "printers.h"
+#include "settingsgrid.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QRadioButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QRgb Silver = qRgb(192, 192, 192);
+constexpr QRgb Shadow = qRgb(128, 128, 128);
+constexpr QRgb Highlight = qRgb(255, 255, 255);
+constexpr QRgb PageGray = qRgb(150, 150, 150);
+constexpr QRgb BtnFace = qRgb(212, 208, 200);
+
+class LayoutTest : public MainFormTest
+{
+protected:
+    void SetUp() override
+    {
+        storePreferences(u"False"_s, u"English"_s, u"8v3"_s);
+        start().show();
+        image = form->grab().toImage();
+    }
+
+    QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
+
+    // A panel with lowered bevels at `rect`: two shadow pixels at the top-left,
+    // two highlight pixels at the bottom-right.
+    void expectLoweredBevels(const QRect &rect)
+    {
+        EXPECT_EQ(at(rect.left(), rect.top() + 20), Shadow);
+        EXPECT_EQ(at(rect.left() + 1, rect.top() + 20), Shadow);
+        EXPECT_EQ(at(rect.left() + 20, rect.top()), Shadow);
+        EXPECT_EQ(at(rect.right(), rect.bottom() - 5), Highlight);
+        EXPECT_EQ(at(rect.right() - 1, rect.bottom() - 5), Highlight);
+        EXPECT_EQ(at(rect.left() + 5, rect.bottom()), Highlight);
+        EXPECT_EQ(at(rect.left() - 1, rect.top() + 5), Silver) << "silver around the panel";
+    }
+
+    QImage image;
+};
+
+} // namespace
+
+TEST_F(LayoutTest, TheWindowIsFixedAndSilver)
+{
+    EXPECT_EQ(form->size(), QSize(792, 607));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_EQ(at(2, 2), Silver);
+    EXPECT_EQ(at(94, 300), Silver);
+    const QList<QSize> iconSizes = form->windowIcon().availableSizes();
+    EXPECT_TRUE(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
+}
+
+TEST_F(LayoutTest, PanelsSitWhereTheFormPutsThem)
+{
+    expectLoweredBevels({6, 7, 782, 73}); // title bar
+    expectLoweredBevels({6, 88, 85, 513}); // navigation column
+    expectLoweredBevels({98, 88, 690, 401}); // General page
+    expectLoweredBevels({98, 528, 225, 73}); // language box
+    expectLoweredBevels({330, 528, 458, 73});
+    expectLoweredBevels({98, 496, 225, 26});
+    expectLoweredBevels({330, 496, 458, 26});
+    EXPECT_EQ(at(300, 525), Silver) << "between the selector and the language box";
+    EXPECT_EQ(at(99, 300), Shadow);
+    EXPECT_EQ(at(100, 300), form->GridGenerale->grab().toImage().pixel(0, 192) | 0xFF000000)
+        << "the grid fills the page inside its bevels";
+}
+
+TEST_F(LayoutTest, TheProfilesPageIsPageGrayWithYellowLabels)
+{
+    form->BtnProfiliClick();
+    image = form->grab().toImage();
+    expectLoweredBevels({98, 88, 690, 401});
+    EXPECT_EQ(at(400, 150), PageGray);
+    EXPECT_EQ(at(785, 480), PageGray);
+    EXPECT_EQ(form->Label2->geometry(), QRect(64, 128, 553, 37));
+    EXPECT_EQ(form->Label1->geometry(), QRect(16, 192, 657, 121));
+    EXPECT_TRUE(form->Label1->wordWrap());
+    EXPECT_EQ(form->Label2->text(), u"Profiles Management:"_s);
+}
+
+TEST_F(LayoutTest, HeadersAreRaisedButtonFaceWithBlackBoldCaptions)
+{
+    // The General page's header: 2 pixels inside the page, 18 high.
+    EXPECT_EQ(at(100, 95), Highlight);
+    EXPECT_EQ(at(110, 90), Highlight);
+    EXPECT_EQ(at(785, 100), Shadow);
+    EXPECT_EQ(at(110, 107), Shadow);
+    EXPECT_EQ(at(110, 98), BtnFace);
+    EXPECT_EQ(form->Panel8->caption(), u"General"_s);
+    EXPECT_TRUE(form->Panel8->font().bold());
+    EXPECT_EQ(form->Panel8->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(form->Panel3->geometry(), QRect(2, 2, 81, 18));
+}
+
+TEST_F(LayoutTest, LegendSwatchesAreOutlined)
+{
+    const struct
+    {
+        int x;
+        QRgb fill;
+    } swatches[] = {{330 + 77, qRgb(255, 255, 191)},
+                    {330 + 221, qRgb(255, 224, 224)},
+                    {330 + 318, qRgb(255, 0, 0)}};
+    for (const auto &swatch : swatches) {
+        EXPECT_EQ(at(swatch.x, 502), qRgb(0, 0, 0));
+        EXPECT_EQ(at(swatch.x + 17, 514), qRgb(0, 0, 0));
+        EXPECT_EQ(at(swatch.x + 1, 503), swatch.fill);
+        EXPECT_EQ(at(swatch.x + 16, 513), swatch.fill);
+        EXPECT_EQ(at(swatch.x + 18, 508), Shadow) << "18 pixels wide";
+    }
+}
+
+TEST_F(LayoutTest, ControlsHaveTheirPlacesAndLooks)
+{
+    EXPECT_EQ(form->BtnAvvia->geometry(), QRect(649, 9, 124, 58));
+    EXPECT_EQ(form->BtnPercorso->geometry(), QRect(586, 9, 56, 58));
+    EXPECT_EQ(form->BtnPath->geometry(), QRect(12, 254, 61, 58));
+    EXPECT_EQ(form->BtnProfili->geometry(), QRect(12, 328, 61, 58));
+    EXPECT_EQ(form->SaveBtn->geometry(), QRect(352, 9, 97, 58));
+    EXPECT_EQ(form->GridGenerale->geometry(), QRect(2, 20, 686, 379));
+    EXPECT_FALSE(form->RadioButton1->isEnabled());
+    EXPECT_FALSE(form->RadioButton2->isEnabled());
+    EXPECT_EQ(form->Rb8v0->palette().color(QPalette::WindowText), QColor(255, 255, 160));
+    EXPECT_TRUE(form->Rb8v0->font().bold());
+    EXPECT_EQ(form->Label2->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(form->Label14->text(), u"8"_s);
+    EXPECT_EQ(form->Label14->font().pixelSize(), 35);
+    EXPECT_EQ(form->CbWarning->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    // The flags' pictures are drawn: the UK flag's blue field.
+    EXPECT_EQ(form->Image2->pixmap().toImage().pixelColor(1, 4).blue() > 60, true);
+}
+
+TEST_F(LayoutTest, TabOrderFollowsThePanels)
+{
+    QList<QWidget *> order;
+    QWidget *w = form->GridCopia;
+    for (int i = 0; i < 23; ++i, w = w->nextInFocusChain()) {
+        while (w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        order.append(w);
+    }
+    const QList<QWidget *> expected
+        = {form->GridCopia,    form->BtnGenerali,  form->BtnCopia,     form->BtnSettaggi,
+           form->BtnProfili,   form->BtnPath,      form->GridGenerale, form->GridSettaggi,
+           form->GridPercorsi, form->RbEnglish,    form->RbItaliano,   form->CbWarning,
+           form->RadioButton1, form->RadioButton2, form->RbUnaLista,   form->RbTutteListe,
+           form->DefaultBtn,   form->ReadBtn,      form->SaveBtn,      form->Rb8v0,
+           form->Rb8v3,        form->BtnAvvia,     form->BtnPercorso};
+    EXPECT_EQ(order, expected);
+}
