@@ -2,6 +2,7 @@
 #include "filesystem.h"
 #include "mainform.h"
 #include "platformregistry.h"
+#include "processstarter.h"
 #include "qtdialogs.h"
 
 int main(int argc, char *argv[])
@@ -13,7 +14,10 @@ int main(int argc, char *argv[])
     TMainForm *form = nullptr;
     auto registry = createPlatformRegistry(dialogs, [&form] { return form && form->italian(); });
     LocalFileSystem files;
-    TMainForm window({*registry, files, dialogs});
+    LocalProcessStarter processes;
+    TMainForm window({*registry, files, dialogs, processes, [] {
+                          QCoreApplication::quit();
+                      }});
     form = &window;
     window.show();
     return app.exec();

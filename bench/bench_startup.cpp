@@ -6,6 +6,7 @@
 #include "filesystem.h"
 #include "mainform.h"
 #include "platformregistry.h"
+#include "processstarter.h"
 #include "qtdialogs.h"
 #include "registryaccessor.h"
 
@@ -53,7 +54,10 @@ int main(int argc, char *argv[])
         reg.writeString(u"WantWarning", u"False");
     }
     BuildFolderFiles files;
-    TMainForm window({*registry, files, dialogs});
+    LocalProcessStarter processes;
+    TMainForm window({*registry, files, dialogs, processes, [] {
+                          QCoreApplication::quit();
+                      }});
     QuitOnFirstPaint quit;
     window.installEventFilter(&quit);
     window.show();

@@ -16,6 +16,9 @@ struct FileFilter
     QString pattern; // "*.exe"
 };
 
+// "description|pattern|description|pattern...", the way filters are written.
+QList<FileFilter> fileFiltersFromText(const QString &text);
+
 struct OpenFileRequest
 {
     QString title;

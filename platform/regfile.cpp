@@ -316,7 +316,7 @@ private:
 
 RegFile::RegFile()
 {
-    m_entries.append(Entry {}); // the blank line after the header
+    m_entries.append(Entry{}); // the blank line after the header
 }
 
 RegFile RegFile::parse(const QByteArray &bytes)
@@ -474,9 +474,9 @@ qsizetype RegFile::insertSection(const QString &keyPath)
 
     QList<Entry> added;
     if (at > 0 && m_entries[at - 1].type != Entry::Type::Blank)
-        added.append(Entry {});
-    added.append(Entry {Entry::Type::Key, u'[' + keyPath + u']', keyPath, {}});
-    added.append(Entry {});
+        added.append(Entry{});
+    added.append(Entry{Entry::Type::Key, u'[' + keyPath + u']', keyPath, {}});
+    added.append(Entry{});
     const qsizetype keyIndex = at + added.size() - 2;
     for (qsizetype i = 0; i < added.size(); ++i)
         m_entries.insert(at + i, added[i]);
@@ -493,7 +493,7 @@ bool RegFile::setValue(const QString &keyPath, const QString &name, const RegDat
 {
     if (name.contains(u'\r') || name.contains(u'\n'))
         return false;
-    Entry entry {Entry::Type::Value, valueLine(name, data), name, data};
+    Entry entry{Entry::Type::Value, valueLine(name, data), name, data};
     if (const auto index = lastValueIndex(keyPath, name)) {
         m_entries[*index] = std::move(entry);
         return true;

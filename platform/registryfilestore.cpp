@@ -114,7 +114,7 @@ std::optional<RegistryFileStore::Stamp> RegistryFileStore::stamp(QString *error)
     };
     if (::stat(QFile::encodeName(m_path).constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return Stamp {}; // not there yet: the first save creates it
+            return Stamp{}; // not there yet: the first save creates it
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return std::nullopt;
     }
@@ -122,12 +122,12 @@ std::optional<RegistryFileStore::Stamp> RegistryFileStore::stamp(QString *error)
         *error = u"not a regular file"_s;
         return std::nullopt;
     }
-    return Stamp {true,
-                  static_cast<quint64>(info.st_dev),
-                  static_cast<quint64>(info.st_ino),
-                  static_cast<qint64>(info.st_size),
-                  static_cast<qint64>(info.st_mtim.tv_sec),
-                  static_cast<qint64>(info.st_mtim.tv_nsec)};
+    return Stamp{true,
+                 static_cast<quint64>(info.st_dev),
+                 static_cast<quint64>(info.st_ino),
+                 static_cast<qint64>(info.st_size),
+                 static_cast<qint64>(info.st_mtim.tv_sec),
+                 static_cast<qint64>(info.st_mtim.tv_nsec)};
 }
 
 // Brings the in-memory file up to date with the disk. False while the file
@@ -217,7 +217,7 @@ bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
 
 void RegistryFileStore::report(RegistryFileProblem::Kind kind, const QString &detail, int line)
 {
-    RegistryFileProblem problem {kind, m_path, line, detail};
+    RegistryFileProblem problem{kind, m_path, line, detail};
     if (m_reported == problem)
         return;
     m_reported = problem;

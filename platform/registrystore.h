@@ -33,7 +33,7 @@ struct RegistryValue
 {
     ValueKind kind = ValueKind::Other;
     std::u16string text; // String and ExpandString
-    std::int32_t integer {}; // Integer
+    std::int32_t integer{}; // Integer
 
     friend bool operator==(const RegistryValue &, const RegistryValue &) = default;
 };

@@ -6,11 +6,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-enum class SettingKind { Integer, YesNo, Text, None };
-
-SettingKind kindOfType(const QString &typeWord)
+SettingKind settingKind(const QString &typeWord)
 {
     static const QStringList integers
         = {u"VALORE"_s, u"VALUE"_s, u"PUNTI"_s, u"PIXELS"_s, u"MBYTE"_s, u"MB*2.5"_s, u"%"_s};
@@ -24,6 +20,8 @@ SettingKind kindOfType(const QString &typeWord)
         return SettingKind::Text;
     return SettingKind::None;
 }
+
+namespace {
 
 // Column 0 holds the value name wrapped in three leading and four trailing
 // characters; shorter cells are headings and name no value.
@@ -137,7 +135,7 @@ void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage 
         if (!name)
             continue;
         try {
-            switch (kindOfType(grid.Cells(2, row))) {
+            switch (settingKind(grid.Cells(2, row))) {
             case SettingKind::Integer:
                 grid.SetCells(1, row, QString::number(registry.readInteger(u16(*name))));
                 break;
@@ -172,7 +170,7 @@ QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, Setti
         if (!name || isReadErrorText(value))
             continue;
         try {
-            switch (kindOfType(grid.Cells(2, row))) {
+            switch (settingKind(grid.Cells(2, row))) {
             case SettingKind::Integer:
                 registry.writeInteger(u16(*name), integerCellValue(value).value_or(0));
                 break;

@@ -12,6 +12,10 @@
 class GridModel;
 class RegistryAccessor;
 
+// The registry kind a type word stands for.
+enum class SettingKind { Integer, YesNo, Text, None };
+SettingKind settingKind(const QString &typeWord);
+
 // The key of a page for a release, as the tool spells it ("\Software\...").
 QString settingsKeyPath(SettingsPage page, Release release);
 

@@ -5,11 +5,13 @@
 #include "filesystem.h"
 #include "handlerguard.h"
 #include "panel.h"
+#include "processstarter.h"
 #include "registrymapping.h"
 #include "settingsgrid.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
@@ -106,6 +108,8 @@ void TMainForm::connectHandlers()
     onClick(DefaultBtn, &TMainForm::DefaultBtnClick);
     onClick(ReadBtn, &TMainForm::ReadBtnClick);
     onClick(SaveBtn, &TMainForm::SaveBtnClick);
+    onClick(BtnPercorso, &TMainForm::BtnPercorsoClick);
+    onClick(BtnAvvia, &TMainForm::BtnAvviaClick);
 }
 
 void TMainForm::FormCreate()
@@ -347,6 +351,39 @@ void TMainForm::ReadBtnClick()
 void TMainForm::SaveBtnClick()
 {
     WriteSettings(RbTutteListe->isChecked());
+}
+
+void TMainForm::BtnPercorsoClick()
+{
+    OpenFileRequest request;
+    request.title = italian() ? u"Selezionare l'eseguibile di InstantCopy 8 (ICopy.exe):"_s
+                              : u"Select InstantCopy 8 executable (ICopy.exe):"_s;
+    request.startPath = m_targetPath;
+    request.filters
+        = fileFiltersFromText(u"InstantCopy 8 (ICopy.exe)|ICopy.exe|exe files (*.exe)|*.exe"_s);
+    request.selectedFilter = 0;
+    const QString chosen = QDir::toNativeSeparators(m_services.dialogs.chooseOpenFile(request));
+    if (chosen.isEmpty())
+        return;
+    // Whichever file was chosen, its folder's ICopy.exe is the target.
+    m_targetPath = chosen.left(chosen.lastIndexOf(QDir::separator()) + 1) + u"ICopy.exe"_s;
+    if (m_services.files.isFile(m_targetPath)) {
+        WriteSetup();
+        m_targetFound = true;
+        BtnAvvia->setEnabled(true);
+    }
+}
+
+void TMainForm::BtnAvviaClick()
+{
+    if (m_services.processes.startDetached(m_services.files.localPath(m_targetPath))) {
+        m_services.terminate();
+        return;
+    }
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(),
+                                   italian() ? u"Errore nell'eseguire InstantCopy (Percorso?)"_s
+                                             : u"Error starting InstantCopy (Path?)"_s,
+                                   MessageIcon::None);
 }
 
 bool TMainForm::isPageShown(const QWidget *pagePanel) const

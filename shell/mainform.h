@@ -13,6 +13,7 @@
 
 class Dialogs;
 class FileSystem;
+class ProcessStarter;
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -26,6 +27,9 @@ struct MainFormServices
     RegistryStore &registry;
     FileSystem &files;
     Dialogs &dialogs;
+    ProcessStarter &processes;
+    // Ends the tool once the copy program has started.
+    std::function<void()> terminate;
 };
 
 // The window's picture buttons, until they get their own class.
@@ -82,6 +86,8 @@ public:
     void DefaultBtnClick();
     void ReadBtnClick();
     void SaveBtnClick();
+    void BtnPercorsoClick();
+    void BtnAvviaClick();
 
     void ReadSetup();
     void WriteSetup();

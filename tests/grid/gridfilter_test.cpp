@@ -38,32 +38,32 @@ INSTANTIATE_TEST_SUITE_P(
     Patterns, MatchConditionTest,
     testing::Values(
         // Negation, the way the pages use it.
-        MatchCase {u"!8v0", u"8v0", true, false}, MatchCase {u"!8v0", u"", true, true},
-        MatchCase {u"!8v0", u"8V0", true, true}, MatchCase {u"!8v0", u"8v0 ", true, true},
-        MatchCase {u"!8v0", u"8v3", true, true}, MatchCase {u"!8v0", u"8V0", false, false},
+        MatchCase{u"!8v0", u"8v0", true, false}, MatchCase{u"!8v0", u"", true, true},
+        MatchCase{u"!8v0", u"8V0", true, true}, MatchCase{u"!8v0", u"8v0 ", true, true},
+        MatchCase{u"!8v0", u"8v3", true, true}, MatchCase{u"!8v0", u"8V0", false, false},
         // Whole-text literals, blanks and "=".
-        MatchCase {u"abc", u"abcd", true, false}, MatchCase {u" a b c ", u"abc", true, true},
-        MatchCase {u"=abc", u"abc", true, true}, MatchCase {u"\"a b\"", u"a b", true, true},
-        MatchCase {u"", u"", true, true}, MatchCase {u"", u"x", true, false},
+        MatchCase{u"abc", u"abcd", true, false}, MatchCase{u" a b c ", u"abc", true, true},
+        MatchCase{u"=abc", u"abc", true, true}, MatchCase{u"\"a b\"", u"a b", true, true},
+        MatchCase{u"", u"", true, true}, MatchCase{u"", u"x", true, false},
         // Wildcards.
-        MatchCase {u"*", u"", true, true}, MatchCase {u"a*", u"abc", true, true},
-        MatchCase {u"*c", u"abc", true, true}, MatchCase {u"a*c", u"ac", true, true},
-        MatchCase {u"a**c", u"abbbc", true, true}, MatchCase {u"a*b*c", u"acb", true, false},
-        MatchCase {u"?", u"", true, false}, MatchCase {u"a?c", u"abc", true, true},
-        MatchCase {u"a?c", u"ac", true, false},
-        MatchCase {u"*a*a*a*b", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true, false},
+        MatchCase{u"*", u"", true, true}, MatchCase{u"a*", u"abc", true, true},
+        MatchCase{u"*c", u"abc", true, true}, MatchCase{u"a*c", u"ac", true, true},
+        MatchCase{u"a**c", u"abbbc", true, true}, MatchCase{u"a*b*c", u"acb", true, false},
+        MatchCase{u"?", u"", true, false}, MatchCase{u"a?c", u"abc", true, true},
+        MatchCase{u"a?c", u"ac", true, false},
+        MatchCase{u"*a*a*a*b", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", true, false},
         // Escapes and quotes.
-        MatchCase {u"a\\*", u"a*", true, true}, MatchCase {u"a\\*", u"ab", true, false},
-        MatchCase {u"\\!x", u"!x", true, true}, MatchCase {u"\"a&b\"", u"a&b", true, true},
-        MatchCase {u"\"*\"", u"anything", true, true},
+        MatchCase{u"a\\*", u"a*", true, true}, MatchCase{u"a\\*", u"ab", true, false},
+        MatchCase{u"\\!x", u"!x", true, true}, MatchCase{u"\"a&b\"", u"a&b", true, true},
+        MatchCase{u"\"*\"", u"anything", true, true},
         // Separators: & and, ; ^ | or, left to right.
-        MatchCase {u"a*&*b", u"axb", true, true}, MatchCase {u"a*&*b", u"axc", true, false},
-        MatchCase {u"x;y", u"y", true, true}, MatchCase {u"x|y", u"x", true, true},
-        MatchCase {u"x^y", u"y", true, true}, MatchCase {u"!x&!y", u"z", true, true},
-        MatchCase {u"!x&!y", u"y", true, false}, MatchCase {u"x|y&z", u"x", true, false},
+        MatchCase{u"a*&*b", u"axb", true, true}, MatchCase{u"a*&*b", u"axc", true, false},
+        MatchCase{u"x;y", u"y", true, true}, MatchCase{u"x|y", u"x", true, true},
+        MatchCase{u"x^y", u"y", true, true}, MatchCase{u"!x&!y", u"z", true, true},
+        MatchCase{u"!x&!y", u"y", true, false}, MatchCase{u"x|y&z", u"x", true, false},
         // Case.
-        MatchCase {u"ABC", u"abc", true, false}, MatchCase {u"ABC", u"abc", false, true},
-        MatchCase {u"a*Z", u"AbZ", false, true}));
+        MatchCase{u"ABC", u"abc", true, false}, MatchCase{u"ABC", u"abc", false, true},
+        MatchCase{u"a*Z", u"AbZ", false, true}));
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST_F(GridFilterTest, HidesTheOtherReleaseAndRestoresRowsInPlace)
 {
     condition(u"!8v0"_s);
     grid.SetFilterActive(true);
-    EXPECT_EQ(shownRows(), (QStringList {u"row 1"_s, u"row 3"_s, u"row 4"_s, u"row 5"_s}));
+    EXPECT_EQ(shownRows(), (QStringList{u"row 1"_s, u"row 3"_s, u"row 4"_s, u"row 5"_s}));
     EXPECT_EQ(grid.RowCount(), 5);
     EXPECT_EQ(grid.RowHeights(2), 23) << "shown rows move up with their heights";
     ASSERT_EQ(grid.HiddenRows().size(), 2);
@@ -160,7 +160,7 @@ TEST_F(GridFilterTest, OperationsJoinConditionsInOrder)
     condition(u"!8v0&!8V0&!8v0 "_s).Operation = foSHORT;
     condition(u"\"row 1\"|\"row 3\"|row 5"_s, 0).Operation = foAND;
     grid.SetFilterActive(true);
-    EXPECT_EQ(shownRows(), (QStringList {u"row 1"_s, u"row 3"_s}));
+    EXPECT_EQ(shownRows(), (QStringList{u"row 1"_s, u"row 3"_s}));
     grid.SetFilterActive(false);
 
     grid.Filter().Clear();
@@ -168,7 +168,7 @@ TEST_F(GridFilterTest, OperationsJoinConditionsInOrder)
     condition(u"\"row 1\""_s, 0).Operation = foOR;
     condition(u"\"row 6\""_s, 0).Operation = foXOR;
     grid.SetFilterActive(true);
-    EXPECT_EQ(shownRows(), (QStringList {u"row 1"_s, u"row 2"_s}));
+    EXPECT_EQ(shownRows(), (QStringList{u"row 1"_s, u"row 2"_s}));
 }
 
 TEST_F(GridFilterTest, PrefixSuffixAndTagFreeText)
@@ -178,7 +178,7 @@ TEST_F(GridFilterTest, PrefixSuffixAndTagFreeText)
     TFilterData &tagFree = condition(u"keep|[keep]"_s, 3);
     tagFree.Data = fcStripHTML;
     grid.SetFilterActive(true);
-    EXPECT_EQ(shownRows(), (QStringList {u"row 1"_s, u"row 2"_s}));
+    EXPECT_EQ(shownRows(), (QStringList{u"row 1"_s, u"row 2"_s}));
     grid.SetFilterActive(false);
 
     grid.Filter().Clear();
@@ -186,7 +186,7 @@ TEST_F(GridFilterTest, PrefixSuffixAndTagFreeText)
     trimmed.Prefix = u"["_s;
     trimmed.Suffix = u"]"_s;
     grid.SetFilterActive(true);
-    EXPECT_EQ(shownRows(), (QStringList {u"row 2"_s}));
+    EXPECT_EQ(shownRows(), (QStringList{u"row 2"_s}));
 }
 
 TEST(GridModelTest, HeightsFollowTheDefaultAndFixedRules)
@@ -257,7 +257,7 @@ TEST(GridModelTest, BatchUpdatesNestAndIgnoreHiddenGrids)
     grid.BeginGridUpdate();
     grid.EndGridUpdate();
     EXPECT_EQ(grid.UpdateCount(), 1);
-    EXPECT_EQ(view.redraws, (QList<bool> {false, false}));
+    EXPECT_EQ(view.redraws, (QList<bool>{false, false}));
     grid.EndGridUpdate();
     grid.EndGridUpdate();
     EXPECT_EQ(grid.UpdateCount(), 0);

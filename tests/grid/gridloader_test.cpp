@@ -53,10 +53,10 @@ TEST_P(GridCountsTest, TheFirstLineSetsTheCounts)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, GridCountsTest,
-                         testing::Values(CountsCase {"6,37", 6, 37}, CountsCase {"0,0", 1, 1},
-                                         CountsCase {"6,0", 6, 1}, CountsCase {"$A,0x10", 10, 16},
-                                         CountsCase {" 3 , 4", 3, 4}, CountsCase {"7", 7, 1},
-                                         CountsCase {"-5,x", 1, 1}, CountsCase {"2,3rows", 2, 3}));
+                         testing::Values(CountsCase{"6,37", 6, 37}, CountsCase{"0,0", 1, 1},
+                                         CountsCase{"6,0", 6, 1}, CountsCase{"$A,0x10", 10, 16},
+                                         CountsCase{" 3 , 4", 3, 4}, CountsCase{"7", 7, 1},
+                                         CountsCase{"-5,x", 1, 1}, CountsCase{"2,3rows", 2, 3}));
 
 TEST(GridNumberTest, ReadsLikeTheLoaderRule)
 {

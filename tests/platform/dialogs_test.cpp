@@ -52,11 +52,11 @@ TEST(QtDialogsTest, CancelledDialogsAnswerNothing)
         EXPECT_EQ(dialog.windowTitle(), u"Pick"_s);
         EXPECT_EQ(dialog.selectedNameFilter(), filters.value(0));
     });
-    const OpenFileRequest request {
+    const OpenFileRequest request{
         u"Pick"_s,
         QString(),
         {{u"InstantCopy 8 (ICopy.exe)"_s, u"ICopy.exe"_s}, {u"exe files"_s, u"*.exe"_s}},
         0};
     EXPECT_EQ(QtDialogs().chooseOpenFile(request), QString());
-    EXPECT_EQ(filters, (QStringList {u"InstantCopy 8 (ICopy.exe)"_s, u"exe files (*.exe)"_s}));
+    EXPECT_EQ(filters, (QStringList{u"InstantCopy 8 (ICopy.exe)"_s, u"exe files (*.exe)"_s}));
 }

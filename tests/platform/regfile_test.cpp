@@ -50,31 +50,31 @@ TEST_P(RegFileHostileInput, EndsWithAnErrorNamingTheLine)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, RegFileHostileInput,
-    testing::Values(BadInput {"no header", "[HKEY_CURRENT_USER\\A]\r\n", 1},
-                    BadInput {"another header", "Windows Registry Editor Version 4.00\r\n", 1},
-                    BadInput {"value outside a key", file({u"\"a\"=\"b\""_s}), 3},
-                    BadInput {"key without bracket", file({u"[HKEY_CURRENT_USER\\A"_s}), 3},
-                    BadInput {"text after key", file({u"[HKEY_CURRENT_USER\\A] x"_s}), 3},
-                    BadInput {"empty key", file({u"[]"_s}), 3},
-                    BadInput {"unclosed string", file({u"[A]"_s, u"\"a\"=\"open"_s}), 4},
-                    BadInput {"unclosed name", file({u"[A]"_s, u"\"a=1"_s}), 4},
-                    BadInput {"text after string", file({u"[A]"_s, u"\"a\"=\"b\" c"_s}), 4},
-                    BadInput {"no equals", file({u"[A]"_s, u"\"a\" \"b\""_s}), 4},
-                    BadInput {"nine dword digits", file({u"[A]"_s, u"\"a\"=dword:123456789"_s}), 4},
-                    BadInput {"empty dword", file({u"[A]"_s, u"\"a\"=dword:"_s}), 4},
-                    BadInput {"dword sign", file({u"[A]"_s, u"\"a\"=dword:-1"_s}), 4},
-                    BadInput {"one-digit byte", file({u"[A]"_s, u"\"a\"=hex:1,02"_s}), 4},
-                    BadInput {"double comma", file({u"[A]"_s, u"\"a\"=hex:01,,02"_s}), 4},
-                    BadInput {"bad hex type", file({u"[A]"_s, u"\"a\"=hex(zz):00"_s}), 4},
-                    BadInput {"open hex type", file({u"[A]"_s, u"\"a\"=hex(b:00"_s}), 4},
-                    BadInput {"continued past the end", file({u"[A]"_s, u"\"a\"=hex:00,\\"_s}), 4},
-                    BadInput {"bad continuation", file({u"[A]"_s, u"\"a\"=hex:00,\\"_s, u"[B]"_s}),
-                              4},
-                    BadInput {"unknown form", file({u"[A]"_s, u"\"a\"=qword:1"_s}), 4},
-                    BadInput {"stray text", file({u"[A]"_s, u"\"a\"=\"b\""_s, u"hello"_s}), 5},
-                    BadInput {"big-endian", QByteArray("\xFE\xFF\0W", 4), 1},
-                    BadInput {"half a character", QByteArray("\xFF\xFEW\0i", 5), 0},
-                    BadInput {"binary", QByteArray("\x00\x01\x02\x03", 4), 1}));
+    testing::Values(BadInput{"no header", "[HKEY_CURRENT_USER\\A]\r\n", 1},
+                    BadInput{"another header", "Windows Registry Editor Version 4.00\r\n", 1},
+                    BadInput{"value outside a key", file({u"\"a\"=\"b\""_s}), 3},
+                    BadInput{"key without bracket", file({u"[HKEY_CURRENT_USER\\A"_s}), 3},
+                    BadInput{"text after key", file({u"[HKEY_CURRENT_USER\\A] x"_s}), 3},
+                    BadInput{"empty key", file({u"[]"_s}), 3},
+                    BadInput{"unclosed string", file({u"[A]"_s, u"\"a\"=\"open"_s}), 4},
+                    BadInput{"unclosed name", file({u"[A]"_s, u"\"a=1"_s}), 4},
+                    BadInput{"text after string", file({u"[A]"_s, u"\"a\"=\"b\" c"_s}), 4},
+                    BadInput{"no equals", file({u"[A]"_s, u"\"a\" \"b\""_s}), 4},
+                    BadInput{"nine dword digits", file({u"[A]"_s, u"\"a\"=dword:123456789"_s}), 4},
+                    BadInput{"empty dword", file({u"[A]"_s, u"\"a\"=dword:"_s}), 4},
+                    BadInput{"dword sign", file({u"[A]"_s, u"\"a\"=dword:-1"_s}), 4},
+                    BadInput{"one-digit byte", file({u"[A]"_s, u"\"a\"=hex:1,02"_s}), 4},
+                    BadInput{"double comma", file({u"[A]"_s, u"\"a\"=hex:01,,02"_s}), 4},
+                    BadInput{"bad hex type", file({u"[A]"_s, u"\"a\"=hex(zz):00"_s}), 4},
+                    BadInput{"open hex type", file({u"[A]"_s, u"\"a\"=hex(b:00"_s}), 4},
+                    BadInput{"continued past the end", file({u"[A]"_s, u"\"a\"=hex:00,\\"_s}), 4},
+                    BadInput{"bad continuation", file({u"[A]"_s, u"\"a\"=hex:00,\\"_s, u"[B]"_s}),
+                             4},
+                    BadInput{"unknown form", file({u"[A]"_s, u"\"a\"=qword:1"_s}), 4},
+                    BadInput{"stray text", file({u"[A]"_s, u"\"a\"=\"b\""_s, u"hello"_s}), 5},
+                    BadInput{"big-endian", QByteArray("\xFE\xFF\0W", 4), 1},
+                    BadInput{"half a character", QByteArray("\xFF\xFEW\0i", 5), 0},
+                    BadInput{"binary", QByteArray("\x00\x01\x02\x03", 4), 1}));
 
 TEST(RegFileTest, TooLargeFilesAreRefusedBeforeDecoding)
 {
@@ -106,8 +106,8 @@ TEST(RegFileTest, ReadsEveryFormOfValue)
     EXPECT_EQ(doc.value(Cu, u"short"_s)->dword(), 10u);
     EXPECT_EQ(doc.value(Cu, u"hexsz"_s)->text(), u"a\r\nb"_s);
     EXPECT_EQ(doc.value(Cu, u"hexdw"_s)->dword(), 1u);
-    EXPECT_EQ(doc.value(Cu, u"bin"_s), (RegData {RegType::Binary, {}}));
-    EXPECT_EQ(doc.value(Cu, u"wrapped"_s), (RegData {RegType::Binary, "\x01\x02\x03"}));
+    EXPECT_EQ(doc.value(Cu, u"bin"_s), (RegData{RegType::Binary, {}}));
+    EXPECT_EQ(doc.value(Cu, u"wrapped"_s), (RegData{RegType::Binary, "\x01\x02\x03"}));
     EXPECT_EQ(doc.value(Cu, u"missing"_s), std::nullopt);
     EXPECT_EQ(doc.value(u"HKEY_CURRENT_USER\\Software"_s, u"plain"_s), std::nullopt);
 }
@@ -153,7 +153,7 @@ TEST(RegFileTest, TextsThatCannotStandInQuotesAreWrittenAsHex)
     RegFile doc;
     ASSERT_TRUE(doc.setValue(Cu, u"Lines"_s, RegData::fromString(u"a\r\nb"_s)));
     ASSERT_TRUE(
-        doc.setValue(Cu, u"Nul"_s, RegData {RegType::String, QByteArray("a\0b\0\0\0\0\0", 8)}));
+        doc.setValue(Cu, u"Nul"_s, RegData{RegType::String, QByteArray("a\0b\0\0\0\0\0", 8)}));
     const QByteArray bytes = doc.serialize();
     const QString text = QString::fromUtf16(
         reinterpret_cast<const char16_t *>(bytes.constData() + 2), bytes.size() / 2 - 1);

@@ -49,7 +49,7 @@ TEST_P(RegistryContract, ValuesOfTheOtherKindFailToRead)
     EXPECT_THROW(reg().readString(u"Number"), ERegistryError);
     EXPECT_THROW(reg().readInteger(u"Text"), ERegistryError);
 
-    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue {ValueKind::Other, {}, 0});
+    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue{ValueKind::Other, {}, 0});
     EXPECT_THROW(reg().readString(u"Blob"), ERegistryError);
     EXPECT_THROW(reg().readInteger(u"Blob"), ERegistryError);
 }
@@ -57,7 +57,7 @@ TEST_P(RegistryContract, ValuesOfTheOtherKindFailToRead)
 TEST_P(RegistryContract, ExpandableStringsReadAsText)
 {
     fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Where",
-                   RegistryValue {ValueKind::ExpandString, u"%ProgramFiles%\\VOB", 0});
+                   RegistryValue{ValueKind::ExpandString, u"%ProgramFiles%\\VOB", 0});
     openTestKey();
     EXPECT_EQ(reg().readString(u"Where"), u"%ProgramFiles%\\VOB");
     EXPECT_THROW(reg().readInteger(u"Where"), ERegistryError);
@@ -74,7 +74,7 @@ TEST_P(RegistryContract, WritingReplacesAValueOfAnyKind)
     reg().writeInteger(u"Value", -7);
     EXPECT_EQ(reg().readInteger(u"Value"), -7);
 
-    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue {ValueKind::Other, {}, 0});
+    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue{ValueKind::Other, {}, 0});
     reg().writeString(u"Blob", u"replaced");
     EXPECT_EQ(reg().readString(u"Blob"), u"replaced");
 }

@@ -21,8 +21,8 @@ private:
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
-                         testing::Values(StoreParam {"Memory",
-                                                     [] {
-                                                         return std::make_unique<MemoryFixture>();
-                                                     }}),
+                         testing::Values(StoreParam{"Memory",
+                                                    [] {
+                                                        return std::make_unique<MemoryFixture>();
+                                                    }}),
                          storeParamName);

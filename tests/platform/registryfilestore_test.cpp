@@ -62,7 +62,7 @@ public:
         QDir().mkpath(QFileInfo(file).absolutePath());
         const QByteArray bytes = readAll(file);
         RegFile doc = bytes.isEmpty() ? RegFile() : RegFile::parse(bytes);
-        RegData data {RegType::Binary, QByteArray("\x01\x02\x03", 3)};
+        RegData data{RegType::Binary, QByteArray("\x01\x02\x03", 3)};
         if (value.kind == ValueKind::ExpandString)
             data
                 = RegData::fromString(QString::fromStdU16String(value.text), RegType::ExpandString);
@@ -82,10 +82,10 @@ private:
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(File, RegistryContract,
-                         testing::Values(StoreParam {"File",
-                                                     [] {
-                                                         return std::make_unique<FileFixture>();
-                                                     }}),
+                         testing::Values(StoreParam{"File",
+                                                    [] {
+                                                        return std::make_unique<FileFixture>();
+                                                    }}),
                          storeParamName);
 
 class RegistryFileStoreTest : public testing::Test

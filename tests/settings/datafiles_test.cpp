@@ -103,14 +103,14 @@ TEST_P(ListFileTest, FollowsTheRowRules)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, ListFileTest,
-                         testing::Values(ListFile {SettingsPage::General, Language::English},
-                                         ListFile {SettingsPage::General, Language::Italian},
-                                         ListFile {SettingsPage::Copy, Language::English},
-                                         ListFile {SettingsPage::Copy, Language::Italian},
-                                         ListFile {SettingsPage::Options, Language::English},
-                                         ListFile {SettingsPage::Options, Language::Italian},
-                                         ListFile {SettingsPage::DataPath, Language::English},
-                                         ListFile {SettingsPage::DataPath, Language::Italian}),
+                         testing::Values(ListFile{SettingsPage::General, Language::English},
+                                         ListFile{SettingsPage::General, Language::Italian},
+                                         ListFile{SettingsPage::Copy, Language::English},
+                                         ListFile{SettingsPage::Copy, Language::Italian},
+                                         ListFile{SettingsPage::Options, Language::English},
+                                         ListFile{SettingsPage::Options, Language::Italian},
+                                         ListFile{SettingsPage::DataPath, Language::English},
+                                         ListFile{SettingsPage::DataPath, Language::Italian}),
                          listName);
 
 TEST(ListFilesTest, BothLanguagesNameTheSameValuesAndEveryTypeWordOccurs)

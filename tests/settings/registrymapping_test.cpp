@@ -49,7 +49,7 @@ protected:
 
     GridModel grid;
     MemoryRegistryStore store;
-    RegistryAccessor registry {store};
+    RegistryAccessor registry{store};
 };
 
 } // namespace
@@ -123,18 +123,18 @@ TEST_F(RegistryMappingTest, WritesEachKindButNeverAMarker)
     grid.SetCells(1, 4, u"Non disponibile (errore in lettura)"_s);
     store.put(RootKey::CurrentUser, Copy803, u"Width", {ValueKind::String, u"stays", 0});
     write();
-    EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue {ValueKind::Integer, {}, 700}));
-    EXPECT_EQ(stored(u"TestWrite"), (RegistryValue {ValueKind::String, u"False", 0}));
-    EXPECT_EQ(stored(u"ImageName"), (RegistryValue {ValueKind::String, u"x.img", 0}));
-    EXPECT_EQ(stored(u"Method"), (RegistryValue {ValueKind::String, u"dwmTAO", 0}));
-    EXPECT_EQ(stored(u"Width"), (RegistryValue {ValueKind::String, u"stays", 0}));
+    EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue{ValueKind::Integer, {}, 700}));
+    EXPECT_EQ(stored(u"TestWrite"), (RegistryValue{ValueKind::String, u"False", 0}));
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"x.img", 0}));
+    EXPECT_EQ(stored(u"Method"), (RegistryValue{ValueKind::String, u"dwmTAO", 0}));
+    EXPECT_EQ(stored(u"Width"), (RegistryValue{ValueKind::String, u"stays", 0}));
     EXPECT_EQ(stored(u"Heading"), std::nullopt);
     EXPECT_EQ(stored(u"Other"), std::nullopt);
 
     for (const QString &text : {QString(), u"7x"_s}) {
         grid.SetCells(1, 1, text);
         write();
-        EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue {ValueKind::Integer, {}, 0}));
+        EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue{ValueKind::Integer, {}, 0}));
     }
 }
 
@@ -168,5 +168,5 @@ TEST_F(RegistryMappingTest, HiddenRowsAreNeitherReadNorWritten)
     write();
     grid.SetFilterActive(false);
     EXPECT_EQ(grid.Cells(1, 3), u"x.img"_s);
-    EXPECT_EQ(stored(u"ImageName"), (RegistryValue {ValueKind::String, u"stored", 0}));
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"stored", 0}));
 }

@@ -7,6 +7,7 @@
 #include "application.h"
 #include "filesystem.h"
 #include "mainform.h"
+#include "processstarter.h"
 #include "registryaccessor.h"
 #include "registryfilestore.h"
 #include "scripteddialogs.h"
@@ -57,7 +58,11 @@ protected:
 
     TMainForm &start()
     {
-        form = std::make_unique<TMainForm>(MainFormServices {*store, files, dialogs});
+        form.reset();
+        form = std::make_unique<TMainForm>(
+            MainFormServices{*store, files, dialogs, processes, [this] {
+                                 ++terminations;
+                             }});
         return *form;
     }
 
@@ -92,5 +97,7 @@ protected:
     std::unique_ptr<RegistryStore> store;
     ToolFolderFiles files;
     ScriptedDialogs dialogs;
+    LocalProcessStarter processes;
+    int terminations = 0;
     std::unique_ptr<TMainForm> form;
 };

@@ -127,9 +127,9 @@ TEST_F(PagesTest, SaveWritesThePageShownOrAllPagesInOrder)
     QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
     const std::vector<std::u16string> opened(memoryStore->openedKeys().begin() + before,
                                              memoryStore->openedKeys().end());
-    EXPECT_EQ(opened, (std::vector<std::u16string> {u"Software\\vob\\CD Wizard\\8.0\\Copy"}));
+    EXPECT_EQ(opened, (std::vector<std::u16string>{u"Software\\vob\\CD Wizard\\8.0\\Copy"}));
     const QString name = window.GridCopia->model().Cells(0, mbyte).mid(3).chopped(4);
-    EXPECT_EQ(stored(SettingsPage::Copy, name), (RegistryValue {ValueKind::Integer, {}, 700}));
+    EXPECT_EQ(stored(SettingsPage::Copy, name), (RegistryValue{ValueKind::Integer, {}, 700}));
 
     QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
     const auto beforeAll = memoryStore->openedKeys().size();
@@ -137,10 +137,10 @@ TEST_F(PagesTest, SaveWritesThePageShownOrAllPagesInOrder)
     const std::vector<std::u16string> all(memoryStore->openedKeys().begin() + beforeAll,
                                           memoryStore->openedKeys().end());
     EXPECT_EQ(all,
-              (std::vector<std::u16string> {u"Software\\VOB\\CD Wizard\\8.0",
-                                            u"Software\\vob\\CD Wizard\\8.0\\Copy",
-                                            u"Software\\vob\\CD Wizard\\8.0\\Copy\\CurrentSettings",
-                                            u"Software\\vob\\CD Wizard\\8.0\\DataPath"}));
+              (std::vector<std::u16string>{u"Software\\VOB\\CD Wizard\\8.0",
+                                           u"Software\\vob\\CD Wizard\\8.0\\Copy",
+                                           u"Software\\vob\\CD Wizard\\8.0\\Copy\\CurrentSettings",
+                                           u"Software\\vob\\CD Wizard\\8.0\\DataPath"}));
 
     QTest::mouseClick(window.RbUnaLista, Qt::LeftButton, {}, QPoint(6, 8));
     QTest::mouseClick(window.BtnProfili, Qt::LeftButton);
@@ -211,7 +211,7 @@ TEST_F(PagesTest, AValueOfTheWrongKindIsMarkedAndNeverOverwritten)
     QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
     QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, options.toStdU16String(), u"PreviewWidth"),
-              (RegistryValue {ValueKind::String, u"352", 0}));
+              (RegistryValue{ValueKind::String, u"352", 0}));
 }
 
 TEST_F(PagesTest, RefusedWritesAreNamedInOneMessage)
@@ -277,7 +277,7 @@ TEST_F(PagesTest, HugeAndForeignTextsPassThroughWhole)
     memoryStore->put(RootKey::CurrentUser, general.toStdU16String(), u"SkinName", {});
     QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"SkinName"),
-              (RegistryValue {ValueKind::String, huge.toStdU16String(), 0}));
+              (RegistryValue{ValueKind::String, huge.toStdU16String(), 0}));
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"LanguageFile"),
-              (RegistryValue {ValueKind::String, foreign.toStdU16String(), 0}));
+              (RegistryValue{ValueKind::String, foreign.toStdU16String(), 0}));
 }

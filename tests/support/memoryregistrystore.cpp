@@ -44,12 +44,12 @@ public:
 
     bool setString(std::u16string_view name, std::u16string_view text) override
     {
-        return set(name, RegistryValue {ValueKind::String, std::u16string(text), 0});
+        return set(name, RegistryValue{ValueKind::String, std::u16string(text), 0});
     }
 
     bool setInteger(std::u16string_view name, std::int32_t value) override
     {
-        return set(name, RegistryValue {ValueKind::Integer, {}, value});
+        return set(name, RegistryValue{ValueKind::Integer, {}, value});
     }
 
 private:

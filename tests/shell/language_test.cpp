@@ -1,0 +1,107 @@
+#include "captions.h"
+#include "mainformtesting.h"
+#include "panel.h"
+#include "printers.h"
+#include "settingsgrid.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString captionOf(QWidget *control)
+{
+    if (auto *panel = qobject_cast<TPanel *>(control))
+        return panel->caption();
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(control))
+        return label->text();
+    return u"<not a captioned control>"_s;
+}
+
+class LanguageTest : public MainFormTest
+{
+protected:
+    void expectCaptions(TMainForm &window, Language language)
+    {
+        ASSERT_EQ(captionTable().size(), 27);
+        for (const CaptionRow &row : captionTable()) {
+            auto *control = window.findChild<QWidget *>(row.control);
+            ASSERT_NE(control, nullptr) << row.control.toStdString();
+            EXPECT_EQ(captionOf(control), language == Language::Italian ? row.italian : row.english)
+                << row.control.toStdString();
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(LanguageTest, SwitchingRelabelsReloadsRereadsAndStores)
+{
+    TMainForm &window = start();
+    window.show();
+    expectCaptions(window, Language::English);
+    QTest::mouseClick(window.BtnCopia, Qt::LeftButton);
+    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
+    window.GridCopia->model().SetCells(1, 1, u"edited"_s);
+
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    expectCaptions(window, Language::Italian);
+    EXPECT_EQ(
+        window.Label1->text(),
+        u"Non implementata nella versione 8.0.0 / 8.0.3 di InstantCopy; cercherò di scriverne "
+        u"una io (se ho tempo) perchè penso possa essere utile poter lanciare InstantCopy con "
+        u"i parametri personalizzati, senza dover impostare ogni volta il programma."_s);
+    EXPECT_EQ(window.GridCopia->model().Cells(1, 0),
+              u"<font size=2><shad><b>Valore</b></shad></font><hr><br> <b>MODIFICABILE</b>"_s);
+    EXPECT_EQ(window.GridCopia->model().Cells(2, 1), u"LISTA"_s) << "the _ITA list";
+    EXPECT_NE(window.GridCopia->model().Cells(1, 1), u"edited"_s);
+    EXPECT_TRUE(window.isPageShown(window.PanelCopy));
+    EXPECT_TRUE(window.RbTutteListe->isChecked());
+    EXPECT_EQ(preference(u"Language"), u"Italian"_s);
+    EXPECT_EQ(window.RadioButton1->text(), u"FRENCH"_s) << "texts no handler changes";
+    EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
+
+    // A restart opens in Italian.
+    TMainForm &again = start();
+    EXPECT_TRUE(again.RbItaliano->isChecked());
+    expectCaptions(again, Language::Italian);
+}
+
+TEST_F(LanguageTest, TheCheckedButtonRunsNothing)
+{
+    TMainForm &window = start();
+    window.show();
+    window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
+    const QByteArray before = [&] {
+        QFile file(registryPath);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }();
+    QTest::mouseClick(window.RbEnglish, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
+    QFile file(registryPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+TEST_F(LanguageTest, AMissingItalianListStopsAfterTheCaptions)
+{
+    removeList(u"COPY_ITA.TXT"_s);
+    TMainForm &window = start();
+    window.show();
+    dialogs.messages.clear();
+    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"Cannot open file "_s));
+    EXPECT_TRUE(dialogs.messages[0].text.endsWith(u"COPY_ITA.TXT"_s));
+    expectCaptions(window, Language::Italian);
+    EXPECT_EQ(preference(u"Language"), u"English"_s) << "the preference is not written";
+    EXPECT_EQ(window.GridGenerale->model().Cells(2, 1), u"LISTA"_s) << "lists before it reloaded";
+    EXPECT_EQ(window.GridSettaggi->model().Cells(2, 1), u"LIST"_s) << "lists after it untouched";
+}

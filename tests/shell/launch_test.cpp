@@ -1,0 +1,114 @@
+#include "mainformtesting.h"
+#include "printers.h"
+#include "standin.h"
+
+#include <QElapsedTimer>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class LaunchTest : public MainFormTest
+{
+protected:
+    void SetUp() override { storePreferences(u"False"_s, u"English"_s, u"8v3"_s); }
+
+    QString makeFile(const QString &relative)
+    {
+        const QString path = dir.filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        return QDir::toNativeSeparators(path);
+    }
+};
+
+} // namespace
+
+TEST_F(LaunchTest, AnyFileInAFolderWithICopyChoosesThatFolder)
+{
+    makeFile(u"IC8/ICopy.exe"_s);
+    const QString other = makeFile(u"IC8/Other.exe"_s);
+    TMainForm &window = start();
+    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    dialogs.answerOpenFile(other);
+    window.BtnPercorsoClick();
+
+    ASSERT_EQ(dialogs.fileRequests.size(), 1);
+    const OpenFileRequest &request = dialogs.fileRequests[0];
+    EXPECT_EQ(request.title, u"Select InstantCopy 8 executable (ICopy.exe):"_s);
+    EXPECT_EQ(request.startPath, QString());
+    ASSERT_EQ(request.filters.size(), 2);
+    EXPECT_EQ(request.filters[0].description, u"InstantCopy 8 (ICopy.exe)"_s);
+    EXPECT_EQ(request.filters[0].pattern, u"ICopy.exe"_s);
+    EXPECT_EQ(request.filters[1].description, u"exe files (*.exe)"_s);
+    EXPECT_EQ(request.filters[1].pattern, u"*.exe"_s);
+    EXPECT_EQ(request.selectedFilter, 0);
+
+    const QString expected = QDir::toNativeSeparators(dir.filePath(u"IC8/ICopy.exe"_s));
+    EXPECT_EQ(window.targetPath(), expected);
+    EXPECT_EQ(preference(u"PathIC8"), expected);
+    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+
+    // The dialog starts where the target is, and speaks Italian in Italian.
+    window.RbItaliano->setChecked(true);
+    dialogs.answerOpenFile(QString());
+    window.BtnPercorsoClick();
+    EXPECT_EQ(dialogs.fileRequests[1].startPath, expected);
+    EXPECT_EQ(dialogs.fileRequests[1].title,
+              u"Selezionare l'eseguibile di InstantCopy 8 (ICopy.exe):"_s);
+    EXPECT_EQ(window.targetPath(), expected) << "a cancelled dialog changes nothing";
+}
+
+TEST_F(LaunchTest, AFolderWithoutICopyChangesNothingVisible)
+{
+    const QString lonely = makeFile(u"Empty/Other.exe"_s);
+    TMainForm &window = start();
+    dialogs.answerOpenFile(lonely);
+    window.BtnPercorsoClick();
+    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    EXPECT_EQ(preference(u"PathIC8"), QString()) << "nothing written";
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // The new path is used by the next launch, which fails and says so.
+    window.BtnAvviaClick();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
+    EXPECT_EQ(dialogs.messages[0].text, u"Error starting InstantCopy (Path?)"_s);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(terminations, 0);
+
+    window.RbItaliano->setChecked(true);
+    window.BtnAvviaClick();
+    EXPECT_EQ(dialogs.messages[1].text, u"Errore nell'eseguire InstantCopy (Percorso?)"_s);
+}
+
+TEST_F(LaunchTest, LaunchingTheStandInEndsTheTool)
+{
+    // The stand-in opens the same per-user store: give it this test's home.
+    const QByteArray oldHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFileInfo(registryPath).absolutePath().chopped(8).toUtf8());
+    const QString standIn = QString::fromUtf8(ORDEVAN_STANDIN);
+    TMainForm &window = start();
+    dialogs.answerOpenFile(standIn);
+    window.BtnPercorsoClick();
+    ASSERT_TRUE(window.BtnAvvia->isEnabled());
+    window.BtnAvviaClick();
+    EXPECT_EQ(terminations, 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    QString started;
+    QElapsedTimer clock;
+    clock.start();
+    while (started.isEmpty() && clock.elapsed() < 20000) {
+        QTest::qWait(50);
+        RegistryFileStore fresh(registryPath);
+        RegistryAccessor reg(fresh);
+        if (reg.openKey(StandInKey, false))
+            started = QString::fromStdU16String(reg.readString(StartedValue));
+    }
+    qputenv("XDG_CONFIG_HOME", oldHome);
+    EXPECT_FALSE(started.isEmpty()) << "the stand-in noted its start";
+}
