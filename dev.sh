@@ -17,6 +17,9 @@ case "${1:-}" in
 run)
     scripts/setup build test run
     configure_and_build
+    # On a fresh machine the store holds no copy-program settings yet: the
+    # stand-in copy program creates them once, as the real one would.
+    "$build/tools/ICopy.exe" --seed-if-new
     if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
         exec "$build/ordevan"
     fi
@@ -24,7 +27,7 @@ run)
     echo "No display: the tool ran under Xvfb; its window is in $build/screenshot.png"
     ;;
 test)
-    scripts/setup build test
+    scripts/setup build test run
     configure_and_build
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
     ;;
