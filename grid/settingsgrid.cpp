@@ -1,5 +1,7 @@
 #include "settingsgrid.h"
 
+#include "markup.h"
+
 #include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,6 +13,7 @@ namespace {
 
 constexpr QColor GridLine(192, 192, 192);
 constexpr QColor FixedFace(212, 208, 200);
+constexpr QColor FixedText(128, 0, 0); // the header font is maroon
 
 } // namespace
 
@@ -29,6 +32,9 @@ TSettingsGrid::TSettingsGrid(QWidget *parent)
     m_model.SetFixedRowHeight(22);
     m_model.SetMultilinecells(true);
 
+    m_fixedFont = QFont(u"MS Sans Serif"_s);
+    m_fixedFont.setPixelSize(11);
+    m_fixedFont.setWeight(QFont::Normal);
     QFont cellFont(u"Tahoma"_s);
     cellFont.setPixelSize(11);
     cellFont.setWeight(QFont::Normal); // explicitly: the page panels are bold
@@ -180,9 +186,9 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
     painter.drawLine(rect.topRight(), rect.bottomRight());
     painter.drawLine(rect.bottomLeft(), rect.bottomRight());
 
-    QRect textRect = rect.adjusted(2, 2, -2, -2);
+    QRect textRect = rect.adjusted(0, 0, -1, -1);
     if (const auto box = m_model.CheckBox(col, row)) {
-        const QRect boxRect(textRect.left(), textRect.top(), 12, 12);
+        const QRect boxRect(textRect.left() + 2, textRect.top() + 2, 12, 12);
         painter.setPen(Qt::black);
         painter.drawRect(boxRect);
         if (*box) {
@@ -193,7 +199,16 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
         }
         textRect.setLeft(boxRect.right() + 4);
     }
-    painter.setPen(Qt::black);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     m_model.Cells(col, row));
+
+    const QString text = m_model.Cells(col, row);
+    painter.setFont(fixed ? m_fixedFont : font());
+    painter.setPen(fixed ? FixedText : QColor(Qt::black));
+    if (MarkupTextKind(text) == TextKind::Markup) {
+        // Markup starts one pixel right of its rectangle: this puts it on the
+        // cell's own left edge.
+        DrawMarkupText(painter, text, textRect.adjusted(-1, 0, 0, 0), MarkupParams{},
+                       MarkupMode::Draw);
+    } else {
+        drawPlainCellText(painter, text, textRect.adjusted(2, 2, -2, -2), PlainTextFlags{});
+    }
 }

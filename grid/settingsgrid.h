@@ -42,6 +42,7 @@ private:
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
 
     GridModel m_model;
+    QFont m_fixedFont;
     int m_topRow = 1;
     int m_leftCol = 0;
 };

@@ -1,0 +1,99 @@
+// One settings page drawn as the grid draws it (markup through the renderer,
+// tag-free text in one call), next to QPainter::drawText of the same texts
+// with their tags stripped.
+
+#include "gridmodel.h"
+#include "markup.h"
+#include "settingspages.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct Cell
+{
+    QRect rect;
+    QString text;
+};
+
+// The header row and 20 rows of the General page, 47 pixels high each.
+QList<Cell> page()
+{
+    GridModel grid;
+    grid.LoadGridFile(QString::fromUtf8(ORDEVAN_DATA_DIR) + u"/GENERAL_ENG.TXT"_s);
+    ImpostaHdrGrid(grid, Language::English);
+    QList<Cell> cells;
+    for (int row = 0; row <= 20; ++row) {
+        int x = 0;
+        for (int col = 0; col < 5; ++col) {
+            cells.append({QRect(x, row * 47, grid.ColWidths(col), 47), grid.Cells(col, row)});
+            x += grid.ColWidths(col);
+        }
+    }
+    return cells;
+}
+
+QFont cellFont()
+{
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(11);
+    return font;
+}
+
+void BM_PageThroughTheRenderer(benchmark::State &state)
+{
+    const QList<Cell> cells = page();
+    QImage image(700, 21 * 47, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(cellFont());
+        painter.setPen(Qt::black);
+        for (const Cell &cell : cells) {
+            if (MarkupTextKind(cell.text) == TextKind::Markup)
+                DrawMarkupText(painter, cell.text, cell.rect.adjusted(-1, 0, 0, 0), MarkupParams{},
+                               MarkupMode::Draw);
+            else
+                drawPlainCellText(painter, cell.text, cell.rect, PlainTextFlags{});
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * cells.size());
+}
+
+void BM_PagePlainDrawText(benchmark::State &state)
+{
+    QList<Cell> cells = page();
+    for (Cell &cell : cells)
+        cell.text = StripMarkupTags(cell.text);
+    QImage image(700, 21 * 47, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(cellFont());
+        painter.setPen(Qt::black);
+        for (const Cell &cell : cells)
+            painter.drawText(cell.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, cell.text);
+    }
+    state.SetItemsProcessed(state.iterations() * cells.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_PageThroughTheRenderer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PagePlainDrawText)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
