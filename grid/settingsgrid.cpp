@@ -1,24 +1,62 @@
 #include "settingsgrid.h"
 
+#include "handlerguard.h"
+#include "inplaceeditors.h"
 #include "markup.h"
+#include "wincolors.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSvgRenderer>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr QColor GridLine(192, 192, 192);
-constexpr QColor FixedFace(212, 208, 200);
-constexpr QColor FixedText(128, 0, 0); // the header font is maroon
+constexpr int CheckSize = 16;
+const QColor White(255, 255, 255);
+const QColor Maroon(128, 0, 0);
+const QColor Silver(192, 192, 192);
+const QColor Gray(128, 128, 128);
+
+QFont gridFont(const QString &family, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(11);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal); // explicitly: page panels are bold
+    return font;
+}
+
+// The four check box pictures, rendered once.
+const QImage &checkBoxPicture(bool checked, bool active)
+{
+    static const auto pictures = [] {
+        std::array<QImage, 4> images;
+        const char *names[]
+            = {"unchecked-inactive", "checked-inactive", "unchecked-active", "checked-active"};
+        for (int i = 0; i < 4; ++i) {
+            images[i] = QImage(CheckSize, CheckSize, QImage::Format_ARGB32_Premultiplied);
+            images[i].fill(Qt::transparent);
+            QSvgRenderer renderer(u":/checkbox/"_s + QString::fromLatin1(names[i]) + u".svg"_s);
+            QPainter painter(&images[i]);
+            renderer.render(&painter);
+        }
+        return images;
+    }();
+    return pictures[(active ? 2 : 0) + (checked ? 1 : 0)];
+}
 
 } // namespace
 
 TSettingsGrid::TSettingsGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
+    , m_normal(new TGridInplaceEdit(viewport()))
+    , m_spin(new TGridSpin(viewport()))
+    , m_combo(new TGridCombo(viewport()))
+    , m_editBtn(new TGridEditBtn(viewport()))
 {
     m_model.setView(this);
     // The form's settings of the four settings grids.
@@ -32,16 +70,20 @@ TSettingsGrid::TSettingsGrid(QWidget *parent)
     m_model.SetFixedRowHeight(22);
     m_model.SetMultilinecells(true);
 
-    m_fixedFont = QFont(u"MS Sans Serif"_s);
-    m_fixedFont.setPixelSize(11);
-    m_fixedFont.setWeight(QFont::Normal);
-    QFont cellFont(u"Tahoma"_s);
-    cellFont.setPixelSize(11);
-    cellFont.setWeight(QFont::Normal); // explicitly: the page panels are bold
-    setFont(cellFont);
+    setFont(gridFont(u"Tahoma"_s, false));
+    m_fixedFont = gridFont(u"MS Sans Serif"_s, false);
+    m_activeCellFont = gridFont(u"MS Sans Serif"_s, true);
+    setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    for (QWidget *editor : std::initializer_list<QWidget *>{m_normal, m_spin, m_combo, m_editBtn}) {
+        editor->hide();
+        editor->installEventFilter(this);
+    }
+    connect(m_editBtn, &TGridEditBtn::ellipsisClicked, this,
+            [this] { guardHandler([this] { ellipsisClicked(); }); });
     updateScrollBars();
 }
 
@@ -76,6 +118,8 @@ void TSettingsGrid::loadProgress()
     // can start a second load of this grid in the middle of this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+// ---- geometry ------------------------------------------------------------
 
 void TSettingsGrid::updateScrollBars()
 {
@@ -113,6 +157,9 @@ void TSettingsGrid::resizeEvent(QResizeEvent *event)
 
 void TSettingsGrid::scrollContentsBy(int, int)
 {
+    // Scrolling ends an edit: the editor would no longer sit on its cell.
+    if (Editing())
+        HideEditor();
     m_topRow = m_model.FixedRows() + verticalScrollBar()->value();
     m_leftCol = horizontalScrollBar()->value();
     viewport()->update();
@@ -152,6 +199,347 @@ QRect TSettingsGrid::CellRect(int col, int row) const
     return QRect(x, y, m_model.ColWidths(col), m_model.RowHeights(row));
 }
 
+QRect TSettingsGrid::CheckBoxRect(int col, int row) const
+{
+    const QRect cell = CellRect(col, row);
+    if (cell.isEmpty() || !m_model.CheckBox(col, row))
+        return {};
+    return QRect(cell.left() + 2, cell.top() + 2, CheckSize, CheckSize);
+}
+
+std::pair<int, int> TSettingsGrid::cellAt(const QPoint &point) const
+{
+    int row = -1;
+    for (int r = 0, y = 0; r < m_model.RowCount(); ++r) {
+        if (r == m_model.FixedRows())
+            r = m_topRow;
+        if (r >= m_model.RowCount())
+            break;
+        if (point.y() < y + m_model.RowHeights(r)) {
+            row = point.y() >= y ? r : -1;
+            break;
+        }
+        y += m_model.RowHeights(r);
+    }
+    int col = -1;
+    for (int c = m_leftCol, x = 0; c < m_model.ColCount(); ++c) {
+        if (point.x() < x + m_model.ColWidths(c)) {
+            col = point.x() >= x ? c : -1;
+            break;
+        }
+        x += m_model.ColWidths(c);
+    }
+    return {col, row};
+}
+
+// ---- editing rules ---------------------------------------------------------
+
+bool TSettingsGrid::IsFixedCell(int col, int row) const
+{
+    if (row < m_model.FixedRows() || col < m_model.FixedCols())
+        return true;
+    bool fixed = false;
+    if (OnIsFixedCell)
+        OnIsFixedCell(const_cast<TSettingsGrid *>(this), row, col, fixed);
+    return fixed;
+}
+
+bool TSettingsGrid::CanEditCell(int col, int row) const
+{
+    bool canEdit = true;
+    if (OnCanEditCell)
+        OnCanEditCell(const_cast<TSettingsGrid *>(this), row, col, canEdit);
+    return canEdit;
+}
+
+bool TSettingsGrid::SetCurrentCell(int col, int row)
+{
+    if (col < 0 || row < 0 || col >= m_model.ColCount() || row >= m_model.RowCount()
+        || IsFixedCell(col, row))
+        return false;
+    if (Editing())
+        HideEditor();
+    m_model.FocusCell(col, row);
+    viewport()->update(); // the active header follows the current cell
+    return true;
+}
+
+void TSettingsGrid::toggleCheckBox(int col, int row)
+{
+    const bool state = !m_model.CheckBox(col, row).value_or(false);
+    m_model.SetCheckBox(col, row, state);
+    if (OnCheckBoxClick)
+        OnCheckBoxClick(this, col, row, state);
+    viewport()->update(CellRect(col, row));
+}
+
+void TSettingsGrid::mousePressEvent(QMouseEvent *event)
+{
+    guardHandler([&] {
+        if (event->button() != Qt::LeftButton)
+            return;
+        const auto [col, row] = cellAt(event->position().toPoint());
+        if (col < 0 || row < 0 || IsFixedCell(col, row))
+            return;
+        setFocus(Qt::MouseFocusReason);
+        if (m_model.CheckBox(col, row)) {
+            // A cell with a check box is never edited as text.
+            if (CheckBoxRect(col, row).contains(event->position().toPoint())
+                && CanEditCell(col, row)) {
+                SetCurrentCell(col, row);
+                toggleCheckBox(col, row);
+            } else {
+                SetCurrentCell(col, row);
+            }
+            return;
+        }
+        SetCurrentCell(col, row);
+        const QRect cell = CellRect(col, row);
+        const int x = event->position().toPoint().x();
+        if (CanEditCell(col, row) && x > cell.left() + 3 && x < cell.right() - 3)
+            openEditor(col, row, nullptr);
+    });
+}
+
+void TSettingsGrid::moveCurrent(int rows)
+{
+    const int col = m_model.Col();
+    int row = m_model.Row();
+    const int step = rows > 0 ? 1 : -1;
+    for (int moved = 0; moved != rows;) {
+        const int next = row + step;
+        if (next < 0 || next >= m_model.RowCount())
+            break;
+        row = next;
+        if (!IsFixedCell(col, row))
+            moved += step;
+    }
+    if (!IsFixedCell(col, row) && row != m_model.Row()) {
+        SetCurrentCell(col, row);
+        // Keep the current row in view.
+        if (row < m_topRow)
+            verticalScrollBar()->setValue(row - m_model.FixedRows());
+        else if (CellRect(col, row).bottom() > viewport()->height())
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + (row - m_topRow) / 2 + 1);
+    }
+}
+
+void TSettingsGrid::keyPressEvent(QKeyEvent *event)
+{
+    guardHandler([&] {
+        const int col = m_model.Col();
+        const int row = m_model.Row();
+        switch (event->key()) {
+        case Qt::Key_Up:
+            moveCurrent(-1);
+            return;
+        case Qt::Key_Down:
+            moveCurrent(1);
+            return;
+        case Qt::Key_PageUp:
+            moveCurrent(-std::max(1, verticalScrollBar()->pageStep()));
+            return;
+        case Qt::Key_PageDown:
+            moveCurrent(std::max(1, verticalScrollBar()->pageStep()));
+            return;
+        case Qt::Key_Space:
+            if (m_model.CheckBox(col, row) && !IsFixedCell(col, row) && CanEditCell(col, row)) {
+                toggleCheckBox(col, row);
+                return;
+            }
+            break;
+        case Qt::Key_F2:
+            ShowEditor();
+            return;
+        default:
+            break;
+        }
+        const QString typed = event->text();
+        const bool starts
+            = event->key() == Qt::Key_Backspace || (!typed.isEmpty() && typed[0].isPrint());
+        if (starts && !IsFixedCell(col, row) && CanEditCell(col, row)
+            && !m_model.CheckBox(col, row)) {
+            openEditor(col, row, event);
+            return;
+        }
+        QAbstractScrollArea::keyPressEvent(event);
+    });
+}
+
+bool TSettingsGrid::ShowEditor()
+{
+    const int col = m_model.Col();
+    const int row = m_model.Row();
+    if (IsFixedCell(col, row) || !CanEditCell(col, row))
+        return false;
+    return openEditor(col, row, nullptr);
+}
+
+bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
+{
+    if (m_model.CheckBox(col, row))
+        return false; // blocking cell graphic
+    m_startText = m_model.Cells(col, row);
+    TEditorType kind = edNormal;
+    if (OnGetEditorType)
+        OnGetEditorType(this, col, row, kind);
+
+    QLineEdit *line = nullptr;
+    switch (kind) {
+    case edSpinEdit:
+        m_spin->MinValue = m_model.SpinEdit().MinValue;
+        m_spin->MaxValue = m_model.SpinEdit().MaxValue;
+        m_spin->Increment = m_model.SpinEdit().Increment;
+        m_spin->openWith(m_startText);
+        m_editor = m_spin;
+        break;
+    case edComboList:
+        m_editor = m_combo;
+        break;
+    case edEditBtn:
+        m_editBtn->setText(m_startText);
+        m_editor = line = m_editBtn;
+        break;
+    case edNormal:
+        m_normal->setText(EditWithTags ? m_startText : StripMarkupTags(m_startText));
+        m_editor = line = m_normal;
+        break;
+    default:
+        return false; // edNone and the kinds these grids do not use
+    }
+    m_editorKind = kind;
+    m_editCol = col;
+    m_editRow = row;
+
+    TGridDrawState state = 0;
+    const CellLook look = cellLook(col, row, false, state);
+    const QRect cell = CellRect(col, row);
+    m_editor->setGeometry(cell.left(), cell.top(), cell.width() - 1, cell.height() - 1);
+    QPalette palette = m_editor->palette();
+    palette.setColor(QPalette::Base, look.background);
+    palette.setColor(QPalette::Button, look.background);
+    m_editor->setPalette(palette);
+    m_editor->setFont(font());
+    if (kind == edComboList)
+        m_combo->openWith(m_model.Combo().Items, m_model.Combo().Sorted, m_startText, font());
+    if (line)
+        line->selectAll();
+    m_editor->setEnabled(true);
+    m_editor->show();
+    m_editor->setFocus(Qt::OtherFocusReason);
+    if (typed) {
+        QKeyEvent copy(typed->type(), typed->key(), typed->modifiers(), typed->text());
+        QCoreApplication::sendEvent(m_editor, &copy);
+    }
+    return true;
+}
+
+void TSettingsGrid::HideEditor(bool restoreStart)
+{
+    if (!m_editor)
+        return;
+    QString value;
+    switch (m_editorKind) {
+    case edSpinEdit:
+        if (restoreStart)
+            m_spin->openWith(m_startText);
+        value = m_spin->committedText();
+        break;
+    case edComboList:
+        value = restoreStart || m_combo->currentIndex() < 0 ? m_startText : m_combo->currentText();
+        break;
+    case edEditBtn:
+        value = restoreStart ? m_startText : m_editBtn->text();
+        break;
+    default:
+        value = restoreStart ? m_startText : m_normal->text();
+        break;
+    }
+    QWidget *editor = m_editor;
+    m_editor = nullptr;
+    // Tags the editor did not show are kept unless the text was changed.
+    if (m_editorKind != edNormal || EditWithTags || value != StripMarkupTags(m_startText))
+        m_model.SetCells(m_editCol, m_editRow, value);
+    editor->hide();
+    editor->setEnabled(false);
+    setFocus(Qt::OtherFocusReason);
+    viewport()->update();
+}
+
+void TSettingsGrid::ellipsisClicked()
+{
+    if (m_editor != m_editBtn || !OnEllipsClick)
+        return;
+    QString text = m_editBtn->text();
+    m_inEllipsis = true;
+    OnEllipsClick(this, m_editCol, m_editRow, text);
+    m_inEllipsis = false;
+    if (m_editor == m_editBtn) {
+        m_editBtn->setText(text);
+        m_editBtn->selectAll();
+        m_editBtn->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool TSettingsGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_editor)
+        return QAbstractScrollArea::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+            || key->key() == Qt::Key_Escape) {
+            const bool escape = key->key() == Qt::Key_Escape;
+            guardHandler([&] { HideEditor(escape); });
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        // A dropped-down list, a prompt of our own or another window taking
+        // the focus does not end the edit; a click elsewhere does.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (!m_inEllipsis && reason != Qt::PopupFocusReason
+            && reason != Qt::ActiveWindowFocusReason)
+            guardHandler([this] { HideEditor(); });
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+// ---- painting ----------------------------------------------------------------
+
+CellLook TSettingsGrid::cellLook(int col, int row, bool firstRun, TGridDrawState &state) const
+{
+    const bool fixedRowOrCol = row < m_model.FixedRows() || col < m_model.FixedCols();
+    CellLook look{fixedRowOrCol ? sysColor(clBtnFace) : White, fixedRowOrCol ? m_fixedFont : font(),
+                  fixedRowOrCol ? Maroon : sysColor(clWindowText)};
+    if (IsFixedCell(col, row)) {
+        look = {sysColor(clBtnFace), m_fixedFont, Maroon};
+        state = (state | gdFixed) & ~gdSelected;
+    }
+    // The header above the current column is the active cell header.
+    if (m_model.FixedRows() > 0 && row == 0 && col == m_model.Col())
+        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText)};
+    if (m_model.FixedCols() > 0 && col == 0 && row == m_model.Row())
+        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText)};
+    if (OnGetCellColor)
+        OnGetCellColor(const_cast<TSettingsGrid *>(this), row, col, state, look);
+
+    const bool current = col == m_model.Col() && row == m_model.Row();
+    if (firstRun && !(state & gdFixed) && current) {
+        // The selection is the current cell only; its colours are white on black.
+        look.background = White;
+        look.textColor = Qt::black;
+        state |= gdSelected;
+    }
+    // Cells are picked one by one: the current cell is not among them and is
+    // drawn in the grid's own colours, whatever the colour event chose.
+    if (current && !(state & gdFixed)) {
+        state &= ~gdSelected;
+        look.background = White;
+        look.textColor = sysColor(clWindowText);
+    }
+    return look;
+}
+
 void TSettingsGrid::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
@@ -162,7 +550,7 @@ void TSettingsGrid::paintEvent(QPaintEvent *event)
         int x = 0;
         for (int col = m_leftCol; col < m_model.ColCount() && x < width; ++col) {
             const QRect rect(x, y, m_model.ColWidths(col), m_model.RowHeights(row));
-            if (rect.intersects(area))
+            if (rect.intersects(area) && rect.width() > 0)
                 paintCell(painter, col, row, rect);
             x += rect.width();
         }
@@ -180,35 +568,46 @@ void TSettingsGrid::paintEvent(QPaintEvent *event)
 
 void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &rect) const
 {
-    const bool fixed = row < m_model.FixedRows() || col < m_model.FixedCols();
-    painter.fillRect(rect, fixed ? FixedFace : QColor(Qt::white));
-    painter.setPen(GridLine);
-    painter.drawLine(rect.topRight(), rect.bottomRight());
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    TGridDrawState state = col == m_model.Col() && row == m_model.Row() ? gdFocused : 0;
+    const CellLook look = cellLook(col, row, true, state);
+    const bool fixed = state & gdFixed;
 
-    QRect textRect = rect.adjusted(0, 0, -1, -1);
-    if (const auto box = m_model.CheckBox(col, row)) {
-        const QRect boxRect(textRect.left() + 2, textRect.top() + 2, 12, 12);
-        painter.setPen(Qt::black);
-        painter.drawRect(boxRect);
-        if (*box) {
-            painter.drawLine(boxRect.left() + 2, boxRect.center().y(), boxRect.center().x(),
-                             boxRect.bottom() - 2);
-            painter.drawLine(boxRect.center().x(), boxRect.bottom() - 2, boxRect.right() - 2,
-                             boxRect.top() + 2);
-        }
-        textRect.setLeft(boxRect.right() + 4);
+    painter.fillRect(rect, look.background);
+    painter.setPen(QPen(fixed ? Gray : Silver, 1));
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter.drawLine(rect.topRight(), rect.bottomRight());
+
+    QRect content = rect.adjusted(1, 1, -1, -1);
+    const auto box = m_model.CheckBox(col, row);
+    if (box)
+        content.setLeft(content.left() + 1 + CheckSize + 2);
+    TGridDrawState second = state;
+    const CellLook text = cellLook(col, row, false, second);
+    painter.setFont(text.font);
+    painter.setPen(text.textColor);
+    const QString cellText = m_model.Cells(col, row);
+    if (MarkupTextKind(cellText) == TextKind::Markup) {
+        // Markup starts one pixel right of its rectangle: on the cell's edge.
+        MarkupParams params;
+        params.linkColor = Qt::black;
+        DrawMarkupText(painter, cellText, content.adjusted(-1, 0, 0, 0), params, MarkupMode::Draw);
+    } else {
+        drawPlainCellText(painter, cellText, content.adjusted(1, 0, 0, 0), PlainTextFlags{});
     }
 
-    const QString text = m_model.Cells(col, row);
-    painter.setFont(fixed ? m_fixedFont : font());
-    painter.setPen(fixed ? FixedText : QColor(Qt::black));
-    if (MarkupTextKind(text) == TextKind::Markup) {
-        // Markup starts one pixel right of its rectangle: this puts it on the
-        // cell's own left edge.
-        DrawMarkupText(painter, text, textRect.adjusted(-1, 0, 0, 0), MarkupParams{},
-                       MarkupMode::Draw);
-    } else {
-        drawPlainCellText(painter, text, textRect.adjusted(2, 2, -2, -2), PlainTextFlags{});
+    if (fixed) {
+        // The soft look's edges: light top and left, dark bottom and right.
+        const QColor face = look.background;
+        const QColor dark(face.red() / 2, face.green() / 2, face.blue() / 2);
+        painter.setPen(QPen(White, 1));
+        painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());
+        painter.drawLine(rect.left(), rect.top(), rect.left(), rect.bottom() - 1);
+        painter.setPen(QPen(dark, 1));
+        painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+        painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    }
+    if (box) {
+        const bool active = CanEditCell(col, row) && !fixed;
+        painter.drawImage(rect.left() + 2, rect.top() + 2, checkBoxPicture(*box, active));
     }
 }

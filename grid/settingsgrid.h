@@ -1,11 +1,21 @@
 #pragma once
 
 // The settings grid control: shows one GridModel, scrolls by whole rows and
-// columns, keeps the header rows in place.
+// columns, keeps the header rows in place, edits cells in place and asks its
+// owner through events which cells edit, which are fixed, which editor a
+// cell gets and how each cell is coloured.
 
 #include "gridmodel.h"
+#include "gridtypes.h"
 
 #include <QAbstractScrollArea>
+
+#include <functional>
+
+class TGridInplaceEdit;
+class TGridSpin;
+class TGridCombo;
+class TGridEditBtn;
 
 class TSettingsGrid : public QAbstractScrollArea, private GridView
 {
@@ -18,17 +28,49 @@ public:
     GridModel &model() { return m_model; }
     const GridModel &model() const { return m_model; }
 
+    // Events, with the grid as sender.
+    std::function<void(TSettingsGrid *, int row, int col, bool &canEdit)> OnCanEditCell;
+    std::function<void(TSettingsGrid *, int row, int col, bool &isFixed)> OnIsFixedCell;
+    std::function<void(TSettingsGrid *, int col, int row, TEditorType &editor)> OnGetEditorType;
+    std::function<void(TSettingsGrid *, int col, int row, QString &text)> OnEllipsClick;
+    std::function<void(TSettingsGrid *, int col, int row, bool state)> OnCheckBoxClick;
+    std::function<void(TSettingsGrid *, int row, int col, TGridDrawState state, CellLook &look)>
+        OnGetCellColor;
+
+    bool EditWithTags = true;
+
     // Index of the first scrollable row and column in view.
     int TopRow() const { return m_topRow; }
     int LeftCol() const { return m_leftCol; }
-
     // The cell's rectangle in viewport coordinates; empty when out of view.
     QRect CellRect(int col, int row) const;
+    // Where a cell's check box is drawn and hit.
+    QRect CheckBoxRect(int col, int row) const;
+
+    bool IsFixedCell(int col, int row) const;
+    bool CanEditCell(int col, int row) const;
+    // Makes a cell current, unless it is fixed; an open edit is committed first.
+    bool SetCurrentCell(int col, int row);
+
+    bool Editing() const { return m_editor != nullptr; }
+    TEditorType EditorKind() const { return m_editorKind; }
+    QWidget *EditorWidget() const { return m_editor; }
+    TGridSpin *SpinEditor() const { return m_spin; }
+    TGridCombo *ComboEditor() const { return m_combo; }
+
+    // Opens the edit of the current cell (as typing would); false when no
+    // editor opens.
+    bool ShowEditor();
+    // Closes an open edit: Enter commits the editor's text, Esc the starting one.
+    void HideEditor(bool restoreStart = false);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool isShown() const override;
@@ -39,10 +81,28 @@ private:
     void updateScrollBars();
     int rowTop(int row) const;
     int colLeft(int col) const;
+    std::pair<int, int> cellAt(const QPoint &point) const;
+    CellLook cellLook(int col, int row, bool firstRun, TGridDrawState &state) const;
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
+    void toggleCheckBox(int col, int row);
+    bool openEditor(int col, int row, QKeyEvent *typed);
+    void ellipsisClicked();
+    void moveCurrent(int rows);
 
     GridModel m_model;
     QFont m_fixedFont;
+    QFont m_activeCellFont;
     int m_topRow = 1;
     int m_leftCol = 0;
+
+    TGridInplaceEdit *m_normal;
+    TGridSpin *m_spin;
+    TGridCombo *m_combo;
+    TGridEditBtn *m_editBtn;
+    QWidget *m_editor = nullptr;
+    TEditorType m_editorKind = edNormal;
+    QString m_startText;
+    int m_editCol = -1;
+    int m_editRow = -1;
+    bool m_inEllipsis = false;
 };

@@ -2,6 +2,7 @@
 
 #include "captions.h"
 #include "dialogs.h"
+#include "editingrules.h"
 #include "filesystem.h"
 #include "handlerguard.h"
 #include "panel.h"
@@ -110,6 +111,51 @@ void TMainForm::connectHandlers()
     onClick(SaveBtn, &TMainForm::SaveBtnClick);
     onClick(BtnPercorso, &TMainForm::BtnPercorsoClick);
     onClick(BtnAvvia, &TMainForm::BtnAvviaClick);
+
+    using namespace std::placeholders;
+    for (TSettingsGrid *grid : grids()) {
+        grid->OnCanEditCell = std::bind(&TMainForm::GridCanEditCell, this, _1, _2, _3, _4);
+        grid->OnIsFixedCell = std::bind(&TMainForm::GridIsFixedCell, this, _1, _2, _3, _4);
+        grid->OnGetEditorType = std::bind(&TMainForm::GridGetEditorType, this, _1, _2, _3, _4);
+        grid->OnEllipsClick = std::bind(&TMainForm::GridEllipsClick, this, _1, _2, _3, _4);
+        grid->OnCheckBoxClick = std::bind(&TMainForm::GridCheckBoxClick, this, _1, _2, _3, _4);
+        grid->OnGetCellColor = std::bind(&TMainForm::GridGetCellColor, this, _1, _2, _3, _4, _5);
+    }
+}
+
+void TMainForm::GridCanEditCell(TSettingsGrid *, int row, int col, bool &canEdit)
+{
+    canEdit = canEditSettingCell(row, col);
+}
+
+void TMainForm::GridIsFixedCell(TSettingsGrid *, int row, int col, bool &isFixed)
+{
+    isFixed = isFixedSettingCell(row, col);
+}
+
+void TMainForm::GridGetEditorType(TSettingsGrid *sender, int col, int row, TEditorType &editor)
+{
+    chooseSettingEditor(sender->model(), col, row, editor);
+}
+
+void TMainForm::GridEllipsClick(TSettingsGrid *, int, int, QString &text)
+{
+    const auto answer = m_services.dialogs.promptText(
+        italian() ? u"MODIFICA PARAMETRO TESTO"_s : u"CHANGE TEXT PARAMETER"_s,
+        italian() ? u"Digitare il nuovo testo:"_s : u"Type new text:"_s, text);
+    if (answer)
+        text = *answer;
+}
+
+void TMainForm::GridCheckBoxClick(TSettingsGrid *sender, int col, int row, bool state)
+{
+    sender->model().SetCells(col, row, state ? u"True"_s : u"False"_s);
+}
+
+void TMainForm::GridGetCellColor(TSettingsGrid *sender, int row, int col, TGridDrawState,
+                                 CellLook &look)
+{
+    settingCellColours(sender->model(), row, col, m_release, look);
 }
 
 void TMainForm::FormCreate()

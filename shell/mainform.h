@@ -3,6 +3,7 @@
 // The tool's one window: start-up and preferences, the page panels and their
 // grids, the release, language and list-scope choices and the commands.
 
+#include "gridtypes.h"
 #include "registryaccessor.h"
 #include "settingspages.h"
 
@@ -88,6 +89,15 @@ public:
     void SaveBtnClick();
     void BtnPercorsoClick();
     void BtnAvviaClick();
+
+    // Grid events, shared by the four grids; the sender is the grid.
+    void GridCanEditCell(TSettingsGrid *sender, int row, int col, bool &canEdit);
+    void GridIsFixedCell(TSettingsGrid *sender, int row, int col, bool &isFixed);
+    void GridGetEditorType(TSettingsGrid *sender, int col, int row, TEditorType &editor);
+    void GridEllipsClick(TSettingsGrid *sender, int col, int row, QString &text);
+    void GridCheckBoxClick(TSettingsGrid *sender, int col, int row, bool state);
+    void GridGetCellColor(TSettingsGrid *sender, int row, int col, TGridDrawState state,
+                          CellLook &look);
 
     void ReadSetup();
     void WriteSetup();

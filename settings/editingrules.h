@@ -1,0 +1,26 @@
+#pragma once
+
+// Which value cells of a settings grid can be edited, with which editor, and
+// how each cell is coloured.
+
+#include "gridtypes.h"
+#include "settingspages.h"
+
+class GridModel;
+
+// Only the value column of the setting rows is edited.
+bool canEditSettingCell(int row, int col);
+// Every cell but the value cells of the setting rows takes the fixed look.
+bool isFixedSettingCell(int row, int col);
+
+// The editor for cell (col, row): spin limits and list items are set on the
+// grid's editors on the way. Other columns keep what the grid proposed.
+void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor);
+
+// The items a list setting offers, by value name (any letter case); empty
+// for a name that is not a list setting.
+QStringList listSettingItems(const QString &valueName);
+
+// The colour rule: name cells by release, value cells white (red on read
+// errors), type and description tints; the header row is left alone.
+void settingCellColours(const GridModel &grid, int row, int col, Release release, CellLook &look);
