@@ -327,6 +327,17 @@ void TSettingsGrid::moveCurrent(int rows)
 void TSettingsGrid::keyPressEvent(QKeyEvent *event)
 {
     guardHandler([&] {
+        if (m_editor) {
+            // A key that reached the grid during an edit belongs to the editor;
+            // one the editor ignores comes back here and ends.
+            if (m_forwardingKey)
+                return;
+            m_forwardingKey = true;
+            QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text());
+            QCoreApplication::sendEvent(m_editor, &copy);
+            m_forwardingKey = false;
+            return;
+        }
         const int col = m_model.Col();
         const int row = m_model.Row();
         switch (event->key()) {
@@ -428,8 +439,10 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     m_editor->show();
     m_editor->setFocus(Qt::OtherFocusReason);
     if (typed) {
+        m_forwardingKey = true;
         QKeyEvent copy(typed->type(), typed->key(), typed->modifiers(), typed->text());
         QCoreApplication::sendEvent(m_editor, &copy);
+        m_forwardingKey = false;
     }
     return true;
 }

@@ -105,4 +105,5 @@ private:
     int m_editCol = -1;
     int m_editRow = -1;
     bool m_inEllipsis = false;
+    bool m_forwardingKey = false;
 };
