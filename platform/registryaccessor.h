@@ -41,6 +41,3 @@ private:
     std::unique_ptr<RegistryKey> m_key;
     std::u16string m_path;
 };
-
-// UTF-8 for exception texts.
-std::string toUtf8(std::u16string_view text);

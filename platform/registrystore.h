@@ -17,6 +17,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// UTF-8 for exception texts.
+std::string toUtf8(std::u16string_view text);
+
 enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 
 // The full name a root key has in registry paths and export files.

@@ -140,7 +140,8 @@ TEST_P(RegistryContract, RefusedWritesAreErrorsTheCallerSees)
 {
     openTestKey();
     reg().writeString(u"Kept", u"before");
-    fixture().refuseWrites();
+    if (!fixture().refuseWrites())
+        GTEST_SKIP() << "this store is tested for refused writes on its own";
     EXPECT_THROW(reg().writeString(u"Kept", u"after"), ERegistryError);
     EXPECT_THROW(reg().writeInteger(u"New", 1), ERegistryError);
     EXPECT_EQ(reg().readString(u"Kept"), u"before");

@@ -19,8 +19,9 @@ public:
     virtual void seed(std::u16string_view path, std::u16string_view name,
                       const RegistryValue &value)
         = 0;
-    // From now on every write is refused; reads go on working.
-    virtual void refuseWrites() = 0;
+    // From now on every write is refused; reads go on working. False when
+    // the store cannot refuse writes to a key already open.
+    virtual bool refuseWrites() = 0;
 };
 
 struct StoreParam

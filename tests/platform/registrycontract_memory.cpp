@@ -12,7 +12,11 @@ public:
     {
         m_store.put(RootKey::CurrentUser, path, name, value);
     }
-    void refuseWrites() override { m_store.setRefuseWrites(true); }
+    bool refuseWrites() override
+    {
+        m_store.setRefuseWrites(true);
+        return true;
+    }
 
 private:
     MemoryRegistryStore m_store;

@@ -72,7 +72,7 @@ public:
     }
 
     // A folder where the lock file should go makes every save fail.
-    void refuseWrites() override { QDir().mkpath(m_store.path() + u".lock"_s); }
+    bool refuseWrites() override { return QDir().mkpath(m_store.path() + u".lock"_s); }
 
 private:
     QTemporaryDir m_dir;
