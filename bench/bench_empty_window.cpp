@@ -1,24 +1,10 @@
 // An empty window of the tool's size, shown and quit after its first paint:
 // the floor for bench_startup.
 
+#include "quitonfirstpaint.h"
+
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
-
-namespace {
-
-class QuitOnFirstPaint : public QObject
-{
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -8,10 +8,10 @@
 #include "platformregistry.h"
 #include "processstarter.h"
 #include "qtdialogs.h"
+#include "quitonfirstpaint.h"
 #include "registryaccessor.h"
 
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,17 +24,6 @@ public:
     QString executablePath() const override
     {
         return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
-    }
-};
-
-class QuitOnFirstPaint : public QObject
-{
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-        return false;
     }
 };
 

@@ -78,21 +78,13 @@ EGridError::EGridError(const QString &message)
 
 int gridNumber(QStringView text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
-    int base = 10;
-    if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0'
-               && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
-        i += 2;
-    }
+    qsizetype blanks = 0;
+    while (blanks < text.size() && (text[blanks] == u' ' || text[blanks] == u'\t'))
+        ++blanks;
+    const NumberStart start = numberStart(text, blanks);
+    const int base = start.base;
+    const bool negative = start.negative;
+    qsizetype i = start.digits;
     qint64 value = 0;
     for (; i < text.size(); ++i) {
         const int digit = hexDigitValue(text[i]);

@@ -21,6 +21,24 @@ int hexDigitValue(QChar c)
     return -1;
 }
 
+NumberStart numberStart(QStringView text, qsizetype from)
+{
+    NumberStart start;
+    qsizetype i = from;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        start.negative = text[i++] == u'-';
+    if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+        start.base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == u'0'
+               && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        start.base = 16;
+        i += 2;
+    }
+    start.digits = i;
+    return start;
+}
+
 // Windows-1252 is Latin-1 but for 0x80-0x9F; the five bytes it leaves
 // undefined keep their C1 control code points, as the system decoders do.
 QString decodeWindows1252(const QByteArray &bytes)

@@ -12,5 +12,16 @@ QString upperAscii(QStringView text);
 // 0-15 for a hexadecimal digit, -1 for any other character.
 int hexDigitValue(QChar c);
 
+// How a number is written in the tool's files and cells: an optional sign,
+// then "$", "x", "X" or "0x" for hexadecimal. `digits` is where its digits
+// begin in the text read from `from`.
+struct NumberStart
+{
+    bool negative = false;
+    int base = 10;
+    qsizetype digits = 0;
+};
+NumberStart numberStart(QStringView text, qsizetype from = 0);
+
 // The tool's files are Windows-1252; they are decoded once, where they are read.
 QString decodeWindows1252(const QByteArray &bytes);

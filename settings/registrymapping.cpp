@@ -92,21 +92,13 @@ bool isReadErrorText(const QString &value)
 
 std::optional<qint32> integerCellValue(QStringView text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == u' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
-    int base = 10;
-    if (i < text.size() && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == u'0'
-               && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
-        i += 2;
-    }
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[blanks] == u' ')
+        ++blanks;
+    const NumberStart start = numberStart(text, blanks);
+    const int base = start.base;
+    const bool negative = start.negative;
+    qsizetype i = start.digits;
     if (i == text.size())
         return std::nullopt;
     // Hexadecimal covers the 32 bits as they are stored; decimal the signed range.

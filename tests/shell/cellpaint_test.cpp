@@ -24,10 +24,7 @@ class CellPaintTest : public MainFormTest
 protected:
     void SetUp() override
     {
-        auto memory = std::make_unique<MemoryRegistryStore>();
-        memory->put(RootKey::CurrentUser, u"Software\\Tarsel\\Ordevan8", u"WantWarning",
-                    {ValueKind::String, u"False", 0});
-        store = std::move(memory);
+        useMemoryStore();
         start().show();
         grid = form->GridGenerale;
     }

@@ -23,10 +23,7 @@ class EditingTest : public MainFormTest
 protected:
     void SetUp() override
     {
-        auto memory = std::make_unique<MemoryRegistryStore>();
-        memory->put(RootKey::CurrentUser, u"Software\\Tarsel\\Ordevan8", u"WantWarning",
-                    {ValueKind::String, u"False", 0});
-        store = std::move(memory);
+        useMemoryStore();
         start().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

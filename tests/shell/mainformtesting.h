@@ -7,6 +7,7 @@
 #include "application.h"
 #include "filesystem.h"
 #include "mainform.h"
+#include "memoryregistrystore.h"
 #include "processstarter.h"
 #include "registryaccessor.h"
 #include "registryfilestore.h"
@@ -84,6 +85,18 @@ protected:
         reg.writeString(u"Language", language.toStdU16String());
         reg.writeString(u"Version", version.toStdU16String());
         reg.writeString(u"PathIC8", path.toStdU16String());
+    }
+
+    // An in-memory registry in place of the file store, with the start-up
+    // warning off.
+    MemoryRegistryStore &useMemoryStore()
+    {
+        auto memory = std::make_unique<MemoryRegistryStore>();
+        memory->put(RootKey::CurrentUser, u"Software\\Tarsel\\Ordevan8", u"WantWarning",
+                    {ValueKind::String, u"False", 0});
+        MemoryRegistryStore &result = *memory;
+        store = std::move(memory);
+        return result;
     }
 
     void removeList(const QString &name)

@@ -19,16 +19,12 @@ class PagesTest : public MainFormTest
 protected:
     PagesTest()
     {
-        auto memory = std::make_unique<MemoryRegistryStore>();
-        memory->put(RootKey::CurrentUser, u"Software\\Tarsel\\Ordevan8", u"WantWarning",
-                    {ValueKind::String, u"False", 0});
+        memoryStore = &useMemoryStore();
         for (SettingsPage page : AllSettingsPages) {
             const QString key = settingsKeyPath(page, Release::R803).mid(1);
-            memory->put(RootKey::CurrentUser, key.toStdU16String(), u"Marker",
-                        {ValueKind::String, u"x", 0});
+            memoryStore->put(RootKey::CurrentUser, key.toStdU16String(), u"Marker",
+                             {ValueKind::String, u"x", 0});
         }
-        memoryStore = memory.get();
-        store = std::move(memory);
     }
 
     std::optional<RegistryValue> stored(SettingsPage page, const QString &name) const
