@@ -53,23 +53,6 @@ QByteArray withoutLineEnd(QByteArray line)
     return line;
 }
 
-// Closes a batch update however the block is left.
-class UpdateBracket
-{
-public:
-    explicit UpdateBracket(GridModel &grid)
-        : m_grid(grid)
-    {
-        m_grid.BeginGridUpdate();
-    }
-    ~UpdateBracket() { m_grid.EndGridUpdate(); }
-    UpdateBracket(const UpdateBracket &) = delete;
-    UpdateBracket &operator=(const UpdateBracket &) = delete;
-
-private:
-    GridModel &m_grid;
-};
-
 } // namespace
 
 EGridError::EGridError(const QString &message)
@@ -408,11 +391,11 @@ void GridModel::SetFilterActive(bool active)
     }
     if (active) {
         m_filterFixedRows = m_fixedRows;
-        UpdateBracket bracket(*this);
+        const GridUpdateBracket bracket(*this);
         hideFailingRows();
         m_filterActive = true;
     } else {
-        UpdateBracket bracket(*this);
+        const GridUpdateBracket bracket(*this);
         restoreHiddenRows();
         m_filterActive = false;
     }

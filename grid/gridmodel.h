@@ -179,6 +179,23 @@ private:
     GridComboSettings m_combo;
 };
 
+// A batch update for the length of a scope, closed however the scope ends.
+class GridUpdateBracket
+{
+public:
+    explicit GridUpdateBracket(GridModel &grid)
+        : m_grid(grid)
+    {
+        m_grid.BeginGridUpdate();
+    }
+    ~GridUpdateBracket() { m_grid.EndGridUpdate(); }
+    GridUpdateBracket(const GridUpdateBracket &) = delete;
+    GridUpdateBracket &operator=(const GridUpdateBracket &) = delete;
+
+private:
+    GridModel &m_grid;
+};
+
 // The loader's number rule: leading blanks, an optional sign, decimal digits
 // or hexadecimal after "$", "x", "X" or "0x"; reading stops at the first other
 // character; an empty field is 0. Clamped to the int range.

@@ -423,7 +423,7 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     m_editRow = row;
 
     TGridDrawState state = 0;
-    const CellLook look = cellLook(col, row, false, state);
+    const CellLook look = cellLook(col, row, state);
     const QRect cell = CellRect(col, row);
     m_editor->setGeometry(cell.left(), cell.top(), cell.width() - 1, cell.height() - 1);
     QPalette palette = m_editor->palette();
@@ -519,7 +519,7 @@ bool TSettingsGrid::eventFilter(QObject *watched, QEvent *event)
 
 // ---- painting ----------------------------------------------------------------
 
-CellLook TSettingsGrid::cellLook(int col, int row, bool firstRun, TGridDrawState &state) const
+CellLook TSettingsGrid::cellLook(int col, int row, TGridDrawState &state) const
 {
     const bool fixedRowOrCol = row < m_model.FixedRows() || col < m_model.FixedCols();
     CellLook look{fixedRowOrCol ? sysColor(clBtnFace) : White, fixedRowOrCol ? m_fixedFont : font(),
@@ -536,16 +536,11 @@ CellLook TSettingsGrid::cellLook(int col, int row, bool firstRun, TGridDrawState
     if (OnGetCellColor)
         OnGetCellColor(const_cast<TSettingsGrid *>(this), row, col, state, look);
 
-    const bool current = col == m_model.Col() && row == m_model.Row();
-    if (firstRun && !(state & gdFixed) && current) {
-        // The selection is the current cell only; its colours are white on black.
-        look.background = White;
-        look.textColor = Qt::black;
-        state |= gdSelected;
-    }
-    // Cells are picked one by one: the current cell is not among them and is
-    // drawn in the grid's own colours, whatever the colour event chose.
-    if (current && !(state & gdFixed)) {
+    // The selection is the current cell alone, and cells are picked one by
+    // one: the current cell is not among the picked ones, so it is drawn in
+    // the grid's own colours, whatever the colour event chose, and not as
+    // selected.
+    if (col == m_model.Col() && row == m_model.Row() && !(state & gdFixed)) {
         state &= ~gdSelected;
         look.background = White;
         look.textColor = sysColor(clWindowText);
@@ -582,7 +577,7 @@ void TSettingsGrid::paintEvent(QPaintEvent *event)
 void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &rect) const
 {
     TGridDrawState state = col == m_model.Col() && row == m_model.Row() ? gdFocused : 0;
-    const CellLook look = cellLook(col, row, true, state);
+    const CellLook look = cellLook(col, row, state);
     const bool fixed = state & gdFixed;
 
     painter.fillRect(rect, look.background);
@@ -594,10 +589,8 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
     const auto box = m_model.CheckBox(col, row);
     if (box)
         content.setLeft(content.left() + 1 + CheckSize + 2);
-    TGridDrawState second = state;
-    const CellLook text = cellLook(col, row, false, second);
-    painter.setFont(text.font);
-    painter.setPen(text.textColor);
+    painter.setFont(look.font);
+    painter.setPen(look.textColor);
     const QString cellText = m_model.Cells(col, row);
     if (MarkupTextKind(cellText) == TextKind::Markup) {
         // Markup starts one pixel right of its rectangle: on the cell's edge.

@@ -82,7 +82,7 @@ private:
     int rowTop(int row) const;
     int colLeft(int col) const;
     std::pair<int, int> cellAt(const QPoint &point) const;
-    CellLook cellLook(int col, int row, bool firstRun, TGridDrawState &state) const;
+    CellLook cellLook(int col, int row, TGridDrawState &state) const;
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
     void toggleCheckBox(int col, int row);
     bool openEditor(int col, int row, QKeyEvent *typed);

@@ -41,3 +41,23 @@ private:
     std::unique_ptr<RegistryKey> m_key;
     std::u16string m_path;
 };
+
+// Opens a key for the length of a scope and closes it however the scope
+// ends; a failed open leaves nothing open.
+class OpenKeyScope
+{
+public:
+    OpenKeyScope(RegistryAccessor &registry, std::u16string_view path, bool canCreate)
+        : m_registry(registry)
+        , m_open(registry.openKey(path, canCreate))
+    { }
+    ~OpenKeyScope() { m_registry.closeKey(); }
+    OpenKeyScope(const OpenKeyScope &) = delete;
+    OpenKeyScope &operator=(const OpenKeyScope &) = delete;
+
+    bool isOpen() const { return m_open; }
+
+private:
+    RegistryAccessor &m_registry;
+    bool m_open;
+};

@@ -38,27 +38,12 @@ std::u16string u16(const QString &text)
     return text.toStdU16String();
 }
 
-// Opens the page's key for reading or writing, never creating it, and closes
-// it however the work ends.
-class PageKey
+// The page's key, opened from the branch root and never created.
+OpenKeyScope pageKey(RegistryAccessor &registry, SettingsPage page, Release release)
 {
-public:
-    PageKey(RegistryAccessor &registry, SettingsPage page, Release release)
-        : m_registry(registry)
-    {
-        m_registry.setRootKey(RootKey::CurrentUser);
-        m_open = m_registry.openKey(u16(settingsKeyPath(page, release)), false);
-    }
-    ~PageKey() { m_registry.closeKey(); }
-    PageKey(const PageKey &) = delete;
-    PageKey &operator=(const PageKey &) = delete;
-
-    bool isOpen() const { return m_open; }
-
-private:
-    RegistryAccessor &m_registry;
-    bool m_open = false;
-};
+    registry.setRootKey(RootKey::CurrentUser);
+    return OpenKeyScope(registry, u16(settingsKeyPath(page, release)), false);
+}
 
 } // namespace
 
@@ -119,7 +104,7 @@ std::optional<qint32> integerCellValue(QStringView text)
 void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
                       Release release, Language language)
 {
-    PageKey key(registry, page, release);
+    const OpenKeyScope key = pageKey(registry, page, release);
     if (!key.isOpen())
         return;
     for (int row = 1; row < grid.RowCount(); ++row) {
@@ -153,7 +138,7 @@ QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, Setti
                               Release release)
 {
     QStringList refused;
-    PageKey key(registry, page, release);
+    const OpenKeyScope key = pageKey(registry, page, release);
     if (!key.isOpen())
         return refused;
     for (int row = 1; row < grid.RowCount(); ++row) {

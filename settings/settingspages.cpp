@@ -62,23 +62,18 @@ void ImpostaHdrGrid(GridModel &grid, Language language)
         u"<font size=2><shad><b>Description</b></shad></font><hr>"_s,
     };
     const auto &texts = language == Language::Italian ? italian : english;
-    grid.BeginGridUpdate();
+    const GridUpdateBracket bracket(grid);
     for (int col = 0; col < 4; ++col)
         grid.SetCells(col, 0, texts[col]);
-    grid.EndGridUpdate();
 }
 
 void loadSettingsPage(GridModel &grid, const QString &listFile, Language language, Release release)
 {
-    grid.BeginGridUpdate();
-    try {
-        grid.SetFilterActive(false);
-        grid.Filter().Clear();
-        grid.LoadGridFile(listFile);
-    } catch (...) {
-        grid.EndGridUpdate();
-        throw;
-    }
+    // Closed again also when the list cannot be loaded, so the grid repaints.
+    const GridUpdateBracket bracket(grid);
+    grid.SetFilterActive(false);
+    grid.Filter().Clear();
+    grid.LoadGridFile(listFile);
 
     TFilterData &condition = grid.Filter().Add();
     condition.Column = 4;
@@ -100,5 +95,4 @@ void loadSettingsPage(GridModel &grid, const QString &listFile, Language languag
     grid.SetFixedRowHeight(10);
     grid.SetDefaultRowHeight(47);
     grid.SetMultilinecells(true);
-    grid.EndGridUpdate();
 }

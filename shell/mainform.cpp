@@ -48,21 +48,6 @@ void checkFromCode(QAbstractButton *button, bool checked, const std::function<vo
     handler();
 }
 
-// Closes the accessor's key however the work on it ends.
-class KeyCloser
-{
-public:
-    explicit KeyCloser(RegistryAccessor &registry)
-        : m_registry(registry)
-    { }
-    ~KeyCloser() { m_registry.closeKey(); }
-    KeyCloser(const KeyCloser &) = delete;
-    KeyCloser &operator=(const KeyCloser &) = delete;
-
-private:
-    RegistryAccessor &m_registry;
-};
-
 } // namespace
 
 TMainForm::TMainForm(const MainFormServices &services, QWidget *parent)
@@ -216,8 +201,7 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::ReadSetup()
 {
     m_registry->setRootKey(RootKey::CurrentUser);
-    if (m_registry->openKey(PreferencesKey, true)) {
-        const KeyCloser closer(*m_registry);
+    if (const OpenKeyScope key(*m_registry, PreferencesKey, true); key.isOpen()) {
         // Each value on its own: a missing, empty or wrong one is replaced by
         // its default at once and does not affect the next.
         auto read = [this](std::u16string_view name, const QString &fallback,
@@ -250,15 +234,14 @@ void TMainForm::ReadSetup()
             m_targetFound = false;
         }
     }
-    m_registry->closeKey();
 }
 
 void TMainForm::WriteSetup()
 {
     m_registry->setRootKey(RootKey::CurrentUser);
-    if (!m_registry->openKey(PreferencesKey, true))
+    const OpenKeyScope key(*m_registry, PreferencesKey, true);
+    if (!key.isOpen())
         return;
-    const KeyCloser closer(*m_registry);
     m_registry->writeString(u"WantWarning", CbWarning->isChecked() ? u"False" : u"True");
     m_registry->writeString(u"Language", RbEnglish->isChecked() ? u"English" : u"Italian");
     m_registry->writeString(u"Version", Rb8v3->isChecked() ? u"8v3" : u"8v0");
