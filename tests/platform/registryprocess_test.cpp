@@ -47,6 +47,23 @@ int savedRun(const RegFile &file, const QString &prefix)
     return run;
 }
 
+// How many of a writer's values the file holds now (it may be mid-save).
+int savedSoFar(const QString &path, const QString &prefix)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    try {
+        const RegFile doc = RegFile::parse(file.readAll());
+        int run = 0;
+        while (run < Saves && doc.value(Key, prefix + QString::number(run)))
+            ++run;
+        return run;
+    } catch (const RegFileError &) {
+        return 0; // checked properly after the kill
+    }
+}
+
 RegFile readFile(const QString &path)
 {
     QFile file(path);
@@ -66,13 +83,15 @@ TEST(RegistryProcessTest, AWriterKilledAnywhereLeavesAWholeFile)
     QList<int> runs;
     for (int round = 0; round < 12; ++round) {
         const QString prefix = u"R%1_"_s.arg(round);
+        // Kill the writer once it has saved a random number of values:
+        // between two saves or in the middle of one.
+        const int killAfter = static_cast<int>(random.bounded(0, Saves - 10));
         QProcess writer;
         startWriter(writer, path, prefix);
-        writer.waitForFinished(static_cast<int>(random.bounded(20, 400)));
-        if (writer.state() != QProcess::NotRunning) {
-            writer.kill();
-            writer.waitForFinished();
-        }
+        while (writer.state() != QProcess::NotRunning && savedSoFar(path, prefix) < killAfter)
+            writer.waitForFinished(1);
+        writer.kill();
+        writer.waitForFinished();
 
         RegFile file;
         ASSERT_NO_THROW(file = readFile(path)) << "round " << round;
