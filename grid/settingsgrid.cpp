@@ -207,19 +207,37 @@ QRect TSettingsGrid::CheckBoxRect(int col, int row) const
     return QRect(cell.left() + 2, cell.top() + 2, CheckSize, CheckSize);
 }
 
+QList<int> TSettingsGrid::visibleRows() const
+{
+    QList<int> rows;
+    int y = 0;
+    auto add = [&](int row) {
+        if (y >= viewport()->height())
+            return false;
+        rows.append(row);
+        y += m_model.RowHeights(row);
+        return true;
+    };
+    for (int row = 0; row < m_model.FixedRows(); ++row) {
+        if (!add(row))
+            return rows;
+    }
+    for (int row = m_topRow; row < m_model.RowCount(); ++row) {
+        if (!add(row))
+            break;
+    }
+    return rows;
+}
+
 std::pair<int, int> TSettingsGrid::cellAt(const QPoint &point) const
 {
     int row = -1;
-    for (int r = 0, y = 0; r < m_model.RowCount(); ++r) {
-        if (r == m_model.FixedRows())
-            r = m_topRow;
-        if (r >= m_model.RowCount())
-            break;
-        if (point.y() < y + m_model.RowHeights(r)) {
-            row = point.y() >= y ? r : -1;
+    for (int r : visibleRows()) {
+        const QRect cell = CellRect(m_leftCol, r);
+        if (point.y() >= cell.top() && point.y() <= cell.bottom()) {
+            row = r;
             break;
         }
-        y += m_model.RowHeights(r);
     }
     int col = -1;
     for (int c = m_leftCol, x = 0; c < m_model.ColCount(); ++c) {
@@ -552,25 +570,15 @@ void TSettingsGrid::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     const QRect area = event->rect();
-    const int height = viewport()->height();
-    const int width = viewport()->width();
-    auto paintRow = [&](int row, int y) {
+    for (int row : visibleRows()) {
         int x = 0;
-        for (int col = m_leftCol; col < m_model.ColCount() && x < width; ++col) {
+        const int y = rowTop(row);
+        for (int col = m_leftCol; col < m_model.ColCount() && x < viewport()->width(); ++col) {
             const QRect rect(x, y, m_model.ColWidths(col), m_model.RowHeights(row));
             if (rect.intersects(area) && rect.width() > 0)
                 paintCell(painter, col, row, rect);
             x += rect.width();
         }
-    };
-    int y = 0;
-    for (int row = 0; row < m_model.FixedRows() && y < height; ++row) {
-        paintRow(row, y);
-        y += m_model.RowHeights(row);
-    }
-    for (int row = m_topRow; row < m_model.RowCount() && y < height; ++row) {
-        paintRow(row, y);
-        y += m_model.RowHeights(row);
     }
 }
 

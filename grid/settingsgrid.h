@@ -81,6 +81,8 @@ private:
     void updateScrollBars();
     int rowTop(int row) const;
     int colLeft(int col) const;
+    // The rows in view, top to bottom: the fixed rows, then from TopRow on.
+    QList<int> visibleRows() const;
     std::pair<int, int> cellAt(const QPoint &point) const;
     CellLook cellLook(int col, int row, TGridDrawState &state) const;
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
