@@ -186,6 +186,11 @@ TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)
     QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
     EXPECT_EQ(grid->model().Cells(1, row), u"Metallo"_s);
 
+    click(grid, 1, row);
+    QTest::keyClicks(grid->EditorWidget(), u"Legno"_s);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
+    EXPECT_EQ(grid->model().Cells(1, row), u"Metallo"_s) << "Esc keeps the starting text";
+
     form->RbItaliano->setChecked(true);
     openValue(form->GridGenerale, u"SkinName"_s, u"x"_s, row);
     dialogs.answerPrompt(std::nullopt);
