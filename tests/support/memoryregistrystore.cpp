@@ -32,14 +32,7 @@ public:
 
     std::optional<RegistryValue> value(std::u16string_view name) override
     {
-        const Key *key = m_store.findKey(m_path);
-        if (!key)
-            return std::nullopt;
-        for (const auto &[valueName, value] : key->values) {
-            if (foldText(valueName) == foldText(name))
-                return value;
-        }
-        return std::nullopt;
+        return valueIn(m_store.findKey(m_path), name);
     }
 
     bool setString(std::u16string_view name, std::u16string_view text) override
@@ -129,7 +122,11 @@ void MemoryRegistryStore::put(RootKey root, std::u16string_view path, std::u16st
 std::optional<RegistryValue> MemoryRegistryStore::get(RootKey root, std::u16string_view path,
                                                       std::u16string_view name) const
 {
-    const Key *key = findKey(folded(root, path));
+    return valueIn(findKey(folded(root, path)), name);
+}
+
+std::optional<RegistryValue> MemoryRegistryStore::valueIn(const Key *key, std::u16string_view name)
+{
     if (!key)
         return std::nullopt;
     for (const auto &[valueName, value] : key->values) {

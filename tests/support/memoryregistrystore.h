@@ -36,6 +36,7 @@ private:
     class OpenKey;
 
     static std::u16string folded(RootKey root, std::u16string_view path);
+    static std::optional<RegistryValue> valueIn(const Key *key, std::u16string_view name);
     Key *findKey(const std::u16string &foldedPath);
     const Key *findKey(const std::u16string &foldedPath) const;
     bool exists(const std::u16string &foldedPath) const;
