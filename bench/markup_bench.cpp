@@ -46,31 +46,10 @@ QFont cellFont()
     return font;
 }
 
-void BM_PageThroughTheRenderer(benchmark::State &state)
+// Draws `cells` onto a fresh page per iteration, each with `drawCell`.
+template<typename DrawCell>
+void drawPages(benchmark::State &state, const QList<Cell> &cells, DrawCell drawCell)
 {
-    const QList<Cell> cells = page();
-    QImage image(700, 21 * 47, QImage::Format_RGB32);
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setFont(cellFont());
-        painter.setPen(Qt::black);
-        for (const Cell &cell : cells) {
-            if (MarkupTextKind(cell.text) == TextKind::Markup)
-                DrawMarkupText(painter, cell.text, cell.rect.adjusted(-1, 0, 0, 0), MarkupParams{},
-                               MarkupMode::Draw);
-            else
-                drawPlainCellText(painter, cell.text, cell.rect, PlainTextFlags{});
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * cells.size());
-}
-
-void BM_PagePlainDrawText(benchmark::State &state)
-{
-    QList<Cell> cells = page();
-    for (Cell &cell : cells)
-        cell.text = StripMarkupTags(cell.text);
     QImage image(700, 21 * 47, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
@@ -78,9 +57,30 @@ void BM_PagePlainDrawText(benchmark::State &state)
         painter.setFont(cellFont());
         painter.setPen(Qt::black);
         for (const Cell &cell : cells)
-            painter.drawText(cell.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, cell.text);
+            drawCell(painter, cell);
     }
     state.SetItemsProcessed(state.iterations() * cells.size());
+}
+
+void BM_PageThroughTheRenderer(benchmark::State &state)
+{
+    drawPages(state, page(), [](QPainter &painter, const Cell &cell) {
+        if (MarkupTextKind(cell.text) == TextKind::Markup)
+            DrawMarkupText(painter, cell.text, cell.rect.adjusted(-1, 0, 0, 0), MarkupParams{},
+                           MarkupMode::Draw);
+        else
+            drawPlainCellText(painter, cell.text, cell.rect, PlainTextFlags{});
+    });
+}
+
+void BM_PagePlainDrawText(benchmark::State &state)
+{
+    QList<Cell> cells = page();
+    for (Cell &cell : cells)
+        cell.text = StripMarkupTags(cell.text);
+    drawPages(state, cells, [](QPainter &painter, const Cell &cell) {
+        painter.drawText(cell.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, cell.text);
+    });
 }
 
 } // namespace
