@@ -5,6 +5,7 @@
 #include "editingrules.h"
 #include "filesystem.h"
 #include "handlerguard.h"
+#include "oxbutton.h"
 #include "panel.h"
 #include "processstarter.h"
 #include "registrymapping.h"
@@ -308,6 +309,8 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
 {
     if (auto *panel = qobject_cast<TPanel *>(control))
         panel->setCaption(caption);
+    else if (auto *button = qobject_cast<ToxButton *>(control))
+        button->SetCaption(caption);
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
         button->setText(caption);
     else if (auto *label = qobject_cast<QLabel *>(control))

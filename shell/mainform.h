@@ -7,7 +7,6 @@
 #include "registryaccessor.h"
 #include "settingspages.h"
 
-#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
@@ -21,6 +20,7 @@ class QRadioButton;
 class TPanel;
 class TSettingsGrid;
 class TShape;
+class ToxButton;
 
 // What the main window is given to work with.
 struct MainFormServices
@@ -32,9 +32,6 @@ struct MainFormServices
     // Ends the tool once the copy program has started.
     std::function<void()> terminate;
 };
-
-// The window's picture buttons, until they get their own class.
-using PictureButton = QPushButton;
 
 class TMainForm : public QWidget
 {
@@ -60,9 +57,9 @@ public:
     TPanel *Panel3, *Panel8, *Panel4, *Panel10, *Panel12, *Panel14;
     TSettingsGrid *GridGenerale, *GridCopia, *GridSettaggi, *GridPercorsi;
     QLabel *Label1, *Label2;
-    PictureButton *BtnGenerali, *BtnCopia, *BtnSettaggi, *BtnPath, *BtnProfili;
+    ToxButton *BtnGenerali, *BtnCopia, *BtnSettaggi, *BtnPath, *BtnProfili;
     QLabel *Image1, *Label14, *Label3;
-    PictureButton *BtnPercorso, *BtnAvvia;
+    ToxButton *BtnPercorso, *BtnAvvia;
     QLabel *Label4;
     QRadioButton *Rb8v0, *Rb8v3;
     QLabel *Label8, *Label6, *Label5, *Label7;
@@ -71,7 +68,7 @@ public:
     QRadioButton *RbEnglish, *RbItaliano, *RadioButton1, *RadioButton2;
     QCheckBox *CbWarning;
     QRadioButton *RbUnaLista, *RbTutteListe;
-    PictureButton *DefaultBtn, *ReadBtn, *SaveBtn;
+    ToxButton *DefaultBtn, *ReadBtn, *SaveBtn;
 
     // Handlers, named as the form names them.
     void CbWarningClick();

@@ -2,6 +2,7 @@
 
 #include "captions.h"
 #include "mainform.h"
+#include "oxbutton.h"
 #include "panel.h"
 #include "pictures.h"
 #include "settingsgrid.h"
@@ -101,15 +102,27 @@ QRadioButton *radio(QWidget *parent, const QString &name, const QRect &geometry,
     return r;
 }
 
-PictureButton *pictureButton(QWidget *parent, const QString &name, const QRect &geometry)
+// The window's picture buttons share every setting but their place, caption
+// and pictures.
+ToxButton *pictureButton(QWidget *parent, const QString &name, const QRect &geometry,
+                         const TPicture &picture)
 {
-    auto *b = named(new PictureButton(designCaption(name), parent), name);
+    auto *b = named(new ToxButton(parent), name);
     b->setGeometry(geometry);
     b->setFont(sansSerif(11));
-    QPalette palette = b->palette();
-    palette.setColor(QPalette::Button, ButtonFace);
-    palette.setColor(QPalette::ButtonText, sysColor(clBtnText));
-    b->setPalette(palette);
+    b->SetFontColor(sysColor(clBtnText));
+    b->SetColor(ButtonFace);
+    b->SetStyle(bsAuto);
+    b->Background().SetStyle(oxbSolid);
+    b->SetMultiLine(false);
+    b->SetPictureX(0);
+    b->SetPictureY(4);
+    b->SetTextX(0);
+    b->SetTextY(-3);
+    b->SetTextAngle(0);
+    b->SetButtonType(oxbCommand);
+    b->SetPictureUp(picture);
+    b->Lines().SetLines({designCaption(name)});
     return b;
 }
 
@@ -175,11 +188,16 @@ void TMainForm::createControls()
 
     // Navigation column.
     Panel3 = header(Panel2, u"Panel3"_s);
-    BtnGenerali = pictureButton(Panel2, u"BtnGenerali"_s, {12, 32, 61, 58});
-    BtnCopia = pictureButton(Panel2, u"BtnCopia"_s, {12, 106, 61, 58});
-    BtnSettaggi = pictureButton(Panel2, u"BtnSettaggi"_s, {12, 180, 61, 58});
-    BtnPath = pictureButton(Panel2, u"BtnPath"_s, {12, 254, 61, 58});
-    BtnProfili = pictureButton(Panel2, u"BtnProfili"_s, {12, 328, 61, 58});
+    BtnGenerali = pictureButton(Panel2, u"BtnGenerali"_s, {12, 32, 61, 58},
+                                iconPicture(u":/icons/general.svg"_s, {32}));
+    BtnCopia = pictureButton(Panel2, u"BtnCopia"_s, {12, 106, 61, 58},
+                             iconPicture(u":/icons/copy.svg"_s, {16, 32, 48}));
+    BtnSettaggi = pictureButton(Panel2, u"BtnSettaggi"_s, {12, 180, 61, 58},
+                                iconPicture(u":/icons/options.svg"_s, {16, 32, 48}));
+    BtnPath = pictureButton(Panel2, u"BtnPath"_s, {12, 254, 61, 58},
+                            iconPicture(u":/icons/datapath.svg"_s, {16, 32, 48}));
+    BtnProfili = pictureButton(Panel2, u"BtnProfili"_s, {12, 328, 61, 58},
+                               iconPicture(u":/icons/profiles.svg"_s, {16, 32, 48}));
 
     // Title bar.
     Image1 = picture(Panel9, u"Image1"_s, {8, 8, 161, 57}, u":/images/logo.svg"_s);
@@ -192,8 +210,10 @@ void TMainForm::createControls()
     setTextColor(Label14, ButtonFace);
     Label3 = label(Panel9, u"Label3"_s, {189, 33}, designCaption(u"Label3"_s));
     Label3->setGeometry(189, 33, 338, 13);
-    BtnPercorso = pictureButton(Panel9, u"BtnPercorso"_s, {586, 9, 56, 58});
-    BtnAvvia = pictureButton(Panel9, u"BtnAvvia"_s, {649, 9, 124, 58});
+    BtnPercorso = pictureButton(Panel9, u"BtnPercorso"_s, {586, 9, 56, 58},
+                                iconPicture(u":/icons/path.svg"_s, {48, 16, 32}));
+    BtnAvvia = pictureButton(Panel9, u"BtnAvvia"_s, {649, 9, 124, 58},
+                             iconPicture(u":/icons/run.svg"_s, {32, 16}));
 
     // Release selector.
     Label4 = label(Panel6, u"Label4"_s, {8, 6}, designCaption(u"Label4"_s));
@@ -234,9 +254,13 @@ void TMainForm::createControls()
     RbUnaLista = radio(Panel5, u"RbUnaLista"_s, {8, 14, 121, 17}, designCaption(u"RbUnaLista"_s));
     RbTutteListe
         = radio(Panel5, u"RbTutteListe"_s, {8, 44, 121, 17}, designCaption(u"RbTutteListe"_s));
-    DefaultBtn = pictureButton(Panel5, u"DefaultBtn"_s, {144, 9, 97, 58});
-    ReadBtn = pictureButton(Panel5, u"ReadBtn"_s, {248, 9, 97, 58});
-    SaveBtn = pictureButton(Panel5, u"SaveBtn"_s, {352, 9, 97, 58});
+    DefaultBtn = pictureButton(Panel5, u"DefaultBtn"_s, {144, 9, 97, 58},
+                               iconPicture(u":/icons/default.svg"_s, {32}));
+    ReadBtn = pictureButton(Panel5, u"ReadBtn"_s, {248, 9, 97, 58},
+                            iconPicture(u":/icons/read.svg"_s, {32}));
+    SaveBtn = pictureButton(Panel5, u"SaveBtn"_s, {352, 9, 97, 58},
+                            iconPicture(u":/icons/save.svg"_s, {32, 16}));
+    SaveBtn->SetPictureDown(iconPicture(u":/icons/save-down.svg"_s, {32}));
 
     // Tab order: the panels in their order, each panel's controls in theirs.
     const QList<QWidget *> chain

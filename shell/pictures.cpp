@@ -24,3 +24,11 @@ QIcon windowIcon16And32()
         icon.addPixmap(renderPicture(u":/images/window-icon.svg"_s, QSize(side, side)));
     return icon;
 }
+
+TPicture iconPicture(const QString &resource, std::initializer_list<int> sides)
+{
+    QList<QImage> images;
+    for (int side : sides)
+        images.append(renderPicture(resource, QSize(side, side)).toImage());
+    return TPicture::fromIcon(images);
+}

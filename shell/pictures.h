@@ -1,5 +1,7 @@
 #pragma once
 
+#include "picture.h"
+
 #include <QIcon>
 #include <QPixmap>
 
@@ -7,3 +9,5 @@
 QPixmap renderPicture(const QString &resource, const QSize &size);
 // The window icon, with its 16 and 32 pixel images.
 QIcon windowIcon16And32();
+// An icon of our own with an image of each of `sides`, for a picture button.
+TPicture iconPicture(const QString &resource, std::initializer_list<int> sides);

@@ -8,6 +8,7 @@
 #include "filesystem.h"
 #include "mainform.h"
 #include "memoryregistrystore.h"
+#include "oxbutton.h"
 #include "processstarter.h"
 #include "registryaccessor.h"
 #include "registryfilestore.h"

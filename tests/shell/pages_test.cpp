@@ -77,8 +77,8 @@ TEST_F(PagesTest, ExactlyOnePageIsInView)
 {
     TMainForm &window = start();
     window.show();
-    const QList<PictureButton *> buttons = {window.BtnGenerali, window.BtnCopia, window.BtnSettaggi,
-                                            window.BtnProfili, window.BtnPath};
+    const QList<ToxButton *> buttons = {window.BtnGenerali, window.BtnCopia, window.BtnSettaggi,
+                                        window.BtnProfili, window.BtnPath};
     window.GridCopia->model().SetCells(1, 1, u"edited"_s);
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         QTest::mouseClick(buttons[i], Qt::LeftButton);
@@ -250,7 +250,7 @@ TEST_F(PagesTest, OnTheProfilesPageThisListOnlyDoesNothing)
     QTest::mouseClick(window.BtnProfili, Qt::LeftButton);
     window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
     const auto opened = memoryStore->openedKeys().size();
-    for (PictureButton *command : {window.DefaultBtn, window.ReadBtn, window.SaveBtn})
+    for (ToxButton *command : {window.DefaultBtn, window.ReadBtn, window.SaveBtn})
         QTest::mouseClick(command, Qt::LeftButton);
     EXPECT_EQ(memoryStore->openedKeys().size(), opened);
     EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);

@@ -1,0 +1,404 @@
+#include "graphicbutton.h"
+
+#include "handlerguard.h"
+#include "oxbutton.h"
+#include "wincolors.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include <algorithm>
+
+ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget *parent, ToxCustomButton *host)
+    : QWidget(parent)
+    , m_host(host)
+    , m_shadowColor(Qt::gray)
+    , m_background(this)
+    , m_color(sysColor(clBtnFace))
+    , m_fontColor(sysColor(clBtnText))
+    , m_lines(this)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Untracked moves keep the hot look of the flat styles up to date.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    setGeometry(0, 0, 25, 25);
+    resizeCache();
+    ++s_instances;
+}
+
+ToxCustomGraphicButton::~ToxCustomGraphicButton()
+{
+    freeRepeatTimer();
+    if (--s_instances == 0)
+        s_ditherPattern = QImage();
+}
+
+void ToxCustomGraphicButton::SetTextAngle(int degrees)
+{
+    setVisual(m_textAngle, std::clamp(degrees, 0, 360));
+}
+
+void ToxCustomGraphicButton::SetOptions(ToxbOptions options)
+{
+    m_options = options;
+    if (options.contains(oxbCacheImages) && m_cache.isNull())
+        resizeCache();
+    else if (!options.contains(oxbCacheImages))
+        m_cache = QImage();
+    InvalidateCache();
+}
+
+void ToxCustomGraphicButton::setPicture(TPicture &field, const TPicture &picture)
+{
+    field = picture;
+    InvalidateCache();
+}
+
+void ToxCustomGraphicButton::SetCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    InvalidateCache();
+}
+
+void ToxCustomGraphicButton::SetActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    update();
+}
+
+void ToxCustomGraphicButton::SetFocused(bool focused)
+{
+    if (focused == m_focused)
+        return;
+    m_focused = focused;
+    update();
+}
+
+ToxBtnStyle ToxCustomGraphicButton::effectiveStyle() const
+{
+    return m_style == bsAuto ? bsWin95 : m_style;
+}
+
+void ToxCustomGraphicButton::InvalidateCache()
+{
+    m_cachedStates = 0;
+    update();
+}
+
+void ToxCustomGraphicButton::resizeCache()
+{
+    m_cachedStates = 0;
+    if (!m_options.contains(oxbCacheImages))
+        return;
+    if (width() > 0 && height() > 0)
+        m_cache = QImage(CacheSlots * width(), height(), QImage::Format_RGB32);
+    else
+        m_cache = QImage();
+}
+
+bool ToxCustomGraphicButton::event(QEvent *event)
+{
+    // Whatever changes how the button looks drops its cached images first.
+    switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::ApplicationFontChange:
+        m_cachedStates = 0;
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void ToxCustomGraphicButton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
+void ToxCustomGraphicButton::resizeEvent(QResizeEvent *event)
+{
+    resizeCache();
+    QWidget::resizeEvent(event);
+}
+
+void ToxCustomGraphicButton::moveEvent(QMoveEvent *event)
+{
+    resizeCache();
+    QWidget::moveEvent(event);
+}
+
+void ToxCustomGraphicButton::paintEvent(QPaintEvent *)
+{
+    guardHandler([this] {
+        // A caption set on the host through the plain button interface
+        // reaches us no other way.
+        if (m_host && m_host->text() != m_caption)
+            SetCaption(m_host->text());
+        QPainter canvas(this);
+        DrawButton(canvas, m_drawState == StatePressed);
+    });
+}
+
+bool ToxCustomGraphicButton::IsInside(QPoint point) const
+{
+    if (m_style == bsBorderless || m_style == bsShaped) {
+        auto hits = [point](const QRect &r) {
+            return point.x() >= r.left() && point.x() < r.left() + r.width() && point.y() >= r.top()
+                && point.y() < r.top() + r.height();
+        };
+        return hits(m_pictureRect) || (m_font3D != fsNone && hits(m_textRect));
+    }
+    return point.x() >= 0 && point.x() < width() && point.y() >= 0 && point.y() < height();
+}
+
+// Groups of toggle buttons.
+
+void ToxCustomGraphicButton::SetValue(bool value)
+{
+    if (m_buttonType != oxbToggle)
+        value = false;
+    if (value == m_value)
+        return;
+    // A checked button is released only by another button of its group.
+    if (m_value && !m_groupAllowNoSel)
+        return;
+    m_value = value;
+    emit OnChange();
+    m_drawState = value ? StateChecked : StateUp;
+    InvalidateCache();
+    if (value)
+        NotifyGroup();
+}
+
+void ToxCustomGraphicButton::SetGroup(int group)
+{
+    if (group == m_group)
+        return;
+    m_group = group;
+    NotifyGroup();
+}
+
+void ToxCustomGraphicButton::SetGroupAllowNoSel(bool allow)
+{
+    if (allow == m_groupAllowNoSel)
+        return;
+    m_groupAllowNoSel = allow;
+    NotifyGroup();
+}
+
+void ToxCustomGraphicButton::NotifyGroup()
+{
+    if (m_buttonType != oxbToggle)
+        return;
+    QWidget *container = m_host ? m_host->parentWidget() : parentWidget();
+    if (!container)
+        return;
+    for (QObject *child : container->children()) {
+        if (auto *button = qobject_cast<ToxCustomButton *>(child))
+            button->inner()->ButtonPressed(m_group, this);
+        else if (auto *inner = qobject_cast<ToxCustomGraphicButton *>(child))
+            inner->ButtonPressed(m_group, this);
+    }
+}
+
+void ToxCustomGraphicButton::ButtonPressed(int group, ToxCustomGraphicButton *sender)
+{
+    if (group != m_group || sender == this)
+        return;
+    if (sender->Value() && m_value) {
+        m_value = false;
+        m_drawState = StateUp;
+        InvalidateCache();
+        emit OnChange();
+    }
+    m_groupAllowNoSel = sender->GroupAllowNoSel();
+}
+
+// Clicks, menus and the repeat timer.
+
+void ToxCustomGraphicButton::Click()
+{
+    emit clicked();
+}
+
+void ToxCustomGraphicButton::ShowMenu()
+{
+    QMenu *menu = m_host ? m_host->PopupMenu() : PopupMenu();
+    if (!menu)
+        return;
+    menu->exec(mapToGlobal(QPoint(0, height())));
+}
+
+void ToxCustomGraphicButton::RepeatTimer()
+{
+    m_repeatTimer->setInterval(m_delay);
+    if (m_drawState != StatePressed || !m_tracking)
+        return;
+    try {
+        if (!m_pictureUp.isEmpty() && !m_pictureDown.isEmpty()) {
+            std::swap(m_pictureUp, m_pictureDown);
+            m_cachedStates = 0;
+            repaint();
+        }
+        Click();
+    } catch (...) {
+        freeRepeatTimer();
+        reportHandlerException(std::current_exception());
+    }
+}
+
+void ToxCustomGraphicButton::freeRepeatTimer()
+{
+    // Later: the timer may be the one whose tick is running.
+    if (m_repeatTimer) {
+        m_repeatTimer->stop();
+        m_repeatTimer->deleteLater();
+        m_repeatTimer = nullptr;
+    }
+}
+
+// Mouse.
+
+void ToxCustomGraphicButton::mousePressEvent(QMouseEvent *event)
+{
+    guardHandler([this, event] { press(event); });
+}
+
+void ToxCustomGraphicButton::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    guardHandler([this, event] { press(event); });
+}
+
+void ToxCustomGraphicButton::press(QMouseEvent *event)
+{
+    const bool left = event->button() == Qt::LeftButton;
+    if (left && m_host) {
+        if (!m_host->canFocus()) {
+            event->ignore();
+            return;
+        }
+        m_host->setFocus(Qt::MouseFocusReason);
+    }
+    emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+    if (!left || !isEnabled())
+        return;
+    if (!IsInside(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    m_drawState = StatePressed;
+    repaint();
+    m_tracking = true;
+    if (m_buttonType == oxbMenu) {
+        ShowMenu();
+        m_drawState = StateUp;
+        repaint();
+        m_tracking = false;
+    } else if (m_buttonType == oxbRepeat) {
+        if (!m_repeatTimer) {
+            m_repeatTimer = new QTimer(this);
+            connect(m_repeatTimer, &QTimer::timeout, this, [this] { RepeatTimer(); });
+        }
+        m_repeatTimer->setInterval(m_initDelay);
+        m_repeatTimer->start();
+    }
+}
+
+void ToxCustomGraphicButton::mouseMoveEvent(QMouseEvent *event)
+{
+    guardHandler([this, event] {
+        const QPoint pos = event->position().toPoint();
+        emit OnMouseMove(event->modifiers(), pos);
+        updateMouseOver(pos);
+        if (m_tracking) {
+            const int state = IsInside(pos) ? StatePressed : StateUp;
+            if (state != m_drawState) {
+                m_drawState = state;
+                repaint();
+            }
+        } else if (m_style == bsBorderless) {
+            const bool inside = IsInside(pos);
+            if (inside != m_hot) {
+                m_hot = inside;
+                repaint();
+            }
+        }
+    });
+}
+
+void ToxCustomGraphicButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    guardHandler([this, event] {
+        const QPoint pos = event->position().toPoint();
+        emit OnMouseUp(event->button(), event->modifiers(), pos);
+        freeRepeatTimer();
+        if (!m_tracking)
+            return;
+        m_tracking = false;
+        const bool inside = IsInside(pos) && m_buttonType != oxbRepeat;
+        m_drawState = StateUp;
+        if (!inside)
+            m_hot = false;
+        if (m_buttonType == oxbToggle) {
+            if (inside)
+                SetValue(!m_value);
+            else if (m_value)
+                m_drawState = StateChecked;
+        }
+        repaint();
+        if (inside)
+            Click();
+    });
+}
+
+// The flat styles are under the mouse only where their picture or caption
+// is; the others wherever Qt says the pointer is.
+void ToxCustomGraphicButton::updateMouseOver(QPoint pos)
+{
+    if (m_style == bsBorderless || m_style == bsShaped)
+        setMouseOver(rect().contains(pos) && IsInside(pos));
+}
+
+void ToxCustomGraphicButton::enterEvent(QEnterEvent *event)
+{
+    guardHandler([this, event] {
+        if (m_style == bsBorderless || m_style == bsShaped)
+            updateMouseOver(event->position().toPoint());
+        else
+            setMouseOver(true);
+    });
+}
+
+void ToxCustomGraphicButton::leaveEvent(QEvent *)
+{
+    guardHandler([this] { setMouseOver(false); });
+}
+
+void ToxCustomGraphicButton::setMouseOver(bool over)
+{
+    if (over == m_mouseOver)
+        return;
+    m_mouseOver = over;
+    const bool hotStyle = m_style == bsWin97 || m_style == bsBorderless || m_style == bsShaped;
+    if (hotStyle && !m_tracking && isEnabled() && m_hot != over) {
+        m_hot = over;
+        repaint();
+    }
+    if (over)
+        emit OnMouseEnter();
+    else
+        emit OnMouseLeave();
+}
