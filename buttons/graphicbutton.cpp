@@ -15,7 +15,7 @@
 ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget *parent, ToxCustomButton *host)
     : QWidget(parent)
     , m_host(host)
-    , m_shadowColor(Qt::gray)
+    , m_shadowColor(clGray)
     , m_background(this)
     , m_color(sysColor(clBtnFace))
     , m_fontColor(sysColor(clBtnText))

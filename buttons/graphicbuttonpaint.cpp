@@ -126,8 +126,12 @@ void ToxCustomGraphicButton::DrawButton(QPainter &canvas, bool pressed)
     const int slot = cacheSlot(pressed);
     const unsigned slotBit = 1u << slot;
     const bool clear = m_background.Style() == oxbClear;
-    const bool caching = m_options.contains(oxbCacheImages) && !clear && !m_cache.isNull();
     const QRect area(0, 0, width(), height());
+    bool caching = m_options.contains(oxbCacheImages) && !clear;
+    // A hidden button gets its resize events only when shown.
+    if (caching && m_cache.size() != QSize(CacheSlots * width(), height()))
+        resizeCache();
+    caching = caching && !m_cache.isNull();
 
     if (!caching || !(m_cachedStates & slotBit)) {
         if (clear) {
@@ -424,7 +428,7 @@ void ToxCustomGraphicButton::PaintFocus(QPainter &canvas, bool pressed)
 
 void ToxCustomGraphicButton::PaintText(QPainter &canvas, bool pressed)
 {
-    const QColor k = isEnabled() ? m_fontColor : QColor(Qt::gray);
+    const QColor k = isEnabled() ? m_fontColor : clGray;
     const TFontStyle effect = isEnabled() ? m_font3D : fsInset;
     const QColor shadow = sysColor(clBtnShadow);
     const QColor highlight = sysColor(clBtnHighlight);

@@ -79,6 +79,10 @@ ToxCustomButton::ToxCustomButton(QWidget *parent)
 
 ToxCustomButton::~ToxCustomButton()
 {
+    // The plain widget's destruction moves the focus on; we are gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
+    if (m_watchedWindow)
+        m_watchedWindow->removeEventFilter(this);
     // Beside the host the inner button belongs to the parent: take it along.
     if (innerBeside())
         delete m_inner;
@@ -342,7 +346,11 @@ void ToxCustomButton::paintEvent(QPaintEvent *) { }
 void ToxCustomButton::forwardMouse(QMouseEvent *event)
 {
     const QPointF pos = event->position() - QPointF(m_inner->pos());
-    if (m_forwardingMouse || innerBeside() || !m_inner->rect().contains(pos.toPoint())) {
+    // Once pressed, the inner button follows the mouse wherever it goes.
+    const bool pressing
+        = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (m_forwardingMouse || innerBeside()
+        || (pressing && !m_inner->rect().contains(pos.toPoint()))) {
         event->ignore();
         return;
     }

@@ -3,6 +3,8 @@
 // The picture button's enumerations and sets, in the order its stored
 // settings number them.
 
+#include <QColor>
+
 #include <initializer_list>
 #include <type_traits>
 
@@ -76,3 +78,7 @@ using ToxbOptions = EnumSet<ToxbOption>;
 
 // The modal results a button kind sets on its form.
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+// The classic palette's fixed grey, darker than Qt::gray: default picture
+// shadow and disabled caption.
+inline constexpr QColor clGray(128, 128, 128);
