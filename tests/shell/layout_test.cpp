@@ -1,7 +1,9 @@
 // The window as the form lays it out, checked on its rendered pixels.
 
 #include "mainformtesting.h"
+#include "oxbutton.h"
 #include "panel.h"
+#include "pictures.h"
 #include "printers.h"
 #include "settingsgrid.h"
 
@@ -160,4 +162,79 @@ TEST_F(LayoutTest, TabOrderFollowsThePanels)
            form->DefaultBtn,   form->ReadBtn,      form->SaveBtn,      form->Rb8v0,
            form->Rb8v3,        form->BtnAvvia,     form->BtnPercorso};
     EXPECT_EQ(order, expected);
+}
+
+TEST_F(LayoutTest, TheTenPictureButtonsShareTheirLookAndHaveTheirOwnPictures)
+{
+    const QList<ToxButton *> buttons
+        = {form->BtnGenerali, form->BtnCopia,  form->BtnSettaggi, form->BtnPath,
+           form->BtnProfili,  form->BtnPercorso, form->BtnAvvia,  form->DefaultBtn,
+           form->ReadBtn,     form->SaveBtn};
+    QList<TPicture> pictures;
+    for (ToxButton *b : buttons) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        EXPECT_EQ(b->ButtonType(), oxbCommand);
+        EXPECT_EQ(b->Style(), bsAuto);
+        EXPECT_EQ(b->Color(), QColor(210, 223, 232));
+        EXPECT_EQ(b->Background().Style(), oxbSolid);
+        EXPECT_FALSE(b->MultiLine());
+        EXPECT_EQ(b->PictureX(), 0);
+        EXPECT_EQ(b->PictureY(), 4);
+        EXPECT_EQ(b->TextX(), 0);
+        EXPECT_EQ(b->TextY(), -3);
+        EXPECT_EQ(b->Lines().Count(), 1);
+        EXPECT_EQ(b->font().pixelSize(), 11);
+        EXPECT_TRUE(b->Hint().isEmpty()) << "no tooltips";
+        EXPECT_TRUE(b->PictureUp().isIcon());
+        EXPECT_EQ(b->PictureUp().size(), QSize(32, 32));
+        EXPECT_FALSE(pictures.contains(b->PictureUp())) << "every picture is its own";
+        pictures.append(b->PictureUp());
+    }
+    EXPECT_TRUE(form->SaveBtn->PictureDown().isIcon());
+    EXPECT_FALSE(pictures.contains(form->SaveBtn->PictureDown()));
+    EXPECT_TRUE(form->BtnCopia->PictureDown().isEmpty());
+}
+
+TEST_F(LayoutTest, ANavigationButtonDrawsItsIconWithAGreyShadow)
+{
+    ToxCustomGraphicButton &inner = *form->BtnGenerali->inner();
+    const QImage look = inner.grab().toImage();
+    EXPECT_EQ(inner.pictureRect(), QRect(14, 4, 32, 32));
+    // Where the icon leaves the face bare but its silhouette two pixels up
+    // and left covers it, the shadow shows.
+    const QImage mask = form->BtnGenerali->PictureUp().mask();
+    const QImage icon = renderPicture(u":/icons/general.svg"_s, QSize(32, 32)).toImage();
+    int shadow = 0;
+    for (int y = 2; y < 32; ++y) {
+        for (int x = 2; x < 32; ++x) {
+            if (qAlpha(icon.pixel(x, y)) == 0 && mask.pixelIndex(x - 2, y - 2) == 0) {
+                EXPECT_EQ(look.pixel(14 + x, 4 + y) | 0xFF000000, Shadow) << x << "," << y;
+                ++shadow;
+            }
+        }
+    }
+    EXPECT_GT(shadow, 20);
+    EXPECT_EQ(look.pixel(2, 2) | 0xFF000000, qRgb(210, 223, 232)) << "the face";
+    EXPECT_EQ(look.pixel(0, 0) | 0xFF000000, Highlight) << "raised edge";
+}
+
+TEST_F(LayoutTest, TheLaunchButtonLooksDisabledWhileTheCopyProgramIsNotFound)
+{
+    ASSERT_FALSE(form->BtnAvvia->isEnabled());
+    ToxCustomGraphicButton &inner = *form->BtnAvvia->inner();
+    const QImage look = inner.grab().toImage();
+    EXPECT_TRUE(inner.cachedStates() & (1u << ToxCustomGraphicButton::SlotDisabled));
+    // Embossed: highlight and shadow silhouettes around a face-coloured one;
+    // no icon colour is left.
+    const QRect icon = inner.pictureRect();
+    int highlight = 0, other = 0;
+    for (int y = icon.top() - 1; y <= icon.bottom() + 1; ++y) {
+        for (int x = icon.left() - 1; x <= icon.right() + 1; ++x) {
+            const QRgb p = look.pixel(x, y) | 0xFF000000;
+            highlight += p == Highlight;
+            other += p != Highlight && p != Shadow && p != qRgb(210, 223, 232);
+        }
+    }
+    EXPECT_GT(highlight, 10);
+    EXPECT_EQ(other, 0);
 }

@@ -77,6 +77,7 @@ TEST_F(MainFormTest, StoredPreferencesChooseReleaseLanguageAndWarning)
     EXPECT_TRUE(window.Rb8v0->isChecked());
     EXPECT_TRUE(window.RbItaliano->isChecked());
     EXPECT_EQ(window.BtnSettaggi->text(), u"Opzioni"_s);
+    EXPECT_EQ(window.BtnSettaggi->inner()->Caption(), u"Opzioni"_s) << "the picture shows it";
     EXPECT_EQ(window.GridCopia->model().Cells(0, 0),
               u"<font size=2><shad><b>Settaggio</b></shad></font><hr>"_s);
     EXPECT_EQ(window.GridCopia->model().Cells(2, 1), u"LISTA"_s);
