@@ -118,9 +118,11 @@ QImage TPicture::mask(bool smallIcons) const
     const int threshold = isIcon() ? VisibleAlpha : 255;
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        uchar *bits = mask.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
+            // Most significant bit first; a cleared bit is colour 0, black.
             if (qAlpha(line[x]) >= threshold)
-                mask.setPixel(x, y, 0);
+                bits[x >> 3] &= static_cast<uchar>(~(0x80 >> (x & 7)));
         }
     }
     return mask;
