@@ -164,6 +164,20 @@ TEST(HostTest, AClearFaceMovesTheInnerButtonBesideAZeroSizedHost)
     EXPECT_FALSE(inner->isVisible()) << "the inner button follows the host's visibility";
 }
 
+TEST(HostTest, AssigningABackgroundCopiesAllButTheGradient)
+{
+    ToxButton from, to;
+    from.Background().SetStyle(oxbPicturePattern);
+    from.Background().SetPicture(solidIcon(8));
+    from.Background().SetDitherDown(false);
+    from.Background().SetGradient(Qt::green);
+    to.Background().Assign(from.Background());
+    EXPECT_EQ(to.Background().Style(), oxbPicturePattern);
+    EXPECT_EQ(to.Background().Picture(), from.Background().Picture());
+    EXPECT_FALSE(to.Background().DitherDown());
+    EXPECT_EQ(to.Background().Gradient(), QColor(Qt::white));
+}
+
 TEST(HostTest, PicturesSurviveOddImages)
 {
     EXPECT_TRUE(TPicture::fromBitmap(QImage()).isEmpty());

@@ -333,3 +333,62 @@ TEST_F(PaintingTest, RotatedCaptionsAndHugeOnesStayInsideTheButton)
     const QImage huge = render(inner());
     EXPECT_EQ(huge.size(), QSize(61, 58));
 }
+
+TEST_F(PaintingTest, EveryFrameStyleAtRestAndDown)
+{
+    const QRgb frame = sys(clWindowFrame), light = sys(clBtnHighlight), shadow = sys(clBtnShadow),
+               face = sys(clBtnFace);
+    struct Case
+    {
+        ToxBtnStyle style;
+        bool pressed;
+        // Pixels at (0, 0), (1, 1), (2, 2) and the bottom-right corner.
+        std::array<QRgb, 4> corners;
+    };
+    const std::vector<Case> cases = {
+        {bsWin31, false, {frame, light, light, frame}},
+        {bsWin31, true, {frame, shadow, shadow, frame}},
+        {bsInset, false, {shadow, frame, light, light}},
+        {bsInset, true, {shadow, frame, shadow, light}},
+        {bsDelphi, false, {shadow, light, Face, frame}},
+        {bsDelphi, true, {shadow, frame, Face, light}},
+        {bsSpeed, false, {light, face, Face, frame}},
+        {bsSpeed, true, {frame, shadow, Face, light}},
+        {bsWin97, false, {Face, Face, Face, Face}},
+        {bsWin97, true, {shadow, Face, Face, light}},
+        {bsBorderless, true, {Face, Face, Face, Face}},
+        {bsShaped, false, {Face, Face, Face, Face}},
+    };
+    for (const Case &c : cases) {
+        button.SetStyle(c.style);
+        const QImage image = render(inner(), c.pressed);
+        const std::array<QRgb, 4> got
+            = {at(image, 0, 0), at(image, 1, 1), at(image, 2, 2), at(image, 60, 57)};
+        EXPECT_EQ(got, c.corners) << "style " << c.style << (c.pressed ? ", pressed" : "");
+    }
+
+    // A flat button shows its frame under the mouse.
+    button.SetStyle(bsWin97);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(&inner(), &enter);
+    const QImage hot = render(inner());
+    EXPECT_EQ(at(hot, 0, 0), light);
+    EXPECT_EQ(at(hot, 60, 57), shadow);
+}
+
+TEST_F(PaintingTest, SmallIconsAndOffsetsFromEitherSide)
+{
+    button.SetPictureUp(solidIcon(32));
+    button.SetOptions({oxbCacheImages, oxbSmallIcons});
+    QImage image = render(inner());
+    EXPECT_EQ(inner().pictureRect(), QRect(22, 4, 16, 16));
+    EXPECT_EQ(at(image, 37, 19), Red);
+    EXPECT_EQ(at(image, 38, 5), Face) << "the shadow starts two pixels lower";
+    EXPECT_EQ(at(image, 38, 6), Gray);
+
+    button.SetOptions({oxbCacheImages});
+    button.SetPictureX(-3);
+    button.SetPictureY(5);
+    render(inner());
+    EXPECT_EQ(inner().pictureRect(), QRect(61 - 32 - 3, 5, 32, 32));
+}

@@ -167,9 +167,8 @@ TEST_F(LayoutTest, TabOrderFollowsThePanels)
 TEST_F(LayoutTest, TheTenPictureButtonsShareTheirLookAndHaveTheirOwnPictures)
 {
     const QList<ToxButton *> buttons
-        = {form->BtnGenerali, form->BtnCopia,  form->BtnSettaggi, form->BtnPath,
-           form->BtnProfili,  form->BtnPercorso, form->BtnAvvia,  form->DefaultBtn,
-           form->ReadBtn,     form->SaveBtn};
+        = {form->BtnGenerali, form->BtnCopia, form->BtnSettaggi, form->BtnPath, form->BtnProfili,
+           form->BtnPercorso, form->BtnAvvia, form->DefaultBtn,  form->ReadBtn, form->SaveBtn};
     QList<TPicture> pictures;
     for (ToxButton *b : buttons) {
         SCOPED_TRACE(b->objectName().toStdString());
