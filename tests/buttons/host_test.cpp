@@ -1,4 +1,5 @@
 #include "buttontesting.h"
+#include "captionlinescheck.h"
 #include "printers.h"
 
 #include <QTest>
@@ -210,4 +211,24 @@ TEST(HostTest, PicturesSurviveOddImages)
                               QImage(16, 16, QImage::Format_ARGB32)});
     EXPECT_EQ(icon.size(), QSize(48, 48));
     EXPECT_EQ(icon.drawnSize(true), QSize(16, 16));
+}
+
+TEST(CaptionLinesRandomTest, RandomCaptionsSplitAndJoinSanely)
+{
+    const QByteArray seed = "&Save||Parametri|||x\r\n||y\r|\n||\xc3\xa9";
+    quint32 state = 20261208;
+    auto next = [&state](quint32 bound) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % bound;
+    };
+    for (int run = 0; run < 3000; ++run) {
+        QByteArray input = seed.left(next(seed.size() + 1));
+        for (quint32 e = 0, edits = next(12); e < edits; ++e) {
+            const auto at = static_cast<qsizetype>(next(input.size() + 1));
+            input.insert(at, "||||\r\nab&"[next(9)]);
+        }
+        if (next(10) == 0)
+            input = QByteArray(static_cast<qsizetype>(next(600)), '|');
+        checkCaptionLinesInput(input);
+    }
 }
