@@ -5,16 +5,25 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+QImage render(QSvgRenderer &renderer, const QSize &size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (renderer.isValid()) {
+        QPainter painter(&image);
+        renderer.render(&painter);
+    }
+    return image;
+}
+
+} // namespace
+
 QPixmap renderPicture(const QString &resource, const QSize &size)
 {
     QSvgRenderer renderer(resource);
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
-    return pixmap;
+    return QPixmap::fromImage(render(renderer, size));
 }
 
 QIcon windowIcon16And32()
@@ -27,8 +36,9 @@ QIcon windowIcon16And32()
 
 TPicture iconPicture(const QString &resource, std::initializer_list<int> sides)
 {
+    QSvgRenderer renderer(resource);
     QList<QImage> images;
     for (int side : sides)
-        images.append(renderPicture(resource, QSize(side, side)).toImage());
+        images.append(render(renderer, QSize(side, side)));
     return TPicture::fromIcon(images);
 }
