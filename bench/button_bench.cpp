@@ -3,7 +3,6 @@
 
 #include "oxbutton.h"
 
-#include <QApplication>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
@@ -75,13 +74,3 @@ void BM_RenderWithoutCache(benchmark::State &state)
 BENCHMARK(BM_CachedRepaint);
 BENCHMARK(BM_FullRender);
 BENCHMARK(BM_RenderWithoutCache);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

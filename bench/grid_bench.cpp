@@ -5,7 +5,6 @@
 #include "settingsgrid.h"
 #include "text.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -102,13 +101,3 @@ void BM_LoadAndFilterWidget(benchmark::State &state)
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterModel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterWidget)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

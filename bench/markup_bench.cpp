@@ -6,7 +6,6 @@
 #include "markup.h"
 #include "settingspages.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -87,13 +86,3 @@ void BM_PagePlainDrawText(benchmark::State &state)
 
 BENCHMARK(BM_PageThroughTheRenderer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PagePlainDrawText)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
