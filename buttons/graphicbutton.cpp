@@ -4,7 +4,6 @@
 #include "oxbutton.h"
 #include "wincolors.h"
 
-#include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -104,27 +103,20 @@ void ToxCustomGraphicButton::resizeCache()
         m_cache = QImage();
 }
 
-bool ToxCustomGraphicButton::event(QEvent *event)
+void ToxCustomGraphicButton::changeEvent(QEvent *event)
 {
-    // Whatever changes how the button looks drops its cached images first.
     switch (event->type()) {
     case QEvent::FontChange:
     case QEvent::PaletteChange:
-    case QEvent::ApplicationPaletteChange:
     case QEvent::StyleChange:
-    case QEvent::ApplicationFontChange:
-        m_cachedStates = 0;
+        InvalidateCache();
+        break;
+    case QEvent::EnabledChange:
+        update();
         break;
     default:
         break;
     }
-    return QWidget::event(event);
-}
-
-void ToxCustomGraphicButton::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::EnabledChange)
-        update();
     QWidget::changeEvent(event);
 }
 

@@ -133,7 +133,6 @@ signals:
     void OnMouseLeave();
 
 protected:
-    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
