@@ -89,10 +89,13 @@ std::optional<quint32> RegData::dword() const
     return qFromLittleEndian<quint32>(bytes.constData());
 }
 
-RegFileError::RegFileError(int line, const QString &reason)
-    : std::runtime_error(QStringLiteral("line %1: %2").arg(line).arg(reason).toStdString())
+RegFileError::RegFileError(int line, RegistryFileFault fault)
+    : std::runtime_error(QStringLiteral("line %1: %2")
+                             .arg(line)
+                             .arg(registryFileFaultText(fault, false))
+                             .toStdString())
     , m_line(line)
-    , m_reason(reason)
+    , m_fault(fault)
 { }
 
 // Reads the lines after the header, one logical entry at a time.
@@ -113,16 +116,16 @@ public:
             if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
                 inSection = true;
             else if (isValue(entry) && !inSection)
-                fail(u"a value outside of any key"_s);
+                fail(RegistryFileFault::ValueOutsideKey);
             out.append(std::move(entry));
         }
         return out;
     }
 
 private:
-    [[noreturn]] void fail(const QString &reason) const
+    [[noreturn]] void fail(RegistryFileFault fault) const
     {
-        throw RegFileError(static_cast<int>(m_first + 1), reason);
+        throw RegFileError(static_cast<int>(m_first + 1), fault);
     }
 
     Entry next()
@@ -141,7 +144,7 @@ private:
         else if (text.startsWith(u'"') || text.startsWith(u'@'))
             valueLine(entry);
         else
-            fail(u"a line that is neither a key nor a value"_s);
+            fail(RegistryFileFault::NeitherKeyNorValue);
         return entry;
     }
 
@@ -149,9 +152,9 @@ private:
     {
         const qsizetype close = text.lastIndexOf(u']');
         if (close < 0)
-            fail(u"a key name without its closing bracket"_s);
+            fail(RegistryFileFault::KeyNotClosed);
         if (close != text.size() - 1)
-            fail(u"text after a key name"_s);
+            fail(RegistryFileFault::TextAfterKey);
         QString path = text.mid(1, close - 1);
         entry.type = Entry::Type::Key;
         if (path.startsWith(u'-')) {
@@ -159,7 +162,7 @@ private:
             path.remove(0, 1);
         }
         if (path.isEmpty())
-            fail(u"an empty key name"_s);
+            fail(RegistryFileFault::EmptyKeyName);
         entry.text = path;
     }
 
@@ -172,12 +175,12 @@ private:
         } else {
             const auto name = quotedText(line, pos);
             if (!name)
-                fail(u"a value name without its closing quote"_s);
+                fail(RegistryFileFault::NameNotClosed);
             entry.text = *name;
         }
         skipBlanks(line, pos);
         if (pos >= line.size() || line[pos] != u'=')
-            fail(u"a value name not followed by \"=\""_s);
+            fail(RegistryFileFault::NameWithoutEquals);
         ++pos;
         skipBlanks(line, pos);
         entry.type = Entry::Type::Value;
@@ -193,21 +196,21 @@ private:
             qsizetype pos = 0;
             const auto text = quotedText(rest, pos);
             if (!text)
-                fail(u"a text value without its closing quote"_s);
+                fail(RegistryFileFault::TextNotClosed);
             if (pos != rest.size())
-                fail(u"text after a quoted value"_s);
+                fail(RegistryFileFault::TextAfterText);
             entry.data = RegData::fromString(*text);
         } else if (rest.startsWith(u"dword:"_s)) {
             const QStringView digits = QStringView(rest).mid(6);
             bool ok = false;
             const uint value = digits.toUInt(&ok, 16);
             if (!ok || digits.isEmpty() || digits.size() > 8 || !isHexDigits(digits))
-                fail(u"a dword value that is not 1 to 8 hexadecimal digits"_s);
+                fail(RegistryFileFault::BadDword);
             entry.data = RegData::fromDWord(value);
         } else if (rest.startsWith(u"hex"_s)) {
             hexData(rest, entry);
         } else {
-            fail(u"a value of unknown form"_s);
+            fail(RegistryFileFault::UnknownValueForm);
         }
     }
 
@@ -221,17 +224,17 @@ private:
             bool ok = false;
             type = digits.toUInt(&ok, 16);
             if (close < 0 || !ok || digits.size() > 8 || !isHexDigits(digits))
-                fail(u"a hex value with a bad type number"_s);
+                fail(RegistryFileFault::BadHexType);
             pos = close + 1;
         }
         if (first.mid(pos, 1) != u":"_s)
-            fail(u"a hex value without \":\""_s);
+            fail(RegistryFileFault::HexWithoutColon);
 
         QString bytesText = first.mid(pos + 1);
         while (bytesText.endsWith(u'\\')) {
             bytesText.chop(1);
             if (m_next >= m_lines.size())
-                fail(u"hex data continued past the end of the file"_s);
+                fail(RegistryFileFault::HexPastEnd);
             const QStringView more = m_lines[m_next++];
             entry.raw += u"\r\n"_s + more.toString();
             bytesText += trimmedRight(more).trimmed();
@@ -258,7 +261,7 @@ private:
             bool ok = false;
             const uint byte = part.toUInt(&ok, 16);
             if (!ok || part.size() != 2 || !isHexDigits(part))
-                fail(u"hex data that is not a list of two-digit bytes"_s);
+                fail(RegistryFileFault::BadHexBytes);
             out.append(static_cast<char>(byte));
         }
         return out;
@@ -322,13 +325,13 @@ RegFile::RegFile()
 RegFile RegFile::parse(const QByteArray &bytes)
 {
     if (bytes.size() > MaxFileSize)
-        throw RegFileError(0, u"the file is larger than 64 MiB"_s);
+        throw RegFileError(0, RegistryFileFault::TooLarge);
 
     QString text;
     bool ansi = false;
     if (bytes.startsWith("\xFF\xFE")) {
         if (bytes.size() % 2 != 0)
-            throw RegFileError(0, u"the file ends in the middle of a character"_s);
+            throw RegFileError(0, RegistryFileFault::BrokenCharacter);
         text
             = QString(reinterpret_cast<const QChar *>(bytes.constData() + 2), bytes.size() / 2 - 1);
         if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
@@ -336,7 +339,7 @@ RegFile RegFile::parse(const QByteArray &bytes)
                 c = QChar(qFromLittleEndian(c.unicode()));
         }
     } else if (bytes.startsWith("\xFE\xFF")) {
-        throw RegFileError(1, u"big-endian UTF-16 is not a registry-export encoding"_s);
+        throw RegFileError(1, RegistryFileFault::BigEndian);
     } else if (bytes.startsWith("\xEF\xBB\xBF")) {
         text = QString::fromUtf8(bytes.mid(3));
     } else if (bytes.startsWith("REGEDIT4")) {
@@ -361,7 +364,7 @@ RegFile RegFile::parse(const QByteArray &bytes)
     }
     const QString header = trimmedRight(lines.first());
     if (header != Header5 && header != Header4)
-        throw RegFileError(1, u"the first line is not a registry-export header"_s);
+        throw RegFileError(1, RegistryFileFault::NoHeader);
 
     file.m_endsWithNewline = lines.size() > 1 && lines.last().isEmpty();
     if (file.m_endsWithNewline)

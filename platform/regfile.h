@@ -5,6 +5,8 @@
 // written back exactly as it was read: other keys, value kinds the tool does
 // not handle, comments, blank lines and their order.
 
+#include "registryfaults.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -42,13 +44,13 @@ struct RegData
 class RegFileError : public std::runtime_error
 {
 public:
-    RegFileError(int line, const QString &reason);
+    RegFileError(int line, RegistryFileFault fault);
     int line() const { return m_line; }
-    const QString &reason() const { return m_reason; }
+    RegistryFileFault fault() const { return m_fault; }
 
 private:
     int m_line;
-    QString m_reason;
+    RegistryFileFault m_fault;
 };
 
 class RegFile

@@ -139,7 +139,7 @@ bool RegistryFileStore::refresh(bool force)
     if (!now) {
         m_file.reset();
         m_stamp.reset();
-        report(RegistryFileProblem::Kind::Unreadable, error);
+        report(RegistryFileProblem::Kind::Unreadable, RegistryFileFault::System, error);
         return false;
     }
     if (!force && m_stamp == now)
@@ -150,14 +150,15 @@ bool RegistryFileStore::refresh(bool force)
         if (now->size > RegFile::MaxFileSize) {
             m_file.reset();
             m_stamp = now;
-            report(RegistryFileProblem::Kind::Damaged, u"the file is larger than 64 MiB"_s);
+            report(RegistryFileProblem::Kind::Damaged, RegistryFileFault::TooLarge);
             return false;
         }
         QFile file(m_path);
         if (!file.open(QIODevice::ReadOnly)) {
             m_file.reset();
             m_stamp.reset();
-            report(RegistryFileProblem::Kind::Unreadable, file.errorString());
+            report(RegistryFileProblem::Kind::Unreadable, RegistryFileFault::System,
+                   file.errorString());
             return false;
         }
         bytes = file.readAll();
@@ -173,7 +174,7 @@ bool RegistryFileStore::refresh(bool force)
         return true;
     } catch (const RegFileError &e) {
         m_file.reset();
-        report(RegistryFileProblem::Kind::Damaged, e.reason(), e.line());
+        report(RegistryFileProblem::Kind::Damaged, e.fault(), {}, e.line());
         return false;
     }
 }
@@ -182,15 +183,15 @@ bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
 {
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        report(RegistryFileProblem::Kind::Unwritable, u"its folder cannot be created"_s);
+        report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::FolderNotCreated);
         return false;
     }
     QLockFile lock(m_path + u".lock"_s);
     if (!lock.tryLock(m_lockTimeout)) {
         if (lock.error() == QLockFile::LockFailedError)
-            report(RegistryFileProblem::Kind::Locked, u"another program keeps it locked"_s);
+            report(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
         else
-            report(RegistryFileProblem::Kind::Unwritable, u"its lock file cannot be created"_s);
+            report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::LockNotCreated);
         return false;
     }
     // Another process may have saved between our last read and the lock.
@@ -204,7 +205,8 @@ bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        report(RegistryFileProblem::Kind::Unwritable, file.errorString());
+        report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::System,
+               file.errorString());
         return false;
     }
     QString error;
@@ -215,9 +217,10 @@ bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
     return true;
 }
 
-void RegistryFileStore::report(RegistryFileProblem::Kind kind, const QString &detail, int line)
+void RegistryFileStore::report(RegistryFileProblem::Kind kind, RegistryFileFault fault,
+                               const QString &systemError, int line)
 {
-    RegistryFileProblem problem{kind, m_path, line, detail};
+    RegistryFileProblem problem{kind, m_path, line, fault, systemError};
     if (m_reported == problem)
         return;
     m_reported = problem;

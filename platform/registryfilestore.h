@@ -25,7 +25,9 @@ struct RegistryFileProblem
     Kind kind = Kind::Damaged;
     QString path;
     int line = 0;
-    QString detail;
+    RegistryFileFault fault = RegistryFileFault::System;
+    // The system's own words, for a System fault.
+    QString systemError;
 
     friend bool operator==(const RegistryFileProblem &, const RegistryFileProblem &) = default;
 };
@@ -63,7 +65,8 @@ private:
     std::optional<Stamp> stamp(QString *error) const;
     bool refresh(bool force = false);
     bool modify(const std::function<bool(RegFile &)> &change);
-    void report(RegistryFileProblem::Kind kind, const QString &detail, int line = 0);
+    void report(RegistryFileProblem::Kind kind, RegistryFileFault fault,
+                const QString &systemError = {}, int line = 0);
 
     QString m_path;
     ProblemReporter m_reporter;

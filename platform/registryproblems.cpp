@@ -7,6 +7,9 @@ using namespace Qt::Literals::StringLiterals;
 QString registryFileProblemText(const RegistryFileProblem &problem, bool italian)
 {
     const QString file = QDir::toNativeSeparators(problem.path);
+    const QString detail = problem.fault == RegistryFileFault::System
+        ? problem.systemError
+        : registryFileFaultText(problem.fault, italian);
     using Kind = RegistryFileProblem::Kind;
     switch (problem.kind) {
     case Kind::Damaged:
@@ -16,24 +19,24 @@ QString registryFileProblemText(const RegistryFileProblem &problem, bool italian
                           u"Il file resta com'è: Ordevan non lo modifica finché non viene riparato."_s
                         : u"The settings file %1 is damaged at line %2 (%3).\r"
                           u"The file is left as it is: Ordevan will not change it until it is repaired."_s)
-                .arg(file, QString::number(problem.line), problem.detail);
+                .arg(file, QString::number(problem.line), detail);
         }
         return (italian
                     ? u"Il file delle impostazioni %1 è danneggiato (%2).\r"
                       u"Il file resta com'è: Ordevan non lo modifica finché non viene riparato."_s
                     : u"The settings file %1 is damaged (%2).\r"
                       u"The file is left as it is: Ordevan will not change it until it is repaired."_s)
-            .arg(file, problem.detail);
+            .arg(file, detail);
     case Kind::Unreadable:
         return (italian ? u"Impossibile leggere il file delle impostazioni %1: %2."_s
                         : u"The settings file %1 cannot be read: %2."_s)
-            .arg(file, problem.detail);
+            .arg(file, detail);
     case Kind::Unwritable:
         return (italian ? u"Impossibile salvare il file delle impostazioni %1: %2.\r"
                           u"La modifica non è stata salvata."_s
                         : u"The settings file %1 cannot be saved: %2.\r"
                           u"The change was not stored."_s)
-            .arg(file, problem.detail);
+            .arg(file, detail);
     case Kind::Locked:
         return (italian ? u"Il file delle impostazioni %1 è bloccato da un altro programma.\r"
                           u"La modifica non è stata salvata."_s

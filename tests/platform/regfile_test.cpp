@@ -44,7 +44,7 @@ TEST_P(RegFileHostileInput, EndsWithAnErrorNamingTheLine)
         FAIL() << "parsed";
     } catch (const RegFileError &error) {
         EXPECT_EQ(error.line(), GetParam().line) << error.what();
-        EXPECT_FALSE(error.reason().isEmpty());
+        EXPECT_NE(error.fault(), RegistryFileFault::System);
     }
 }
 
@@ -208,4 +208,18 @@ TEST(RegFileTest, RandomInputsNeverBreakTheParser)
         checkRegFileInput(input);
     }
     EXPECT_GT(runs, 1000);
+}
+
+TEST(RegistryFileFaultTest, EveryFaultIsToldInBothLanguages)
+{
+    for (int f = 0; f < static_cast<int>(RegistryFileFault::System); ++f) {
+        const auto fault = static_cast<RegistryFileFault>(f);
+        const QString english = registryFileFaultText(fault, false);
+        const QString italian = registryFileFaultText(fault, true);
+        EXPECT_FALSE(english.isEmpty()) << f;
+        EXPECT_FALSE(italian.isEmpty()) << f;
+        EXPECT_NE(english, italian) << f;
+    }
+    EXPECT_TRUE(registryFileFaultText(RegistryFileFault::System, true).isEmpty())
+        << "the system's own words stand in for it";
 }

@@ -225,8 +225,12 @@ TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
     EXPECT_THAT(message.toStdString(),
                 testing::HasSubstr(QDir::toNativeSeparators(path).toStdString()));
     EXPECT_THAT(message.toStdString(), testing::HasSubstr("line 5"));
-    EXPECT_THAT(registryFileProblemText(problems[0], true).toStdString(),
-                testing::HasSubstr("riga 5"));
+    EXPECT_EQ(problems[0].fault, RegistryFileFault::BadDword);
+    EXPECT_THAT(message.toStdString(), testing::HasSubstr("hexadecimal digits"));
+    const QString italian = registryFileProblemText(problems[0], true);
+    EXPECT_THAT(italian.toStdString(), testing::HasSubstr("riga 5"));
+    EXPECT_THAT(italian.toStdString(), testing::HasSubstr("cifre esadecimali"))
+        << "the reason is in the interface language too";
 
     // Once repaired on disk, the file is used again.
     writeAll(path, utf16File(lines({u"Windows Registry Editor Version 5.00"_s})));

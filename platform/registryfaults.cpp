@@ -1,0 +1,49 @@
+#include "registryfaults.h"
+
+#include <array>
+#include <utility>
+
+using namespace Qt::Literals::StringLiterals;
+
+QString registryFileFaultText(RegistryFileFault fault, bool italian)
+{
+    // English and Italian, in the order of the enumeration.
+    static const std::array<std::pair<QString, QString>, 23> texts = {{
+        {u"the file is larger than 64 MiB"_s, u"il file è più grande di 64 MiB"_s},
+        {u"the file ends in the middle of a character"_s,
+         u"il file finisce a metà di un carattere"_s},
+        {u"big-endian UTF-16 is not a registry-export encoding"_s,
+         u"l'UTF-16 big-endian non è una codifica dei file di esportazione del registro"_s},
+        {u"the first line is not a registry-export header"_s,
+         u"la prima riga non è l'intestazione di un'esportazione del registro"_s},
+        {u"a value outside of any key"_s, u"un valore fuori da ogni chiave"_s},
+        {u"a line that is neither a key nor a value"_s,
+         u"una riga che non è né una chiave né un valore"_s},
+        {u"a key name without its closing bracket"_s,
+         u"un nome di chiave senza la parentesi di chiusura"_s},
+        {u"text after a key name"_s, u"testo dopo un nome di chiave"_s},
+        {u"an empty key name"_s, u"un nome di chiave vuoto"_s},
+        {u"a value name without its closing quote"_s,
+         u"un nome di valore senza le virgolette di chiusura"_s},
+        {u"a value name not followed by \"=\""_s, u"un nome di valore non seguito da \"=\""_s},
+        {u"a text value without its closing quote"_s,
+         u"un valore di testo senza le virgolette di chiusura"_s},
+        {u"text after a quoted value"_s, u"testo dopo un valore tra virgolette"_s},
+        {u"a dword value that is not 1 to 8 hexadecimal digits"_s,
+         u"un valore dword che non è di 1-8 cifre esadecimali"_s},
+        {u"a value of unknown form"_s, u"un valore di forma sconosciuta"_s},
+        {u"a hex value with a bad type number"_s,
+         u"un valore hex con un numero di tipo non valido"_s},
+        {u"a hex value without \":\""_s, u"un valore hex senza \":\""_s},
+        {u"hex data continued past the end of the file"_s,
+         u"dati hex che continuano oltre la fine del file"_s},
+        {u"hex data that is not a list of two-digit bytes"_s,
+         u"dati hex che non sono un elenco di byte di due cifre"_s},
+        {u"its folder cannot be created"_s, u"la sua cartella non può essere creata"_s},
+        {u"its lock file cannot be created"_s, u"il suo file di blocco non può essere creato"_s},
+        {u"another program keeps it locked"_s, u"un altro programma lo tiene bloccato"_s},
+        {QString(), QString()},
+    }};
+    const auto &[english, italianText] = texts[static_cast<std::size_t>(fault)];
+    return italian ? italianText : english;
+}

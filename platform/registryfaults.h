@@ -1,0 +1,38 @@
+#pragma once
+
+// What can be wrong with the settings file, and how the user is told so in
+// either interface language.
+
+#include <QString>
+
+enum class RegistryFileFault {
+    // Reading.
+    TooLarge,
+    BrokenCharacter,
+    BigEndian,
+    NoHeader,
+    ValueOutsideKey,
+    NeitherKeyNorValue,
+    KeyNotClosed,
+    TextAfterKey,
+    EmptyKeyName,
+    NameNotClosed,
+    NameWithoutEquals,
+    TextNotClosed,
+    TextAfterText,
+    BadDword,
+    UnknownValueForm,
+    BadHexType,
+    HexWithoutColon,
+    HexPastEnd,
+    BadHexBytes,
+    // Saving.
+    FolderNotCreated,
+    LockNotCreated,
+    LockedByAnother,
+    // Told in the system's own words.
+    System
+};
+
+// The fault as a phrase that fits into a sentence; empty for System.
+QString registryFileFaultText(RegistryFileFault fault, bool italian);
