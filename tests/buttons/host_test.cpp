@@ -81,6 +81,12 @@ TEST(HostTest, TheCaptionReachesTheInnerButtonHoweverItIsSet)
     button.inner()->repaint();
     EXPECT_EQ(button.inner()->Caption(), u"Rileggi"_s) << "picked up before the next paint";
 
+    // What the mouse is over is the inner button: cursor and hint live there.
+    button.setCursor(Qt::PointingHandCursor);
+    EXPECT_EQ(button.inner()->cursor().shape(), Qt::PointingHandCursor);
+    button.SetHint(u"Reads the settings again"_s);
+    EXPECT_EQ(button.inner()->toolTip(), u"Reads the settings again"_s);
+
     button.setEnabled(false);
     EXPECT_FALSE(button.inner()->isEnabled());
     button.inner()->repaint();
