@@ -90,6 +90,23 @@ TEST_F(PagesTest, ExactlyOnePageIsInView)
     EXPECT_EQ(window.GridCopia->model().Cells(1, 1), u"edited"_s) << "no reload on a switch";
 }
 
+TEST_F(PagesTest, TheKeyboardPressesTheNavigationButtons)
+{
+    TMainForm &window = start();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.BtnCopia->setFocus();
+    QTest::keyClick(window.BtnCopia, Qt::Key_Space);
+    EXPECT_TRUE(window.isPageShown(window.PanelCopy));
+    window.BtnPath->setFocus();
+    QTest::keyClick(window.BtnPath, Qt::Key_Return);
+    EXPECT_TRUE(window.isPageShown(window.PanelDatapath)) << "Enter presses the focused button";
+    window.GridGenerale->setFocus();
+    QTest::keyClick(window.GridGenerale, Qt::Key_Escape);
+    EXPECT_TRUE(window.isPageShown(window.PanelDatapath)) << "no button is the cancel button";
+}
+
 TEST_F(PagesTest, ReadsTheRegistryAtStartAndMarksWhatCannotBeRead)
 {
     memoryStore->put(RootKey::CurrentUser, u"Software\\vob\\CD Wizard\\8.0\\Copy", u"MaxCdSize",
