@@ -97,8 +97,9 @@ void ToxCustomGraphicButton::resizeCache()
     m_cachedStates = 0;
     if (!m_options.contains(oxbCacheImages))
         return;
-    if (width() > 0 && height() > 0)
-        m_cache = QImage(CacheSlots * width(), height(), QImage::Format_RGB32);
+    const QSize slot = (QSizeF(size()) * m_cacheRatio).toSize();
+    if (!slot.isEmpty())
+        m_cache = QImage(CacheSlots * slot.width(), slot.height(), QImage::Format_RGB32);
     else
         m_cache = QImage();
 }

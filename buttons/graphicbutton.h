@@ -102,7 +102,8 @@ public:
     QRect textRect() const { return m_textRect; }
     // bsAuto is drawn as bsWin95: every system we run on has new-style controls.
     ToxBtnStyle effectiveStyle() const;
-    // The image cache and the set of slots it holds valid images for.
+    // The image cache, one slot per look at the pixel density last painted
+    // on, and the set of slots it holds valid images for.
     const QImage &cache() const { return m_cache; }
     unsigned cachedStates() const { return m_cachedStates; }
     // How often a look was drawn rather than copied from the cache.
@@ -168,7 +169,7 @@ private:
     // Painting, in the order DrawButton calls it.
     void render(QPainter &canvas, bool pressed);
     const TPicture &currentPicture(bool pressed) const;
-    void BuildMask(const TPicture &picture);
+    void BuildMask(const TPicture &picture, qreal pixelRatio);
     void CalcPictureRect(const TPicture &picture);
     void PaintBackground(QPainter &canvas, const QRect &rect);
     void PaintPictureShadow(QPainter &canvas, bool pressed);
@@ -226,6 +227,7 @@ private:
     QRect m_textRect;
     QImage m_mask;
     QImage m_cache;
+    qreal m_cacheRatio = 1.0;
     unsigned m_cachedStates = 0;
     int m_renderCount = 0;
     QPointer<QTimer> m_repeatTimer;

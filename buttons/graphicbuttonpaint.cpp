@@ -127,26 +127,37 @@ void ToxCustomGraphicButton::DrawButton(QPainter &canvas, bool pressed)
     const unsigned slotBit = 1u << slot;
     const bool clear = m_background.Style() == oxbClear;
     const QRect area(0, 0, width(), height());
+    // Looks are drawn for the pixel density of the device shown on, so that
+    // scaled screens get sharp captions and frames.
+    const qreal ratio = canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0;
+    const QSize slotSize = (QSizeF(area.size()) * ratio).toSize();
     bool caching = m_options.contains(oxbCacheImages) && !clear;
     // A hidden button gets its resize events only when shown.
-    if (caching && m_cache.size() != QSize(CacheSlots * width(), height()))
+    if (caching
+        && (m_cacheRatio != ratio || m_cache.height() != slotSize.height()
+            || m_cache.width() != CacheSlots * slotSize.width())) {
+        m_cacheRatio = ratio;
         resizeCache();
+    }
     caching = caching && !m_cache.isNull();
+    const QRect cacheSlot(QPoint(slotSize.width() * slot, 0), slotSize);
 
     if (!caching || !(m_cachedStates & slotBit)) {
         if (clear) {
             // A clear face is drawn straight onto the parent's background.
             render(canvas, pressed);
         } else {
-            QImage work(area.size(), QImage::Format_RGB32);
+            QImage work(slotSize, QImage::Format_RGB32);
+            work.setDevicePixelRatio(ratio);
             {
                 QPainter painter(&work);
                 render(painter, pressed);
             }
             if (caching) {
+                work.setDevicePixelRatio(1.0);
                 QPainter cache(&m_cache);
                 cache.setCompositionMode(QPainter::CompositionMode_Source);
-                cache.drawImage(QPoint(width() * slot, 0), work);
+                cache.drawImage(cacheSlot.topLeft(), work);
             } else {
                 canvas.drawImage(QPoint(0, 0), work);
             }
@@ -154,14 +165,14 @@ void ToxCustomGraphicButton::DrawButton(QPainter &canvas, bool pressed)
         m_cachedStates |= slotBit;
     }
     if (caching)
-        canvas.drawImage(area, m_cache, area.translated(width() * slot, 0));
+        canvas.drawImage(area, m_cache, cacheSlot);
 }
 
 void ToxCustomGraphicButton::render(QPainter &canvas, bool pressed)
 {
     ++m_renderCount;
     const TPicture &picture = currentPicture(pressed);
-    BuildMask(picture);
+    BuildMask(picture, canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0);
     CalcPictureRect(picture);
     PaintBackground(canvas, QRect(0, 0, width(), height()));
     if (!isEnabled() && usable(m_pictureDisabled))
@@ -192,9 +203,9 @@ const TPicture &ToxCustomGraphicButton::currentPicture(bool pressed) const
     return *picture;
 }
 
-void ToxCustomGraphicButton::BuildMask(const TPicture &picture)
+void ToxCustomGraphicButton::BuildMask(const TPicture &picture, qreal pixelRatio)
 {
-    m_mask = picture.mask(m_options.contains(oxbSmallIcons));
+    m_mask = picture.mask(m_options.contains(oxbSmallIcons), pixelRatio);
 }
 
 void ToxCustomGraphicButton::CalcPictureRect(const TPicture &picture)

@@ -79,7 +79,7 @@ QImage TPicture::imageAt(QSize size) const
     if (isEmpty() || size.isEmpty())
         return {};
     // An icon's own image of that size when it has one, else the smallest
-    // larger one (or the largest) scaled.
+    // larger one (or the largest) scaled; a bitmap keeps its hard edges.
     const QImage *best = &m_images.first();
     for (const QImage &image : m_images) {
         if (image.size() == size)
@@ -87,29 +87,41 @@ QImage TPicture::imageAt(QSize size) const
         if (image.width() >= size.width())
             best = &image;
     }
-    return best->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return best->scaled(size, Qt::IgnoreAspectRatio,
+                        isIcon() ? Qt::SmoothTransformation : Qt::FastTransformation);
+}
+
+QImage TPicture::imageFor(bool smallIcons, qreal pixelRatio) const
+{
+    QImage image = imageAt(drawnSize(smallIcons) * pixelRatio);
+    image.setDevicePixelRatio(pixelRatio);
+    return image;
 }
 
 void TPicture::draw(QPainter &painter, QPoint at, bool smallIcons) const
 {
     if (isEmpty())
         return;
-    painter.drawImage(at, imageAt(drawnSize(smallIcons)));
+    painter.drawImage(at, imageFor(smallIcons, painter.device()->devicePixelRatioF()));
 }
 
 void TPicture::drawStretched(QPainter &painter, const QRect &target) const
 {
     if (isEmpty() || target.isEmpty())
         return;
-    if (isBitmap())
+    if (isBitmap()) {
         painter.drawImage(target, m_images.first());
-    else
-        painter.drawImage(target.topLeft(), imageAt(target.size()));
+    } else {
+        const qreal ratio = painter.device()->devicePixelRatioF();
+        QImage image = imageAt(target.size() * ratio);
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(target.topLeft(), image);
+    }
 }
 
-QImage TPicture::mask(bool smallIcons) const
+QImage TPicture::mask(bool smallIcons, qreal pixelRatio) const
 {
-    const QImage image = imageAt(drawnSize(smallIcons));
+    const QImage image = imageFor(smallIcons, pixelRatio);
     if (image.isNull())
         return {};
     QImage mask(image.size(), QImage::Format_Mono);
@@ -125,6 +137,7 @@ QImage TPicture::mask(bool smallIcons) const
                 bits[x >> 3] &= static_cast<uchar>(~(0x80 >> (x & 7)));
         }
     }
+    mask.setDevicePixelRatio(pixelRatio);
     return mask;
 }
 

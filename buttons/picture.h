@@ -40,18 +40,22 @@ public:
     // The size the picture is drawn at: icons at 16 x 16 when `smallIcons`.
     QSize drawnSize(bool smallIcons) const;
     // Draws the picture with its top-left at `at`, leaving out what is
-    // transparent.
+    // transparent. An icon uses its image for the painter's pixel density
+    // when it has one.
     void draw(QPainter &painter, QPoint at, bool smallIcons = false) const;
     void drawStretched(QPainter &painter, const QRect &target) const;
     // Black where the picture is visible and white elsewhere, at the size
-    // `draw` uses; a null image for an empty picture.
-    QImage mask(bool smallIcons = false) const;
+    // `draw` uses on a device of `pixelRatio`; a null image for an empty
+    // picture.
+    QImage mask(bool smallIcons = false, qreal pixelRatio = 1.0) const;
 
     bool operator==(const TPicture &other) const;
 
 private:
-    // The image that `draw` paints at `size`, with transparency as alpha.
+    // The image that `draw` paints at `size` device pixels, with
+    // transparency as alpha.
     QImage imageAt(QSize size) const;
+    QImage imageFor(bool smallIcons, qreal pixelRatio) const;
 
     Kind m_kind = Kind::Empty;
     QSize m_size;

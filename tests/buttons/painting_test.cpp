@@ -392,3 +392,31 @@ TEST_F(PaintingTest, SmallIconsAndOffsetsFromEitherSide)
     render(inner());
     EXPECT_EQ(inner().pictureRect(), QRect(61 - 32 - 3, 5, 32, 32));
 }
+
+TEST_F(PaintingTest, AScaledScreenGetsALookDrawnAtItsOwnDensity)
+{
+    QImage small(32, 32, QImage::Format_ARGB32_Premultiplied);
+    small.fill(Red);
+    QImage large(64, 64, QImage::Format_ARGB32_Premultiplied);
+    large.fill(qRgb(0, 0, 255));
+    button.SetPictureUp(TPicture::fromIcon({small, large}));
+
+    QImage screen(122, 116, QImage::Format_RGB32);
+    screen.setDevicePixelRatio(2.0);
+    {
+        QPainter painter(&screen);
+        inner().DrawButton(painter, false);
+    }
+    EXPECT_EQ(inner().cache().size(), QSize(6 * 122, 116)) << "cached at twice the size";
+    EXPECT_EQ(at(screen, 0, 0), sys(clBtnHighlight));
+    EXPECT_EQ(at(screen, 1, 1), sys(clBtnHighlight)) << "a one-point edge is two pixels";
+    EXPECT_EQ(at(screen, 2, 2), sys(clBtnFace));
+    EXPECT_EQ(at(screen, 28, 8), qRgb(0, 0, 255)) << "the icon's 64-pixel image";
+    EXPECT_EQ(at(screen, 27, 8), Face);
+    EXPECT_EQ(at(screen, 92, 12), Gray) << "its shadow two points, four pixels, away";
+    EXPECT_EQ(at(screen, 92, 11), Face);
+
+    // Back on a plain screen the cache follows.
+    EXPECT_EQ(at(render(inner()), 14, 4), Red);
+    EXPECT_EQ(inner().cache().size(), QSize(6 * 61, 58));
+}
