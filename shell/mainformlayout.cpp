@@ -90,7 +90,7 @@ QLabel *picture(QWidget *parent, const QString &name, const QRect &geometry, con
     auto *l = named(new QLabel(parent), name);
     l->setGeometry(geometry);
     l->setScaledContents(true);
-    l->setPixmap(renderPicture(image, geometry.size()));
+    l->setPixmap(renderPicture(image, geometry.size(), parent->devicePixelRatioF()));
     return l;
 }
 

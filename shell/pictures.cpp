@@ -20,10 +20,12 @@ QImage render(QSvgRenderer &renderer, const QSize &size)
 
 } // namespace
 
-QPixmap renderPicture(const QString &resource, const QSize &size)
+QPixmap renderPicture(const QString &resource, const QSize &size, qreal pixelRatio)
 {
     QSvgRenderer renderer(resource);
-    return QPixmap::fromImage(render(renderer, size));
+    QPixmap pixmap = QPixmap::fromImage(render(renderer, (QSizeF(size) * pixelRatio).toSize()));
+    pixmap.setDevicePixelRatio(pixelRatio);
+    return pixmap;
 }
 
 QIcon windowIcon16And32()

@@ -5,8 +5,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-// Renders one of the tool's SVG pictures at `size`.
-QPixmap renderPicture(const QString &resource, const QSize &size);
+// Renders one of the tool's SVG pictures at `size`, for a screen of
+// `pixelRatio` device pixels per point.
+QPixmap renderPicture(const QString &resource, const QSize &size, qreal pixelRatio = 1.0);
 // The window icon, with its 16 and 32 pixel images.
 QIcon windowIcon16And32();
 // An icon of our own with an image of each of `sides`, for a picture button.

@@ -143,6 +143,10 @@ TEST_F(LayoutTest, ControlsHaveTheirPlacesAndLooks)
 
     // The flags' pictures are drawn: the UK flag's blue field.
     EXPECT_EQ(form->Image2->pixmap().toImage().pixelColor(1, 4).blue() > 60, true);
+    // On a scaled screen a picture has the screen's pixels, not stretched ones.
+    const QPixmap sharp = renderPicture(u":/images/logo.svg"_s, QSize(161, 57), 1.5);
+    EXPECT_EQ(sharp.size(), QSize(242, 86));
+    EXPECT_EQ(sharp.devicePixelRatio(), 1.5);
 }
 
 TEST_F(LayoutTest, TabOrderFollowsThePanels)
