@@ -147,14 +147,11 @@ void ToxCustomGraphicButton::paintEvent(QPaintEvent *)
 
 bool ToxCustomGraphicButton::IsInside(QPoint point) const
 {
-    if (m_style == bsBorderless || m_style == bsShaped) {
-        auto hits = [point](const QRect &r) {
-            return point.x() >= r.left() && point.x() < r.left() + r.width() && point.y() >= r.top()
-                && point.y() < r.top() + r.height();
-        };
-        return hits(m_pictureRect) || (m_font3D != fsNone && hits(m_textRect));
-    }
-    return point.x() >= 0 && point.x() < width() && point.y() >= 0 && point.y() < height();
+    // QRect::contains counts the left and top edges in, the right and bottom
+    // ones out, as a hit test should.
+    if (m_style == bsBorderless || m_style == bsShaped)
+        return m_pictureRect.contains(point) || (m_font3D != fsNone && m_textRect.contains(point));
+    return rect().contains(point);
 }
 
 // Groups of toggle buttons.

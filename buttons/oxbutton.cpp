@@ -1,15 +1,12 @@
 #include "oxbutton.h"
 
 #include "handlerguard.h"
-#include "wincolors.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
 
 #include <array>
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
