@@ -11,14 +11,12 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    TMainForm *form = nullptr;
-    auto registry = createPlatformRegistry(dialogs, [&form] { return form && form->italian(); });
+    auto registry = createPlatformRegistry();
     LocalFileSystem files;
     LocalProcessStarter processes;
     TMainForm window({*registry, files, dialogs, processes, [] {
                           QCoreApplication::quit();
                       }});
-    form = &window;
     window.show();
     return app.exec();
 }

@@ -25,6 +25,7 @@ public:
     {
         return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
     }
+    QString executableFolder() const override { return QString::fromUtf8(ORDEVAN_BUILD_DIR); }
 };
 
 } // namespace
@@ -36,7 +37,7 @@ int main(int argc, char *argv[])
     OrdevanApplication app(argc, argv);
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
-    auto registry = createPlatformRegistry(dialogs, [] { return false; });
+    auto registry = createPlatformRegistry();
     {
         RegistryAccessor reg(*registry);
         reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true);

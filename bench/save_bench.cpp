@@ -32,6 +32,7 @@ public:
     {
         return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
     }
+    QString executableFolder() const override { return QString::fromUtf8(ORDEVAN_BUILD_DIR); }
 };
 
 class SilentDialogs : public Dialogs
@@ -132,13 +133,14 @@ void editEveryValue(TMainForm &window, int round)
     }
 }
 
+// A new store each time: the file is read and parsed as at a real start.
 void BM_StartOnLargeStore(benchmark::State &state)
 {
-    RegistryFileStore store(largeStore().path);
     BuildFolderFiles files;
     SilentDialogs dialogs;
     NoProcesses processes;
     for (auto _ : state) {
+        RegistryFileStore store(largeStore().path);
         TMainForm window({store, files, dialogs, processes, [] {
                           }});
         benchmark::DoNotOptimize(window.GridCopia->model().Cells(1, 1));
@@ -161,6 +163,12 @@ void BM_SaveAllListsOnLargeStore(benchmark::State &state)
         state.ResumeTiming();
         window.SaveBtnClick();
     }
+    // What was saved is on disk, for a reader that starts afresh.
+    RegistryFileStore reader(largeStore().path);
+    RegistryAccessor reg(reader);
+    reg.openKey(settingsKeyPath(SettingsPage::Copy, Release::R803).toStdU16String(), false);
+    if (reg.readInteger(u"MaxCdSize") != round)
+        state.SkipWithError("the save did not reach the file");
 }
 
 } // namespace

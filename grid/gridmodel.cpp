@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <climits>
@@ -55,8 +56,11 @@ QByteArray withoutLineEnd(QByteArray line)
 
 } // namespace
 
-EGridError::EGridError(const QString &message)
+EGridError::EGridError(const QString &message, FileFault fault, QString path, QString detail)
     : std::runtime_error(message.toStdString())
+    , m_fault(fault)
+    , m_path(std::move(path))
+    , m_detail(std::move(detail))
 { }
 
 int gridNumber(QStringView text)
@@ -263,10 +267,32 @@ void GridModel::changed(bool whole, int col, int row)
 
 void GridModel::LoadGridFile(const QString &path)
 {
+    LoadGridData(ReadGridFile(path), path);
+}
+
+QByteArray GridModel::ReadGridFile(const QString &path)
+{
+    using Fault = EGridError::FileFault;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        throw EGridError(u"Cannot open file "_s + path + u": not a regular file"_s,
+                         Fault::NotRegularFile, path);
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EGridError(u"Cannot open file "_s + path);
-    loadFrom(file, path);
+        throw EGridError(u"Cannot open file "_s + path, Fault::CannotOpen, path,
+                         file.errorString());
+    // Never more than the limit, even from a file that grows while it is read.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        throw EGridError(u"Cannot load file "_s + path + u": larger than 16 MiB"_s, Fault::TooLarge,
+                         path);
+    }
+    if (file.error() != QFileDevice::NoError) {
+        throw EGridError(u"Cannot read file "_s + path + u": "_s + file.errorString(),
+                         Fault::CannotRead, path, file.errorString());
+    }
+    return bytes;
 }
 
 void GridModel::LoadGridData(const QByteArray &data, const QString &path)
@@ -297,8 +323,10 @@ void GridModel::loadFrom(QIODevice &device, const QString &path)
                 m_view->loadProgress();
         }
     }
-    if (!device.atEnd())
-        throw EGridError(u"Cannot read file "_s + path + u": "_s + device.errorString());
+    if (!device.atEnd()) {
+        throw EGridError(u"Cannot read file "_s + path + u": "_s + device.errorString(),
+                         EGridError::FileFault::CannotRead, path, device.errorString());
+    }
     changed(true);
 }
 
@@ -314,8 +342,10 @@ void GridModel::applyCounts(QStringView line, const QString &path)
     cols = std::max<qint64>(cols, 1);
     rows = std::max<qint64>(rows, 1);
     if (cols * rows > MaxCells) {
-        throw EGridError(u"Cannot load file %1: %2 columns by %3 rows is more than %4 cells"_s.arg(
-            path, QString::number(cols), QString::number(rows), QString::number(MaxCells)));
+        throw EGridError(
+            u"Cannot load file %1: %2 columns by %3 rows is more than %4 cells"_s.arg(
+                path, QString::number(cols), QString::number(rows), QString::number(MaxCells)),
+            EGridError::FileFault::TooManyCells, path);
     }
     SetColCount(static_cast<int>(cols));
     SetRowCount(static_cast<int>(rows));

@@ -16,11 +16,32 @@
 
 class QIODevice;
 
-// Errors of the grid; the message is UTF-8.
+// Errors of the grid; the message is UTF-8. Errors of a grid file also say
+// which file and what is wrong with it, for callers that tell the user in
+// words of their own.
 class EGridError : public std::runtime_error
 {
 public:
-    explicit EGridError(const QString &message);
+    enum class FileFault {
+        None,
+        CannotOpen, // `detail`: the system's words
+        NotRegularFile, // a folder, a pipe, a device...
+        TooLarge,
+        CannotRead, // `detail`: the system's words
+        TooManyCells
+    };
+
+    explicit EGridError(const QString &message, FileFault fault = FileFault::None,
+                        QString path = {}, QString detail = {});
+
+    FileFault fault() const { return m_fault; }
+    const QString &path() const { return m_path; }
+    const QString &detail() const { return m_detail; }
+
+private:
+    FileFault m_fault;
+    QString m_path;
+    QString m_detail;
 };
 
 struct GridCell
@@ -75,6 +96,8 @@ class GridModel
 public:
     // More cells than this in a grid file's counts is refused.
     static constexpr qint64 MaxCells = 1'000'000;
+    // So is a grid file larger than this.
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
     static constexpr int DefaultColWidthValue = 64;
 
     GridModel();
@@ -126,6 +149,10 @@ public:
     // Windows-1252, CRLF or LF. Raises EGridError when the file cannot be
     // opened or read, or when its counts are too large.
     void LoadGridFile(const QString &path);
+    // The bytes of a grid file: only a regular file of at most MaxFileSize
+    // bytes is read, so that a pipe or a device in its place cannot hang the
+    // tool. Raises EGridError.
+    static QByteArray ReadGridFile(const QString &path);
     // The same from bytes already read; `path` names them in messages.
     void LoadGridData(const QByteArray &data, const QString &path);
 

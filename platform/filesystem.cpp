@@ -14,40 +14,31 @@ QString toToolPath(const QString &localPath)
     return path;
 }
 
-QString fromToolPath(const QString &toolPath)
-{
-    QString path = toolPath;
-    path.replace(u'\\', u'/');
-    return path;
-}
-
 QString LocalFileSystem::executablePath() const
 {
     return toToolPath(QCoreApplication::applicationFilePath());
 }
 
-bool LocalFileSystem::isFile(const QString &path) const
+QString LocalFileSystem::executableFolder() const
 {
-    return !path.isEmpty() && QFileInfo(localPath(path)).isFile();
+    return QCoreApplication::applicationDirPath();
 }
 
-QString LocalFileSystem::localPath(const QString &path) const
+bool LocalFileSystem::isFile(const QString &path) const
 {
-    const QString wanted = fromToolPath(path);
-    if (wanted.isEmpty() || QFileInfo::exists(wanted))
-        return wanted;
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 
-    const QStringList parts = wanted.split(u'/');
-    QString found = parts.first(); // "" for an absolute path, "C:" or a first name otherwise
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        const QString &part = parts[i];
+QString LocalFileSystem::localPathIn(const QString &folder, const QString &relative) const
+{
+    QString found = folder;
+    for (const QString &part : relative.split(u'\\', Qt::SkipEmptyParts)) {
         const QString exact = found + u'/' + part;
-        if (part.isEmpty() || part == u"."_s || part == u".."_s || QFileInfo::exists(exact)) {
+        if (part == u"."_s || part == u".."_s || QFileInfo::exists(exact)) {
             found = exact;
             continue;
         }
-        const QDir folder(found.isEmpty() ? u"/"_s : found);
-        const QStringList names = folder.entryList(
+        const QStringList names = QDir(found).entryList(
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         const auto match = std::find_if(names.begin(), names.end(), [&](const QString &name) {
             return name.compare(part, Qt::CaseInsensitive) == 0;

@@ -1,8 +1,9 @@
 #pragma once
 
-// The file-system facts the tool needs. Paths are handed over in the tool's
-// own form (backslashes, as the Windows tool writes them, upper-cased folders)
-// and turned into the platform's form here.
+// The file-system facts the tool needs. The tool builds the paths of its own
+// files the Windows way (backslashes, an upper-cased folder); those are
+// turned into the platform's form here. Paths that come from the user (the
+// copy program's path) are the platform's own and are used as they are.
 
 #include <QString>
 
@@ -11,24 +12,29 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    // Full path of the running executable, with backslashes.
+    // Full path of the running executable, in the tool's form (backslashes).
     virtual QString executablePath() const = 0;
-    // True when `path` names an existing file that is not a folder.
+    // The folder the executable runs from, as it is on disk.
+    virtual QString executableFolder() const = 0;
+    // True when `path`, in the platform's form, names an existing file that
+    // is not a folder.
     virtual bool isFile(const QString &path) const = 0;
-    // `path` in the platform's form; on a file system that distinguishes
-    // letter case, each component that does not exist as written is replaced
-    // by an existing one that differs from it only in case.
-    virtual QString localPath(const QString &path) const = 0;
+    // `relative`, a path in the tool's form (backslashes), inside `folder`
+    // (the platform's form), for the platform. On a file system that
+    // distinguishes letter case, each component of `relative` that does not
+    // exist as written is replaced by an existing one that differs from it
+    // only in case; `folder` itself is taken as it is.
+    virtual QString localPathIn(const QString &folder, const QString &relative) const = 0;
 };
 
 class LocalFileSystem : public FileSystem
 {
 public:
     QString executablePath() const override;
+    QString executableFolder() const override;
     bool isFile(const QString &path) const override;
-    QString localPath(const QString &path) const override;
+    QString localPathIn(const QString &folder, const QString &relative) const override;
 };
 
-// "/a/b" <-> "\a\b" on systems whose separator is "/"; unchanged on Windows.
+// "/a/b" -> "\a\b" on systems whose separator is "/"; unchanged on Windows.
 QString toToolPath(const QString &localPath);
-QString fromToolPath(const QString &toolPath);

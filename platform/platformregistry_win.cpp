@@ -2,9 +2,7 @@
 
 #include "windowsregistrystore.h"
 
-std::unique_ptr<RegistryStore> createPlatformRegistry(Dialogs &, std::function<bool()>)
+std::unique_ptr<RegistryStore> createPlatformRegistry()
 {
-    // The registry reports nothing of its own: a refused write reaches the
-    // caller as an error.
     return std::make_unique<WindowsRegistryStore>();
 }

@@ -415,24 +415,66 @@ QString RegFile::valueLine(const QString &name, const RegData &data)
 
 bool RegFile::hasKey(const QString &keyPath) const
 {
-    const QString prefix = keyPath + u'\\';
-    return std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry &entry) {
-        return entry.type == Entry::Type::Key
-            && (sameName(entry.text, keyPath)
-                || entry.text.startsWith(prefix, Qt::CaseInsensitive));
-    });
+    const QString folded = keyPath.toCaseFolded();
+    return index().sections.contains(folded) || index().ancestors.contains(folded);
+}
+
+const RegFile::Index &RegFile::index() const
+{
+    if (!m_index) {
+        Index built;
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            if (m_entries[i].type == Entry::Type::Key)
+                indexSection(built, i);
+        }
+        m_index = std::move(built);
+    }
+    return *m_index;
+}
+
+void RegFile::indexSection(Index &index, qsizetype at) const
+{
+    const QString folded = m_entries[at].text.toCaseFolded();
+    QList<qsizetype> &sections = index.sections[folded];
+    sections.insert(std::upper_bound(sections.begin(), sections.end(), at), at);
+    for (qsizetype cut = folded.lastIndexOf(u'\\'); cut > 0;
+         cut = folded.lastIndexOf(u'\\', cut - 1))
+        index.ancestors.insert(folded.first(cut));
+}
+
+// Every edit that adds lines goes through here, so that the index follows.
+void RegFile::insertEntries(qsizetype at, const QList<Entry> &entries)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        m_entries.insert(at + i, entries[i]);
+    if (!m_index)
+        return;
+    for (QList<qsizetype> &sections : m_index->sections) {
+        for (qsizetype &section : sections) {
+            if (section >= at)
+                section += entries.size();
+        }
+    }
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries[i].type == Entry::Type::Key)
+            indexSection(*m_index, at + i);
+    }
 }
 
 std::optional<qsizetype> RegFile::lastValueIndex(const QString &keyPath, const QString &name) const
 {
+    const auto sections = index().sections.constFind(keyPath.toCaseFolded());
+    if (sections == index().sections.constEnd())
+        return std::nullopt;
     std::optional<qsizetype> found;
-    bool inKey = false;
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        const Entry &entry = m_entries[i];
-        if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
-            inKey = entry.type == Entry::Type::Key && sameName(entry.text, keyPath);
-        else if (inKey && Parser::isValue(entry) && sameName(entry.text, name))
-            found = i;
+    for (const qsizetype section : *sections) {
+        for (qsizetype i = section + 1; i < m_entries.size(); ++i) {
+            const Entry &entry = m_entries[i];
+            if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
+                break;
+            if (Parser::isValue(entry) && sameName(entry.text, name))
+                found = i;
+        }
     }
     return found;
 }
@@ -447,11 +489,8 @@ std::optional<RegData> RegFile::value(const QString &keyPath, const QString &nam
 
 qsizetype RegFile::sectionIndex(const QString &keyPath) const
 {
-    for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
-        if (m_entries[i].type == Entry::Type::Key && sameName(m_entries[i].text, keyPath))
-            return i;
-    }
-    return -1;
+    const auto sections = index().sections.constFind(keyPath.toCaseFolded());
+    return sections == index().sections.constEnd() || sections->isEmpty() ? -1 : sections->last();
 }
 
 // A new section goes after the subtree of its nearest ancestor that has a
@@ -480,10 +519,8 @@ qsizetype RegFile::insertSection(const QString &keyPath)
         added.append(Entry{});
     added.append(Entry{Entry::Type::Key, u'[' + keyPath + u']', keyPath, {}});
     added.append(Entry{});
-    const qsizetype keyIndex = at + added.size() - 2;
-    for (qsizetype i = 0; i < added.size(); ++i)
-        m_entries.insert(at + i, added[i]);
-    return keyIndex;
+    insertEntries(at, added);
+    return at + added.size() - 2;
 }
 
 void RegFile::addKey(const QString &keyPath)
@@ -512,6 +549,6 @@ bool RegFile::setValue(const QString &keyPath, const QString &name, const RegDat
         if (type != Entry::Type::Blank)
             at = i + 1;
     }
-    m_entries.insert(at, std::move(entry));
+    insertEntries(at, {std::move(entry)});
     return true;
 }

@@ -8,7 +8,9 @@
 #include "registryfaults.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -86,13 +88,27 @@ private:
         RegData data;
     };
 
+    // Where each key's sections are, by case-folded path, and which keys
+    // exist only as the ancestors of others: lookups in a large file must not
+    // walk all of it. Built when first needed and kept up to date by the
+    // edits.
+    struct Index
+    {
+        QHash<QString, QList<qsizetype>> sections;
+        QSet<QString> ancestors;
+    };
+
     class Parser;
 
     static QString valueLine(const QString &name, const RegData &data);
+    const Index &index() const;
+    void indexSection(Index &index, qsizetype at) const;
+    void insertEntries(qsizetype at, const QList<Entry> &entries);
     std::optional<qsizetype> lastValueIndex(const QString &keyPath, const QString &name) const;
     qsizetype sectionIndex(const QString &keyPath) const;
     qsizetype insertSection(const QString &keyPath);
 
     QList<Entry> m_entries; // everything after the header line
     bool m_endsWithNewline = true;
+    mutable std::optional<Index> m_index;
 };

@@ -99,6 +99,11 @@ RegistryKey &RegistryAccessor::openedKey(std::u16string_view name)
     return *m_key;
 }
 
+std::optional<RegistryValue> RegistryAccessor::readValue(std::u16string_view name)
+{
+    return openedKey(name).value(name);
+}
+
 std::u16string RegistryAccessor::readString(std::u16string_view name)
 {
     const auto value = openedKey(name).value(name);

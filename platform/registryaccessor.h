@@ -10,6 +10,8 @@ class RegistryAccessor
 public:
     explicit RegistryAccessor(RegistryStore &store);
 
+    RegistryStore &store() { return m_store; }
+
     RootKey rootKey() const { return m_root; }
     // Changing the root closes the open key.
     void setRootKey(RootKey root);
@@ -24,6 +26,8 @@ public:
     // The open key's path from the root, without leading backslash.
     const std::u16string &currentPath() const { return m_path; }
 
+    // The value as stored, of any kind; nullopt when there is none.
+    std::optional<RegistryValue> readValue(std::u16string_view name);
     // A missing value reads as empty; a value that is neither a string nor an
     // expandable string raises ERegistryError.
     std::u16string readString(std::u16string_view name);
@@ -60,4 +64,34 @@ public:
 private:
     RegistryAccessor &m_registry;
     bool m_open;
+};
+
+// A batch of writes for the length of a scope (see RegistryStore): stored by
+// commit(), dropped when the scope ends without it.
+class RegistryBatch
+{
+public:
+    explicit RegistryBatch(RegistryStore &store)
+        : m_store(store)
+    {
+        m_store.beginBatch();
+    }
+    ~RegistryBatch()
+    {
+        if (m_open)
+            m_store.cancelBatch();
+    }
+    RegistryBatch(const RegistryBatch &) = delete;
+    RegistryBatch &operator=(const RegistryBatch &) = delete;
+
+    // Raises ERegistryStoreError when nothing could be stored.
+    void commit()
+    {
+        m_open = false;
+        m_store.commitBatch();
+    }
+
+private:
+    RegistryStore &m_store;
+    bool m_open = true;
 };

@@ -26,6 +26,7 @@ enum class RegistryFileFault {
     HexWithoutColon,
     HexPastEnd,
     BadHexBytes,
+    NotRegularFile,
     // Saving.
     FolderNotCreated,
     LockNotCreated,

@@ -1,15 +1,10 @@
 #include "registryfilestore.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include "registryproblems.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,6 +27,11 @@ RegistryValue toRegistryValue(const RegData &data)
     return {};
 }
 
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
 } // namespace
 
 class RegistryFileStore::FileKey : public RegistryKey
@@ -44,10 +44,7 @@ public:
 
     std::optional<RegistryValue> value(std::u16string_view name) override
     {
-        if (!m_store.refresh())
-            throw ERegistryError("The registry file " + m_store.m_path.toStdString()
-                                 + " cannot be read");
-        const auto data = m_store.read(m_path, qtText(name));
+        const auto data = m_store.current().value(m_path, qtText(name));
         if (!data)
             return std::nullopt;
         return toRegistryValue(*data);
@@ -55,12 +52,13 @@ public:
 
     bool setString(std::u16string_view name, std::u16string_view text) override
     {
-        return m_store.write(m_path, qtText(name), RegData::fromString(qtText(text)));
+        return m_store.change({m_path, qtText(name), RegData::fromString(qtText(text))});
     }
 
     bool setInteger(std::u16string_view name, std::int32_t value) override
     {
-        return m_store.write(m_path, qtText(name), RegData::fromDWord(static_cast<quint32>(value)));
+        return m_store.change(
+            {m_path, qtText(name), RegData::fromDWord(static_cast<quint32>(value))});
     }
 
 private:
@@ -68,8 +66,9 @@ private:
     QString m_path;
 };
 
-RegistryFileStore::RegistryFileStore(QString path)
+RegistryFileStore::RegistryFileStore(QString path, FileCalls &calls)
     : m_path(std::move(path))
+    , m_calls(calls)
 { }
 
 QString RegistryFileStore::defaultPath()
@@ -83,147 +82,188 @@ std::unique_ptr<RegistryKey> RegistryFileStore::openKey(RootKey root, std::u16st
 {
     const QString relative = qtText(path);
     // A line break or a bracket would end the key's line in the file early.
-    if (relative.contains(u'\r') || relative.contains(u'\n') || relative.contains(u']'))
+    if (hasLineBreak(relative) || relative.contains(u']'))
         return nullptr;
     const QString keyPath
         = qtText(rootKeyName(root)) + (relative.isEmpty() ? QString() : u'\\' + relative);
 
-    if (!refresh())
-        return nullptr;
-    if (!relative.isEmpty() && !m_file->hasKey(keyPath)) {
-        if (!create || !modify([&](RegFile &file) { return file.addKey(keyPath), true; }))
+    if (!relative.isEmpty() && !current().hasKey(keyPath)) {
+        if (!create)
             return nullptr;
+        change({keyPath, std::nullopt, {}});
     }
     return std::make_unique<FileKey>(*this, keyPath);
 }
 
-std::optional<RegData> RegistryFileStore::read(const QString &keyPath, const QString &name)
+void RegistryFileStore::beginBatch()
 {
-    return m_file->value(keyPath, name);
+    ++m_batchDepth;
 }
 
-bool RegistryFileStore::write(const QString &keyPath, const QString &name, const RegData &data)
+void RegistryFileStore::commitBatch()
 {
-    return modify([&](RegFile &file) { return file.setValue(keyPath, name, data); });
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    const QList<Change> changes = std::exchange(m_changes, {});
+    std::optional<RegFile> prepared = std::exchange(m_batchFile, std::nullopt);
+    if (changes.isEmpty())
+        return;
+
+    const FileLock lock = lockFile();
+    // Another instance may have saved since the batch began: its changes are
+    // kept and this batch's are made again on top of them.
+    const quint64 generation = m_batchGeneration;
+    refresh();
+    RegFile changed = prepared && generation == m_generation ? std::move(*prepared) : *m_file;
+    if (generation != m_generation) {
+        for (const Change &change : changes)
+            apply(changed, change);
+    }
+    save(std::move(changed));
 }
 
-std::optional<RegistryFileStore::Stamp> RegistryFileStore::stamp(QString *error) const
+void RegistryFileStore::cancelBatch()
 {
-    struct stat info
-    {
-    };
-    if (::stat(QFile::encodeName(m_path).constData(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return Stamp{}; // not there yet: the first save creates it
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return std::nullopt;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        *error = u"not a regular file"_s;
-        return std::nullopt;
-    }
-    return Stamp{true,
-                 static_cast<quint64>(info.st_dev),
-                 static_cast<quint64>(info.st_ino),
-                 static_cast<qint64>(info.st_size),
-                 static_cast<qint64>(info.st_mtim.tv_sec),
-                 static_cast<qint64>(info.st_mtim.tv_nsec)};
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    m_changes.clear();
+    m_batchFile.reset();
 }
 
-// Brings the in-memory file up to date with the disk. False while the file
-// cannot be read or parsed.
-bool RegistryFileStore::refresh(bool force)
+const RegFile &RegistryFileStore::current()
 {
-    QString error;
-    const auto now = stamp(&error);
-    if (!now) {
-        m_file.reset();
-        m_stamp.reset();
-        report(RegistryFileProblem::Kind::Unreadable, RegistryFileFault::System, error);
-        return false;
-    }
-    if (!force && m_stamp == now)
-        return m_file.has_value();
+    if (m_batchDepth > 0 && m_batchFile)
+        return *m_batchFile;
+    refresh();
+    if (m_batchDepth == 0)
+        return *m_file;
+    m_batchFile = *m_file;
+    m_batchGeneration = m_generation;
+    return *m_batchFile;
+}
 
-    QByteArray bytes;
-    if (now->exists) {
-        if (now->size > RegFile::MaxFileSize) {
-            m_file.reset();
-            m_stamp = now;
-            report(RegistryFileProblem::Kind::Damaged, RegistryFileFault::TooLarge);
-            return false;
-        }
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            m_file.reset();
-            m_stamp.reset();
-            report(RegistryFileProblem::Kind::Unreadable, RegistryFileFault::System,
-                   file.errorString());
-            return false;
-        }
-        bytes = file.readAll();
-    }
-    m_stamp = now;
-    if (m_file && bytes == m_bytes)
+void RegistryFileStore::apply(RegFile &file, const Change &change)
+{
+    if (change.name)
+        file.setValue(change.keyPath, *change.name, change.data);
+    else
+        file.addKey(change.keyPath);
+}
+
+bool RegistryFileStore::change(Change change)
+{
+    if (change.name && hasLineBreak(*change.name))
+        return false; // the format cannot hold such a name
+    if (m_batchDepth > 0) {
+        current();
+        apply(*m_batchFile, change);
+        m_changes.append(std::move(change));
         return true;
-
-    try {
-        m_file = now->exists ? RegFile::parse(bytes) : RegFile();
-        m_bytes = bytes;
-        m_reported.reset();
-        return true;
-    } catch (const RegFileError &e) {
-        m_file.reset();
-        report(RegistryFileProblem::Kind::Damaged, e.fault(), {}, e.line());
-        return false;
     }
-}
-
-bool RegistryFileStore::modify(const std::function<bool(RegFile &)> &change)
-{
-    const QFileInfo info(m_path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::FolderNotCreated);
-        return false;
-    }
-    QLockFile lock(m_path + u".lock"_s);
-    if (!lock.tryLock(m_lockTimeout)) {
-        if (lock.error() == QLockFile::LockFailedError)
-            report(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
-        else
-            report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::LockNotCreated);
-        return false;
-    }
-    // Another process may have saved between our last read and the lock.
-    if (!refresh(true))
-        return false;
-
+    const FileLock lock = lockFile();
+    refresh();
     RegFile changed = *m_file;
-    if (!change(changed))
-        return false;
-    const QByteArray bytes = changed.serialize();
-
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        report(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::System,
-               file.errorString());
-        return false;
-    }
-    QString error;
-    m_file = std::move(changed);
-    m_bytes = bytes;
-    m_stamp = stamp(&error);
-    m_reported.reset();
+    apply(changed, change);
+    save(std::move(changed));
     return true;
 }
 
-void RegistryFileStore::report(RegistryFileProblem::Kind kind, RegistryFileFault fault,
-                               const QString &systemError, int line)
+FileLock RegistryFileStore::lockFile()
 {
-    RegistryFileProblem problem{kind, m_path, line, fault, systemError};
-    if (m_reported == problem)
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::FolderNotCreated);
+    FileLock lock(m_calls, m_path + u".lock"_s);
+    switch (lock.lock(m_lockTimeout)) {
+    case FileLock::Outcome::Locked:
+        break;
+    case FileLock::Outcome::HeldByAnother:
+        fail(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
+    case FileLock::Outcome::CannotCreate:
+        fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::LockNotCreated,
+             lock.error());
+    }
+    return lock;
+}
+
+void RegistryFileStore::save(RegFile changed)
+{
+    const QByteArray bytes = changed.serialize();
+    if (const FileResult result = replaceFile(m_calls, m_path, bytes); !result)
+        failWith(RegistryFileProblem::Kind::Unwritable, result);
+    m_file = std::move(changed);
+    m_bytes = bytes;
+    ++m_generation;
+    FileStamp stamp;
+    if (fileStamp(m_calls, m_path, stamp))
+        m_stamp = stamp;
+    else
+        m_stamp.reset(); // read again next time
+}
+
+// Brings the file as read up to date with the disk.
+void RegistryFileStore::refresh()
+{
+    FileStamp now;
+    if (const FileResult result = fileStamp(m_calls, m_path, now); !result) {
+        forget();
+        failWith(RegistryFileProblem::Kind::Unreadable, result);
+    }
+    if (m_stamp == now) {
+        if (m_damage)
+            throw registryFileError(*m_damage); // parsed once, not at every read
+        if (m_file)
+            return;
+    }
+
+    QByteArray bytes;
+    FileStamp stamp;
+    if (const FileResult result
+        = readRegularFile(m_calls, m_path, RegFile::MaxFileSize, bytes, stamp);
+        !result) {
+        forget();
+        failWith(RegistryFileProblem::Kind::Unreadable, result);
+    }
+    m_stamp = stamp;
+    if (m_file && bytes == m_bytes)
         return;
-    m_reported = problem;
-    if (m_reporter)
-        m_reporter(problem);
+    try {
+        m_file = stamp.exists ? RegFile::parse(bytes) : RegFile();
+        m_bytes = bytes;
+        m_damage.reset();
+        ++m_generation;
+    } catch (const RegFileError &e) {
+        m_file.reset();
+        m_bytes.clear();
+        m_damage = RegistryFileProblem{
+            RegistryFileProblem::Kind::Damaged, m_path, e.line(), e.fault(), {}};
+        throw registryFileError(*m_damage);
+    }
+}
+
+void RegistryFileStore::forget()
+{
+    m_file.reset();
+    m_stamp.reset();
+    m_bytes.clear();
+    m_damage.reset();
+}
+
+void RegistryFileStore::fail(RegistryFileProblem::Kind kind, RegistryFileFault fault,
+                             const QString &systemError) const
+{
+    throw registryFileError(RegistryFileProblem{kind, m_path, 0, fault, systemError});
+}
+
+void RegistryFileStore::failWith(RegistryFileProblem::Kind kind, const FileResult &result) const
+{
+    switch (result.failure) {
+    case FileFailure::NotRegular:
+        fail(kind, RegistryFileFault::NotRegularFile);
+    case FileFailure::TooLarge:
+        fail(RegistryFileProblem::Kind::Damaged, RegistryFileFault::TooLarge);
+    case FileFailure::System:
+    case FileFailure::None:
+        break;
+    }
+    fail(kind, RegistryFileFault::System, result.error);
 }

@@ -2,16 +2,18 @@
 
 // The registry of systems that have none: one per-user file in the
 // registry-export format, which the Windows registry editor imports as it is.
-// Every change is saved at once, atomically and under a lock, so that several
-// instances of the tool can share the file; a file that changed on disk is
-// read again before use; a file that cannot be parsed is never overwritten.
+// Changes are saved atomically and under a lock, a batch of them as one
+// change, so that several instances of the tool can share the file; a file
+// that changed on disk is read again before use, and a save merges its own
+// changes into what is on disk then; a file that cannot be parsed is never
+// overwritten.
 
 #include "regfile.h"
 #include "registrystore.h"
+#include "safefile.h"
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 struct RegistryFileProblem
@@ -35,45 +37,57 @@ struct RegistryFileProblem
 class RegistryFileStore : public RegistryStore
 {
 public:
-    using ProblemReporter = std::function<void(const RegistryFileProblem &)>;
-
-    explicit RegistryFileStore(QString path);
+    explicit RegistryFileStore(QString path, FileCalls &calls = FileCalls::system());
     // GenericConfigLocation + "/Ordevan/registry.reg".
     static QString defaultPath();
 
     const QString &path() const { return m_path; }
-    // Told of each problem once, until an operation succeeds again.
-    void setProblemReporter(ProblemReporter reporter) { m_reporter = std::move(reporter); }
+    // How long a save waits for another instance's save to end.
     void setLockTimeout(int milliseconds) { m_lockTimeout = milliseconds; }
 
     std::unique_ptr<RegistryKey> openKey(RootKey root, std::u16string_view path,
                                          bool create) override;
+    void beginBatch() override;
+    void commitBatch() override;
+    void cancelBatch() override;
 
 private:
     class FileKey;
-    struct Stamp
+    // One write of a batch, kept so that it can be made again on the file as
+    // another instance left it: a key to add, or a value to set.
+    struct Change
     {
-        bool exists = false;
-        quint64 device = 0, inode = 0;
-        qint64 size = 0, seconds = 0, nanoseconds = 0;
-        friend bool operator==(const Stamp &, const Stamp &) = default;
+        QString keyPath;
+        std::optional<QString> name;
+        RegData data;
     };
 
-    std::optional<RegData> read(const QString &keyPath, const QString &name);
-    bool write(const QString &keyPath, const QString &name, const RegData &data);
-
-    std::optional<Stamp> stamp(QString *error) const;
-    bool refresh(bool force = false);
-    bool modify(const std::function<bool(RegFile &)> &change);
-    void report(RegistryFileProblem::Kind kind, RegistryFileFault fault,
-                const QString &systemError = {}, int line = 0);
+    // The file as this store sees it now: read again when it changed on disk,
+    // or, inside a batch, as it was when the batch first read it with the
+    // batch's changes made. Raises ERegistryStoreError while it cannot be read.
+    const RegFile &current();
+    static void apply(RegFile &file, const Change &change);
+    bool change(Change change);
+    FileLock lockFile();
+    void save(RegFile changed);
+    void refresh();
+    void forget();
+    [[noreturn]] void fail(RegistryFileProblem::Kind kind, RegistryFileFault fault,
+                           const QString &systemError = {}) const;
+    [[noreturn]] void failWith(RegistryFileProblem::Kind kind, const FileResult &result) const;
 
     QString m_path;
-    ProblemReporter m_reporter;
-    int m_lockTimeout = 10000;
+    FileCalls &m_calls;
+    int m_lockTimeout = 5000;
 
-    std::optional<RegFile> m_file; // empty while the file is damaged or unread
-    std::optional<Stamp> m_stamp; // of the file as last read
-    QByteArray m_bytes; // the file as last read
-    std::optional<RegistryFileProblem> m_reported;
+    std::optional<RegFile> m_file; // as last read or saved; empty until then
+    std::optional<FileStamp> m_stamp; // of the file as last read or saved
+    QByteArray m_bytes; // the file as last read or saved
+    std::optional<RegistryFileProblem> m_damage; // why the file at m_stamp cannot be parsed
+    quint64 m_generation = 0; // counts the changes of m_file
+
+    int m_batchDepth = 0;
+    QList<Change> m_changes; // of the open batch
+    std::optional<RegFile> m_batchFile; // m_file with the batch's changes made
+    quint64 m_batchGeneration = 0; // of the m_file that m_batchFile started from
 };

@@ -46,3 +46,9 @@ QString registryFileProblemText(const RegistryFileProblem &problem, bool italian
     }
     return {};
 }
+
+ERegistryStoreError registryFileError(const RegistryFileProblem &problem)
+{
+    return ERegistryStoreError(registryFileProblemText(problem, false).toStdU16String(),
+                               registryFileProblemText(problem, true).toStdU16String());
+}

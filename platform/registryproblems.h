@@ -4,3 +4,6 @@
 
 // The message the user is shown for a problem with the settings file.
 QString registryFileProblemText(const RegistryFileProblem &problem, bool italian);
+
+// The problem as the error the store raises, with its text in both languages.
+ERegistryStoreError registryFileError(const RegistryFileProblem &problem);

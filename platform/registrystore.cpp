@@ -1,5 +1,11 @@
 #include "registrystore.h"
 
+ERegistryStoreError::ERegistryStoreError(std::u16string english, std::u16string italian)
+    : ERegistryError(toUtf8(english))
+    , m_english(std::move(english))
+    , m_italian(std::move(italian))
+{ }
+
 std::u16string_view rootKeyName(RootKey root)
 {
     switch (root) {

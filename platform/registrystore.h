@@ -20,6 +20,20 @@ public:
 // UTF-8 for exception texts.
 std::string toUtf8(std::u16string_view text);
 
+// The store as a whole cannot be read, or a save cannot be stored: a
+// damaged or unreadable file, a full disk, a lock held by another program.
+// The user is told why, in either interface language.
+class ERegistryStoreError : public ERegistryError
+{
+public:
+    ERegistryStoreError(std::u16string english, std::u16string italian);
+    const std::u16string &text(bool italian) const { return italian ? m_italian : m_english; }
+
+private:
+    std::u16string m_english;
+    std::u16string m_italian;
+};
+
 enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 
 // The full name a root key has in registry paths and export files.
@@ -48,9 +62,10 @@ public:
     virtual ~RegistryKey() = default;
 
     // No value of that name: nullopt. An empty name is the key's default value.
-    // Raises ERegistryError when the store cannot be read at all.
+    // Raises ERegistryStoreError when the store cannot be read at all.
     virtual std::optional<RegistryValue> value(std::u16string_view name) = 0;
-    // Both replace a value of any kind. False when the store refused the write.
+    // Both replace a value of any kind. False when the store refused the
+    // write; ERegistryStoreError when it could not store anything.
     virtual bool setString(std::u16string_view name, std::u16string_view text) = 0;
     virtual bool setInteger(std::u16string_view name, std::int32_t value) = 0;
 };
@@ -64,8 +79,23 @@ public:
     // backslashes, none empty, no leading or trailing backslash; an empty path
     // is the root itself. Key names match without regard to letter case.
     // Returns nullptr when the key does not exist (and `create` is false) or
-    // cannot be opened or created.
+    // cannot be opened or created; raises ERegistryStoreError when the store
+    // cannot be read at all.
     virtual std::unique_ptr<RegistryKey> openKey(RootKey root, std::u16string_view path,
                                                  bool create)
         = 0;
+
+    // Writes made between beginBatch() and commitBatch() are stored together
+    // when the outermost batch commits: all of them or none where the store
+    // can hold writes back (a file), so that a save is one change however
+    // many values it holds and a kill leaves the old or the new state; one
+    // by one as they are made where it cannot (the Windows registry), where
+    // the batch only groups the reporting. Reads inside a batch see its
+    // writes. Batches nest.
+    virtual void beginBatch() { }
+    // Raises ERegistryStoreError when the batch's writes could not be
+    // stored; then none of them is.
+    virtual void commitBatch() { }
+    // Drops the writes of the batch that are not stored yet.
+    virtual void cancelBatch() { }
 };

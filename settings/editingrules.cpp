@@ -9,9 +9,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool canEditSettingCell(int row, int col)
+bool canEditSettingCell(const GridModel &grid, int row, int col)
 {
-    return col == 1 && row >= 1;
+    return col == 1 && row >= 1 && !isReadErrorText(grid.Cells(1, row));
 }
 
 bool isFixedSettingCell(int row, int col)

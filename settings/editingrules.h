@@ -8,8 +8,9 @@
 
 class GridModel;
 
-// Only the value column of the setting rows is edited.
-bool canEditSettingCell(int row, int col);
+// Only the value column of the setting rows is edited, and never a value
+// that could not be read: it would be written over what the store holds.
+bool canEditSettingCell(const GridModel &grid, int row, int col);
 // Every cell but the value cells of the setting rows takes the fixed look.
 bool isFixedSettingCell(int row, int col);
 

@@ -101,67 +101,124 @@ std::optional<qint32> integerCellValue(QStringView text)
     return static_cast<qint32>(negative ? 0u - bits : bits);
 }
 
-void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                      Release release, Language language)
+void StoredSettings::remember(const QString &name, Setting setting)
 {
-    const OpenKeyScope key = pageKey(registry, page, release);
-    if (!key.isOpen())
-        return;
-    for (int row = 1; row < grid.RowCount(); ++row) {
-        const auto name = valueName(grid, row);
-        if (!name)
-            continue;
-        try {
-            switch (settingKind(grid.Cells(2, row))) {
-            case SettingKind::Integer:
-                grid.SetCells(1, row, QString::number(registry.readInteger(u16(*name))));
-                break;
-            case SettingKind::YesNo: {
-                const QString text = QString::fromStdU16String(registry.readString(u16(*name)));
-                grid.SetCells(1, row, text);
+    m_settings.insert(upperAscii(name), std::move(setting));
+}
+
+const StoredSettings::Setting *StoredSettings::find(const QString &name) const
+{
+    const auto it = m_settings.constFind(upperAscii(name));
+    return it == m_settings.constEnd() ? nullptr : &*it;
+}
+
+namespace {
+
+// The value cell's text for a value as stored; raises ERegistryError for a
+// value of another kind, and for a missing integer.
+QString cellText(SettingKind kind, const std::optional<RegistryValue> &value)
+{
+    if (kind == SettingKind::Integer) {
+        if (!value || value->kind != ValueKind::Integer)
+            throw ERegistryError("not an integer");
+        return QString::number(value->integer);
+    }
+    if (!value)
+        return {};
+    if (value->kind != ValueKind::String && value->kind != ValueKind::ExpandString)
+        throw ERegistryError("not a string");
+    return QString::fromStdU16String(value->text);
+}
+
+RegistryValue valueToWrite(SettingKind kind, const QString &cellText)
+{
+    if (kind == SettingKind::Integer)
+        return {ValueKind::Integer, {}, integerCellValue(cellText).value_or(0)};
+    return {ValueKind::String, u16(cellText), 0};
+}
+
+// The value is written in the kind of its row, never in the kind it had.
+bool sameAsWritten(const std::optional<RegistryValue> &stored, const RegistryValue &written)
+{
+    return stored && *stored == written;
+}
+
+} // namespace
+
+PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                          Release release, Language language, StoredSettings &stored)
+{
+    stored.clear();
+    try {
+        const OpenKeyScope key = pageKey(registry, page, release);
+        if (!key.isOpen())
+            return {true, std::nullopt};
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            const auto name = valueName(grid, row);
+            const SettingKind kind = settingKind(grid.Cells(2, row));
+            if (!name || kind == SettingKind::None)
+                continue;
+            const auto value = registry.readValue(u16(*name));
+            QString text;
+            try {
+                text = cellText(kind, value);
+            } catch (const ERegistryError &) {
+                text = readErrorMarker(language);
+            }
+            grid.SetCells(1, row, text);
+            if (kind == SettingKind::YesNo && !isReadErrorText(text))
                 grid.SetCheckBox(1, row, text == u"True"_s);
-                break;
-            }
-            case SettingKind::Text:
-                grid.SetCells(1, row, QString::fromStdU16String(registry.readString(u16(*name))));
-                break;
-            case SettingKind::None:
-                break;
-            }
-        } catch (const std::exception &) {
-            grid.SetCells(1, row, readErrorMarker(language));
+            stored.remember(*name, {value, text});
         }
+        return {};
+    } catch (const ERegistryStoreError &e) {
+        // Nothing the store holds is known: no value may pass for current.
+        stored.clear();
+        for (int row = 1; row < grid.RowCount(); ++row) {
+            if (valueName(grid, row) && settingKind(grid.Cells(2, row)) != SettingKind::None)
+                grid.SetCells(1, row, readErrorMarker(language));
+        }
+        return {false, e};
     }
 }
 
-QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                              Release release)
+PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                           Release release, const StoredSettings &stored)
 {
-    QStringList refused;
+    PageSave save;
     const OpenKeyScope key = pageKey(registry, page, release);
-    if (!key.isOpen())
-        return refused;
+    if (!key.isOpen()) {
+        save.keyMissing = true;
+        return save;
+    }
     for (int row = 1; row < grid.RowCount(); ++row) {
         const auto name = valueName(grid, row);
-        const QString value = grid.Cells(1, row);
-        if (!name || isReadErrorText(value))
+        const QString cell = grid.Cells(1, row);
+        const SettingKind kind = settingKind(grid.Cells(2, row));
+        if (!name || isReadErrorText(cell) || kind == SettingKind::None)
             continue;
+        const StoredSettings::Setting *before = stored.find(*name);
+        const bool edited = !before || cell != before->cellText;
+        const auto now = registry.readValue(u16(*name));
+        // Untouched here and still there: it stays as whoever wrote it last left it.
+        if (!edited && now)
+            continue;
+        const RegistryValue value = valueToWrite(kind, cell);
+        if (before && now != before->value && !sameAsWritten(now, value))
+            save.overwritten.append(*name);
         try {
-            switch (settingKind(grid.Cells(2, row))) {
-            case SettingKind::Integer:
-                registry.writeInteger(u16(*name), integerCellValue(value).value_or(0));
-                break;
-            case SettingKind::YesNo:
-            case SettingKind::Text:
-                registry.writeString(u16(*name), u16(value));
-                break;
-            case SettingKind::None:
-                break;
-            }
-        } catch (const std::exception &) {
+            if (value.kind == ValueKind::Integer)
+                registry.writeInteger(u16(*name), value.integer);
+            else
+                registry.writeString(u16(*name), value.text);
+        } catch (const ERegistryStoreError &) {
+            throw;
+        } catch (const ERegistryError &) {
             // A refused write is skipped; the rows after it are still written.
-            refused.append(*name);
+            save.refused.append(*name);
+            continue;
         }
+        save.written.append({*name, {value, cell}});
     }
-    return refused;
+    return save;
 }

@@ -3,8 +3,10 @@
 // Where each page's settings live in the copy program's registry, and how a
 // grid's rows are read from and written to them.
 
+#include "registrystore.h"
 #include "settingspages.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <optional>
@@ -29,13 +31,53 @@ bool isReadErrorText(const QString &value);
 // included, is nullopt (saved as 0).
 std::optional<qint32> integerCellValue(QStringView text);
 
+// A page's values as they were when the page was last read or saved, by
+// value name: a save writes only what was edited since, so that it neither
+// reverts what another program changed meanwhile nor rewrites (and so
+// converts) values nobody touched.
+class StoredSettings
+{
+public:
+    struct Setting
+    {
+        std::optional<RegistryValue> value; // nullopt: there was none
+        QString cellText; // what the value cell showed for it
+    };
+
+    void clear() { m_settings.clear(); }
+    void remember(const QString &name, Setting setting);
+    const Setting *find(const QString &name) const;
+
+private:
+    QHash<QString, Setting> m_settings; // by upper-cased name
+};
+
+struct PageRead
+{
+    bool keyMissing = false;
+    // The store could not be read at all: every value shows the marker.
+    std::optional<ERegistryStoreError> storeError;
+};
+
 // Reads every shown setting row of `grid` from its key into the value
-// column; a value that cannot be read gets the marker of `language`. A key
-// that does not exist changes nothing.
-void readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                      Release release, Language language);
-// Writes every shown setting row's value, but never a read-error marker.
-// Writes the registry refuses are skipped, and their value names returned;
-// a missing key writes nothing.
-QStringList writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                              Release release);
+// column and remembers what it read in `stored`; a value that cannot be read
+// gets the marker of `language`. A key that does not exist changes nothing.
+PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                          Release release, Language language, StoredSettings &stored);
+
+struct PageSave
+{
+    bool keyMissing = false; // nothing was written
+    QStringList refused; // value names the registry refused
+    // Values another program changed since they were read, replaced by the
+    // edit made here.
+    QStringList overwritten;
+    // What to remember as stored once the writes are.
+    QList<std::pair<QString, StoredSettings::Setting>> written;
+};
+
+// Writes the value of every shown setting row that was edited since it was
+// read (`stored`), or whose value does not exist; never a read-error marker.
+// Raises ERegistryStoreError when the store cannot be read at all.
+PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                           Release release, const StoredSettings &stored);

@@ -1,7 +1,9 @@
 #include "settingspages.h"
 
-#include "gridmodel.h"
+#include "registrymapping.h"
 #include "text.h"
+
+#include <QDir>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -67,13 +69,146 @@ void ImpostaHdrGrid(GridModel &grid, Language language)
         grid.SetCells(col, 0, texts[col]);
 }
 
+ESettingListError::ESettingListError(SettingListProblem problem)
+    : EGridError(settingListProblemText(problem, Language::English), FileFault::None, problem.path,
+                 problem.detail)
+    , m_problem(std::move(problem))
+{ }
+
+QString settingListProblemText(const SettingListProblem &problem, Language language)
+{
+    using Reason = SettingListProblem::Reason;
+    const bool italian = language == Language::Italian;
+    QString reason;
+    switch (problem.reason) {
+    case Reason::CannotOpen:
+        reason = (italian ? u"non può essere aperto (%1)"_s : u"it cannot be opened (%1)"_s)
+                     .arg(problem.detail);
+        break;
+    case Reason::NotRegularFile:
+        reason = italian ? u"non è un file normale"_s : u"it is not a regular file"_s;
+        break;
+    case Reason::TooLarge:
+        reason = italian ? u"è più grande di 16 MiB"_s : u"it is larger than 16 MiB"_s;
+        break;
+    case Reason::CannotRead:
+        reason = (italian ? u"non può essere letto (%1)"_s : u"it cannot be read (%1)"_s)
+                     .arg(problem.detail);
+        break;
+    case Reason::Empty:
+        reason = italian ? u"è vuoto"_s : u"it is empty"_s;
+        break;
+    case Reason::Utf16:
+        reason = italian ? u"è testo UTF-16, mentre le liste sono testo Windows-1252"_s
+                         : u"it is UTF-16 text, while the lists are Windows-1252 text"_s;
+        break;
+    case Reason::NotText:
+        reason = italian ? u"contiene byte nulli: non è un file di testo"_s
+                         : u"it holds NUL bytes: it is not a text file"_s;
+        break;
+    case Reason::NoCounts:
+        reason = italian ? u"la sua prima riga non è il numero di colonne e righe"_s
+                         : u"its first line is not the count of columns and rows"_s;
+        break;
+    case Reason::TooManyCells:
+        reason = italian ? u"dichiara troppe celle"_s : u"it declares too many cells"_s;
+        break;
+    case Reason::NoSettings:
+        reason = italian ? u"non contiene impostazioni"_s : u"it holds no settings"_s;
+        break;
+    }
+    return (italian ? u"La lista di impostazioni %1 non può essere usata: %2.\r"
+                      u"La sua pagina resta vuota."_s
+                    : u"The setting list %1 cannot be used: %2.\r"
+                      u"Its page stays empty."_s)
+        .arg(QDir::toNativeSeparators(problem.path), reason);
+}
+
+namespace {
+
+using Reason = SettingListProblem::Reason;
+
+// A number as the grid loader reads one, with at least one digit.
+bool isCount(QStringView text)
+{
+    qsizetype blanks = 0;
+    while (blanks < text.size() && (text[blanks] == u' ' || text[blanks] == u'\t'))
+        ++blanks;
+    const NumberStart start = numberStart(text, blanks);
+    if (start.digits >= text.size())
+        return false;
+    const int digit = hexDigitValue(text[start.digits]);
+    return digit >= 0 && digit < start.base;
+}
+
+// What is wrong with a list file's bytes before they are loaded, if anything.
+std::optional<Reason> contentProblem(const QByteArray &bytes)
+{
+    if (bytes.trimmed().isEmpty())
+        return Reason::Empty;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return Reason::Utf16;
+    if (bytes.contains('\0'))
+        return Reason::NotText;
+    const QString first = decodeWindows1252(bytes.left(bytes.indexOf('\n'))).trimmed();
+    const qsizetype comma = first.indexOf(u',');
+    if (comma < 0 || !isCount(QStringView(first).first(comma))
+        || !isCount(QStringView(first).sliced(comma + 1)))
+        return Reason::NoCounts;
+    return std::nullopt;
+}
+
+Reason reasonOf(EGridError::FileFault fault)
+{
+    switch (fault) {
+    case EGridError::FileFault::NotRegularFile:
+        return Reason::NotRegularFile;
+    case EGridError::FileFault::TooLarge:
+        return Reason::TooLarge;
+    case EGridError::FileFault::CannotRead:
+        return Reason::CannotRead;
+    case EGridError::FileFault::TooManyCells:
+        return Reason::TooManyCells;
+    case EGridError::FileFault::CannotOpen:
+    case EGridError::FileFault::None:
+        break;
+    }
+    return Reason::CannotOpen;
+}
+
+bool holdsSettings(const GridModel &grid)
+{
+    for (int row = 1; row < grid.RowCount(); ++row) {
+        if (grid.Cells(0, row).size() > 7 && settingKind(grid.Cells(2, row)) != SettingKind::None)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void loadSettingsPage(GridModel &grid, const QString &listFile, Language language, Release release)
 {
+    QByteArray bytes;
+    try {
+        bytes = GridModel::ReadGridFile(listFile);
+    } catch (const EGridError &e) {
+        throw ESettingListError({listFile, reasonOf(e.fault()), e.detail()});
+    }
+    if (const auto problem = contentProblem(bytes))
+        throw ESettingListError({listFile, *problem, {}});
+
     // Closed again also when the list cannot be loaded, so the grid repaints.
     const GridUpdateBracket bracket(grid);
     grid.SetFilterActive(false);
     grid.Filter().Clear();
-    grid.LoadGridFile(listFile);
+    try {
+        grid.LoadGridData(bytes, listFile);
+    } catch (const EGridError &e) {
+        throw ESettingListError({listFile, reasonOf(e.fault()), e.detail()});
+    }
+    if (!holdsSettings(grid))
+        throw ESettingListError({listFile, Reason::NoSettings, {}});
 
     TFilterData &condition = grid.Filter().Add();
     condition.Column = 4;
@@ -95,4 +230,21 @@ void loadSettingsPage(GridModel &grid, const QString &listFile, Language languag
     grid.SetFixedRowHeight(10);
     grid.SetDefaultRowHeight(47);
     grid.SetMultilinecells(true);
+}
+
+void emptySettingsPage(GridModel &grid, Language language)
+{
+    const GridUpdateBracket bracket(grid);
+    grid.SetFilterActive(false);
+    grid.Filter().Clear();
+    // Down to the header row, so that every setting row goes with its check
+    // box, then one blank row under it.
+    grid.SetRowCount(1);
+    grid.SetRowCount(2);
+    grid.SetFixedRows(1);
+    grid.ClearCells();
+    ImpostaHdrGrid(grid, language);
+    grid.FocusCell(1, 1);
+    grid.SetFixedRowHeight(10);
+    grid.SetDefaultRowHeight(47);
 }

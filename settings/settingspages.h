@@ -2,11 +2,11 @@
 
 // The settings pages and how each is filled from its setting list file.
 
+#include "gridmodel.h"
+
 #include <QString>
 
 #include <array>
-
-class GridModel;
 
 enum class Language { English, Italian };
 
@@ -32,8 +32,45 @@ QString settingListPath(const QString &toolFolder, SettingsPage page, Language l
 // Writes the column headers of `language` into row 0, columns 0 to 3.
 void ImpostaHdrGrid(GridModel &grid, Language language);
 
+// What can make a setting list file unusable.
+struct SettingListProblem
+{
+    enum class Reason {
+        CannotOpen, // `detail`: the system's words
+        NotRegularFile,
+        TooLarge,
+        CannotRead, // `detail`: the system's words
+        Empty,
+        Utf16,
+        NotText,
+        NoCounts,
+        TooManyCells,
+        NoSettings
+    };
+    QString path;
+    Reason reason = Reason::CannotOpen;
+    QString detail;
+};
+
+class ESettingListError : public EGridError
+{
+public:
+    explicit ESettingListError(SettingListProblem problem);
+    const SettingListProblem &problem() const { return m_problem; }
+
+private:
+    SettingListProblem m_problem;
+};
+
+// The problem as the user is told it.
+QString settingListProblemText(const SettingListProblem &problem, Language language);
+
 // Loads a page's grid from its setting list file (a local path): rows of the
 // other release hidden, yes/no rows given their check boxes, headers,
-// current cell, editor and row settings. When the file cannot be loaded the
-// grid shows the rows of its earlier load and the error is raised again.
+// current cell, editor and row settings. A file that cannot be read, or that
+// is empty, not Windows-1252 text or holds no settings, raises
+// ESettingListError.
 void loadSettingsPage(GridModel &grid, const QString &listFile, Language language, Release release);
+
+// What a page shows when its list cannot be used: its headers and no rows.
+void emptySettingsPage(GridModel &grid, Language language);

@@ -57,6 +57,7 @@ TMainForm::TMainForm(const MainFormServices &services, QWidget *parent)
 {
     createControls();
     connectHandlers();
+    m_shownPage = PanelGeneral;
     // A failing step ends the sequence; the window still opens as far as it got.
     guardHandler([this] { FormCreate(); });
 }
@@ -109,9 +110,9 @@ void TMainForm::connectHandlers()
     }
 }
 
-void TMainForm::GridCanEditCell(TSettingsGrid *, int row, int col, bool &canEdit)
+void TMainForm::GridCanEditCell(TSettingsGrid *sender, int row, int col, bool &canEdit)
 {
-    canEdit = canEditSettingCell(row, col);
+    canEdit = canEditSettingCell(sender->model(), row, col);
 }
 
 void TMainForm::GridIsFixedCell(TSettingsGrid *, int row, int col, bool &isFixed)
@@ -171,8 +172,7 @@ void TMainForm::FormCreate()
         page->resize(page->width(), 401);
     for (TSettingsGrid *grid : grids())
         grid->model().ClearCells();
-    for (TSettingsGrid *grid : grids())
-        ImpostaGrid(grid);
+    loadLists(grids());
     ReadSettings(true);
     RbUnaLista->setChecked(true);
     if (italian())
@@ -199,54 +199,131 @@ void TMainForm::showEvent(QShowEvent *event)
     }
 }
 
+namespace {
+
+// A preference write the registry refused, told as a problem of the store.
+ERegistryStoreError preferencesNotStored()
+{
+    return ERegistryStoreError(
+        u"Ordevan's preferences cannot be stored in the registry: they apply until Ordevan "
+        u"is closed.",
+        u"Le preferenze di Ordevan non possono essere salvate nel registro: valgono fino "
+        u"alla chiusura di Ordevan.");
+}
+
+} // namespace
+
 void TMainForm::ReadSetup()
 {
     m_registry->setRootKey(RootKey::CurrentUser);
-    if (const OpenKeyScope key(*m_registry, PreferencesKey, true); key.isOpen()) {
-        // Each value on its own: a missing, empty or wrong one is replaced by
-        // its default at once and does not affect the next.
-        auto read = [this](std::u16string_view name, const QString &fallback,
-                           const std::function<void(const QString &)> &apply) {
-            try {
-                const QString text = QString::fromStdU16String(m_registry->readString(name));
-                if (text.isEmpty())
-                    throw ERegistryError("No Key");
-                apply(text);
-            } catch (const ERegistryError &) {
-                m_registry->writeString(name, fallback.toStdU16String());
+    // What is known to be stored: what was read at once, the defaults
+    // written once the batch is stored.
+    QHash<QString, QString> read, written;
+    bool refused = false;
+    try {
+        RegistryBatch batch(m_services.registry);
+        {
+            const OpenKeyScope key(*m_registry, PreferencesKey, true);
+            if (!key.isOpen())
+                return;
+            // Each value on its own: a missing, empty or wrong one is replaced
+            // by its default and does not affect the next. Whether or not the
+            // default can be stored, the tool goes on with it.
+            auto load = [&](const QString &name, const QString &fallback,
+                            const std::function<void(const QString &)> &apply) {
+                const auto value = m_registry->readValue(name.toStdU16String());
+                const bool isText = value
+                    && (value->kind == ValueKind::String || value->kind == ValueKind::ExpandString);
+                const QString text = isText ? QString::fromStdU16String(value->text) : QString();
+                if (!text.isEmpty()
+                    || (value && value->kind == ValueKind::String && text == fallback)) {
+                    read.insert(name, text);
+                    apply(text);
+                    return;
+                }
+                // Missing, empty or of another kind.
+                try {
+                    m_registry->writeString(name.toStdU16String(), fallback.toStdU16String());
+                    written.insert(name, fallback);
+                } catch (const ERegistryStoreError &) {
+                    throw;
+                } catch (const ERegistryError &) {
+                    refused = true;
+                }
                 apply(fallback);
-            }
-        };
-        read(u"WantWarning", u"True"_s,
-             [this](const QString &text) { m_warning = text == u"True"_s; });
-        read(u"Language", u"English"_s, [this](const QString &text) {
-            m_language = text == u"Italian"_s ? Language::Italian : Language::English;
-        });
-        read(u"Version", u"8v3"_s, [this](const QString &text) {
-            m_release = text == u"8v3"_s ? Release::R803 : Release::R800;
-        });
-        try {
-            m_targetPath = QString::fromStdU16String(m_registry->readString(u"PathIC8"));
-            if (m_targetPath.isEmpty())
-                throw ERegistryError("No Key");
-            m_targetFound = m_services.files.isFile(m_targetPath);
-        } catch (const ERegistryError &) {
-            m_registry->writeString(u"PathIC8", m_targetPath.toStdU16String());
-            m_targetFound = false;
+            };
+            load(u"WantWarning"_s, u"True"_s,
+                 [this](const QString &text) { m_warning = text == u"True"_s; });
+            load(u"Language"_s, u"English"_s, [this](const QString &text) {
+                m_language = text == u"Italian"_s ? Language::Italian : Language::English;
+            });
+            load(u"Version"_s, u"8v3"_s, [this](const QString &text) {
+                m_release = text == u"8v3"_s ? Release::R803 : Release::R800;
+            });
+            // The path read is the target even when it is empty.
+            load(u"PathIC8"_s, m_targetPath, [this](const QString &text) {
+                m_targetPath = text;
+                m_targetFound = m_services.files.isFile(m_targetPath);
+            });
         }
+        batch.commit();
+        read.insert(written);
+    } catch (const ERegistryStoreError &e) {
+        reportStoreProblem(e);
     }
+    m_storedPreferences = read;
+    if (refused)
+        reportStoreProblem(preferencesNotStored());
 }
 
 void TMainForm::WriteSetup()
 {
+    const std::array<std::pair<QString, QString>, 4> wanted = {{
+        {u"WantWarning"_s, CbWarning->isChecked() ? u"False"_s : u"True"_s},
+        {u"Language"_s, RbEnglish->isChecked() ? u"English"_s : u"Italian"_s},
+        {u"Version"_s, Rb8v3->isChecked() ? u"8v3"_s : u"8v0"_s},
+        {u"PathIC8"_s, m_targetPath},
+    }};
     m_registry->setRootKey(RootKey::CurrentUser);
-    const OpenKeyScope key(*m_registry, PreferencesKey, true);
-    if (!key.isOpen())
+    QHash<QString, QString> written;
+    try {
+        RegistryBatch batch(m_services.registry);
+        {
+            const OpenKeyScope key(*m_registry, PreferencesKey, true);
+            if (!key.isOpen())
+                return;
+            for (const auto &[name, text] : wanted) {
+                // Only what changed here: what another instance stored in the
+                // meantime stays, and an unchanged start writes nothing.
+                const auto stored = m_storedPreferences.constFind(name);
+                if (stored != m_storedPreferences.constEnd() && *stored == text)
+                    continue;
+                m_registry->writeString(name.toStdU16String(), text.toStdU16String());
+                written.insert(name, text);
+            }
+        }
+        batch.commit();
+    } catch (const ERegistryStoreError &e) {
+        reportStoreProblem(e);
         return;
-    m_registry->writeString(u"WantWarning", CbWarning->isChecked() ? u"False" : u"True");
-    m_registry->writeString(u"Language", RbEnglish->isChecked() ? u"English" : u"Italian");
-    m_registry->writeString(u"Version", Rb8v3->isChecked() ? u"8v3" : u"8v0");
-    m_registry->writeString(u"PathIC8", m_targetPath.toStdU16String());
+    } catch (const ERegistryError &) {
+        reportStoreProblem(preferencesNotStored());
+        return;
+    }
+    m_storedPreferences.insert(written);
+    if (!written.isEmpty())
+        m_toldStoreProblem.clear();
+}
+
+void TMainForm::reportStoreProblem(const ERegistryStoreError &error)
+{
+    const QString told = QString::fromStdU16String(error.text(false));
+    if (told == m_toldStoreProblem)
+        return;
+    m_toldStoreProblem = told;
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(),
+                                   QString::fromStdU16String(error.text(italian())),
+                                   MessageIcon::Error);
 }
 
 void TMainForm::CbWarningClick()
@@ -268,8 +345,7 @@ void TMainForm::Rb8v3Click()
 void TMainForm::releaseChange(Release release)
 {
     m_release = release;
-    for (TSettingsGrid *grid : grids())
-        ImpostaGrid(grid);
+    loadLists(grids());
     ReadSettings(true);
     if (!m_loading)
         WriteSetup();
@@ -291,8 +367,7 @@ void TMainForm::languageChange(Language language)
     if (m_loading)
         return;
     setCaptions();
-    for (TSettingsGrid *grid : grids())
-        ImpostaGrid(grid);
+    loadLists(grids());
     ReadSettings(true);
     WriteSetup();
 }
@@ -319,18 +394,50 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
 
 void TMainForm::ImpostaGrid(TSettingsGrid *grid)
 {
+    // The tool's own folder is the one it runs from; only the names inside
+    // it are looked up without regard to case.
     const QString path = settingListPath(m_toolFolder, pageOf(grid), m_language);
-    loadSettingsPage(grid->model(), m_services.files.localPath(path), m_language, m_release);
+    const QString local = m_services.files.localPathIn(m_services.files.executableFolder(),
+                                                       path.mid(m_toolFolder.size()));
+    loadSettingsPage(grid->model(), local, m_language, m_release);
+}
+
+void TMainForm::loadLists(const QList<TSettingsGrid *> &lists)
+{
+    QStringList problems;
+    for (TSettingsGrid *grid : lists) {
+        try {
+            ImpostaGrid(grid);
+        } catch (const ESettingListError &e) {
+            emptySettingsPage(grid->model(), m_language);
+            storedSettings(grid).clear();
+            problems.append(settingListProblemText(e.problem(), m_language));
+        }
+    }
+    // Start-up loads the lists more than once: the same problems are told once.
+    const QString text = problems.join(u"\r\r"_s);
+    if (text == std::exchange(m_toldListProblems, text) || text.isEmpty())
+        return;
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(), text, MessageIcon::Error);
+}
+
+StoredSettings &TMainForm::storedSettings(const TSettingsGrid *grid)
+{
+    return m_storedSettings[static_cast<std::size_t>(pageOf(grid))];
 }
 
 void TMainForm::ReadGridSettings(TSettingsGrid *grid)
 {
-    readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release, m_language);
+    const PageRead read = readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
+                                           m_language, storedSettings(grid));
+    if (read.storeError)
+        reportStoreProblem(*read.storeError);
 }
 
-QStringList TMainForm::WriteGridSettings(TSettingsGrid *grid)
+PageSave TMainForm::WriteGridSettings(TSettingsGrid *grid)
 {
-    return writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release);
+    return writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
+                             storedSettings(grid));
 }
 
 void TMainForm::forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action)
@@ -346,28 +453,81 @@ void TMainForm::ReadSettings(bool all)
     forEachListInScope(all, [this](TSettingsGrid *grid) { ReadGridSettings(grid); });
 }
 
-// A successful save says nothing. Values the registry refused are named, by
-// page, in one message, so that nobody believes them saved; their cells keep
-// what the user entered.
+// All lists in scope are one batch: stored whole or not at all. A save that
+// stored everything says nothing; anything else is told in one message.
 void TMainForm::WriteSettings(bool all)
 {
-    QStringList unsaved;
-    forEachListInScope(all, [&](TSettingsGrid *grid) {
-        const QStringList refused = WriteGridSettings(grid);
-        if (!refused.isEmpty())
-            unsaved.append(pageTitle(pageOf(grid), m_language) + u": "_s + refused.join(u", "_s));
-    });
-    if (unsaved.isEmpty())
+    QList<std::pair<TSettingsGrid *, PageSave>> saves;
+    try {
+        RegistryBatch batch(m_services.registry);
+        forEachListInScope(all, [&](TSettingsGrid *grid) {
+            saves.append({grid, WriteGridSettings(grid)});
+        });
+        batch.commit();
+    } catch (const ERegistryStoreError &e) {
+        m_toldStoreProblem = QString::fromStdU16String(e.text(false));
+        m_services.dialogs.showMessage(
+            QCoreApplication::applicationName(),
+            (italian() ? u"Non è stato salvato nulla."_s : u"Nothing was saved."_s) + u"\r\r"_s
+                + QString::fromStdU16String(e.text(italian())),
+            MessageIcon::Warning);
         return;
-    const QString intro = italian() ? u"Questi valori non sono stati salvati:"_s
-                                    : u"These values could not be saved:"_s;
-    m_services.dialogs.showMessage(QCoreApplication::applicationName(),
-                                   intro + u"\r\r"_s + unsaved.join(u'\r'), MessageIcon::Warning);
+    }
+    for (const auto &[grid, save] : saves) {
+        for (const auto &[name, setting] : save.written)
+            storedSettings(grid).remember(name, setting);
+    }
+    showSaveOutcome(saves);
+}
+
+void TMainForm::showSaveOutcome(const QList<std::pair<TSettingsGrid *, PageSave>> &saves)
+{
+    QStringList refused, overwritten, missing;
+    for (const auto &[grid, save] : saves) {
+        const QString page = pageTitle(pageOf(grid), m_language);
+        if (!save.refused.isEmpty())
+            refused.append(page + u": "_s + save.refused.join(u", "_s));
+        if (!save.overwritten.isEmpty())
+            overwritten.append(page + u": "_s + save.overwritten.join(u", "_s));
+        if (save.keyMissing)
+            missing.append(page);
+    }
+    QStringList parts;
+    if (!refused.isEmpty()) {
+        parts.append((italian() ? u"Questi valori non sono stati salvati:"_s
+                                : u"These values could not be saved:"_s)
+                     + u"\r\r"_s + refused.join(u'\r'));
+    }
+    if (!missing.isEmpty()) {
+        const QString release = m_release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s;
+        parts.append((italian()
+                          ? u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro, "
+                            u"quindi queste liste non sono state salvate: %2.\r"
+                            u"Avviare InstantCopy una volta: le crea."_s
+                          : u"The settings of InstantCopy %1 do not exist in the registry yet, so "
+                            u"these lists were not saved: %2.\r"
+                            u"Start InstantCopy once: it creates them."_s)
+                         .arg(release, missing.join(u", "_s)));
+    }
+    if (!overwritten.isEmpty()) {
+        parts.append((italian() ? u"Questi valori erano stati cambiati da un altro programma dopo "
+                                  u"la lettura; le modifiche fatte qui li hanno sostituiti:"_s
+                                : u"These values had been changed by another program since they "
+                                  u"were read; the edits made here replaced them:"_s)
+                     + u"\r\r"_s + overwritten.join(u'\r'));
+    }
+    if (parts.isEmpty())
+        return;
+    const bool unsaved = !refused.isEmpty() || !missing.isEmpty();
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(), parts.join(u"\r\r"_s),
+                                   unsaved ? MessageIcon::Warning : MessageIcon::Information);
 }
 
 void TMainForm::RestoreDefault(bool all)
 {
-    forEachListInScope(all, [this](TSettingsGrid *grid) { ImpostaGrid(grid); });
+    QList<TSettingsGrid *> lists;
+    forEachListInScope(all, [&](TSettingsGrid *grid) { lists.append(grid); });
+    loadLists(lists);
 }
 
 void TMainForm::DefaultBtnClick()
@@ -408,7 +568,7 @@ void TMainForm::BtnPercorsoClick()
 
 void TMainForm::BtnAvviaClick()
 {
-    if (m_services.processes.startDetached(m_services.files.localPath(m_targetPath))) {
+    if (m_services.processes.startDetached(m_targetPath)) {
         m_services.terminate();
         return;
     }
@@ -420,11 +580,12 @@ void TMainForm::BtnAvviaClick()
 
 bool TMainForm::isPageShown(const QWidget *pagePanel) const
 {
-    return pagePanel->x() < frameGeometry().width();
+    return pagePanel == m_shownPage;
 }
 
 void TMainForm::showPage(TPanel *page)
 {
+    m_shownPage = page;
     for (TPanel *panel : pagePanels())
         panel->move(panel == page ? 98 : frameGeometry().width(), panel->y());
 }

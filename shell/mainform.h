@@ -5,10 +5,13 @@
 
 #include "gridtypes.h"
 #include "registryaccessor.h"
+#include "registrymapping.h"
 #include "settingspages.h"
 
+#include <QHash>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 
 class Dialogs;
@@ -48,7 +51,7 @@ public:
     const QString &targetPath() const { return m_targetPath; }
     bool loading() const { return m_loading; }
 
-    // The page panel in view: its Left is less than the window's outer width.
+    // The page panel in view, the one the navigation buttons last chose.
     bool isPageShown(const QWidget *pagePanel) const;
 
     // Controls, named as the form names them.
@@ -98,10 +101,11 @@ public:
 
     void ReadSetup();
     void WriteSetup();
+    // Raises ESettingListError when the grid's list cannot be used.
     void ImpostaGrid(TSettingsGrid *grid);
     void ReadGridSettings(TSettingsGrid *grid);
-    // The value names the registry refused.
-    QStringList WriteGridSettings(TSettingsGrid *grid);
+    // Part of a save: call inside a batch of the registry.
+    PageSave WriteGridSettings(TSettingsGrid *grid);
     void ReadSettings(bool all);
     void WriteSettings(bool all);
     void RestoreDefault(bool all);
@@ -117,6 +121,12 @@ private:
 
     void setCaptions();
     void setCaption(QWidget *control, const QString &caption);
+    // ImpostaGrid for each grid in turn; a list that cannot be used leaves
+    // its own page empty and is named in one message afterwards.
+    void loadLists(const QList<TSettingsGrid *> &lists);
+    void reportStoreProblem(const ERegistryStoreError &error);
+    void showSaveOutcome(const QList<std::pair<TSettingsGrid *, PageSave>> &saves);
+    StoredSettings &storedSettings(const TSettingsGrid *grid);
     void releaseChange(Release release);
     void languageChange(Language language);
     void showPage(TPanel *page);
@@ -136,6 +146,15 @@ private:
     QString m_targetPath;
     bool m_targetFound = false;
     std::unique_ptr<RegistryAccessor> m_registry;
+
+    // What the store held when it was last read or written here, so that a
+    // save writes only what was changed here.
+    std::array<StoredSettings, AllSettingsPages.size()> m_storedSettings;
+    QHash<QString, QString> m_storedPreferences;
+    // The last store and list problems told, so that each is told once.
+    QString m_toldStoreProblem;
+    QString m_toldListProblems;
+    TPanel *m_shownPage = nullptr;
 
     bool m_centred = false;
 };

@@ -13,56 +13,64 @@ using namespace Qt::Literals::StringLiterals;
 class FileSystemTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir(dir.path()).mkpath(u"Tool/Data"_s));
-        QFile file(dir.filePath(u"Tool/Data/General_Eng.txt"_s));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    void SetUp() override { makeFile(u"Tool/Data/General_Eng.txt"_s); }
 
-    // The folder in the tool's own form: backslashes and upper case, as the
-    // tool builds its paths.
-    QString toolForm(const QString &relative) const
+    void makeFile(const QString &relative)
     {
-        return toToolPath(dir.path()) + u'\\' + relative;
+        const QString path = dir.filePath(relative);
+        ASSERT_TRUE(QDir().mkpath(path.section(u'/', 0, -2)));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
 
     QTemporaryDir dir;
     LocalFileSystem files;
 };
 
-TEST_F(FileSystemTest, FindsPathsThatDifferOnlyInLetterCase)
+TEST_F(FileSystemTest, NamesInsideTheFolderAreFoundWhateverTheirCase)
 {
-    const QString wanted = toolForm(u"TOOL\\DATA\\GENERAL_ENG.TXT"_s);
-    EXPECT_EQ(files.localPath(wanted), dir.filePath(u"Tool/Data/General_Eng.txt"_s));
-    EXPECT_TRUE(files.isFile(wanted));
-    EXPECT_TRUE(files.isFile(toolForm(u"Tool\\Data\\General_Eng.txt"_s)));
-}
-
-TEST_F(FileSystemTest, FoldersAndMissingFilesAreNotFiles)
-{
-    EXPECT_FALSE(files.isFile(toolForm(u"TOOL\\DATA"_s)));
-    EXPECT_FALSE(files.isFile(toolForm(u"TOOL\\DATA\\COPY_ENG.TXT"_s)));
-    EXPECT_FALSE(files.isFile(toolForm(u"NOWHERE\\DATA\\GENERAL_ENG.TXT"_s)));
-    EXPECT_FALSE(files.isFile(QString()));
+    const QString tool = dir.filePath(u"Tool"_s);
+    EXPECT_EQ(files.localPathIn(tool, u"DATA\\GENERAL_ENG.TXT"_s),
+              dir.filePath(u"Tool/Data/General_Eng.txt"_s));
+    EXPECT_EQ(files.localPathIn(tool, u"Data\\General_Eng.txt"_s),
+              dir.filePath(u"Tool/Data/General_Eng.txt"_s));
     // What cannot be found keeps the case it was given.
-    EXPECT_EQ(files.localPath(toolForm(u"TOOL\\MISSING\\X.TXT"_s)),
-              dir.filePath(u"Tool/MISSING/X.TXT"_s));
-}
+    EXPECT_EQ(files.localPathIn(tool, u"DATA\\MISSING\\X.TXT"_s),
+              dir.filePath(u"Tool/Data/MISSING/X.TXT"_s));
 
-TEST_F(FileSystemTest, ThePreferredMatchIsTheExactOne)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkpath(u"Tool/DATA"_s));
-    QFile file(dir.filePath(u"Tool/DATA/GENERAL_ENG.TXT"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_EQ(files.localPath(toolForm(u"Tool\\DATA\\GENERAL_ENG.TXT"_s)),
+    // The exact name wins over one that differs only in case.
+    makeFile(u"Tool/DATA/GENERAL_ENG.TXT"_s);
+    EXPECT_EQ(files.localPathIn(tool, u"DATA\\GENERAL_ENG.TXT"_s),
               dir.filePath(u"Tool/DATA/GENERAL_ENG.TXT"_s));
 }
 
-TEST_F(FileSystemTest, TheExecutablePathIsInTheToolsForm)
+TEST_F(FileSystemTest, TheFolderItselfIsTakenAsItIs)
+{
+    // A sibling that differs only in case is never taken for the folder.
+    makeFile(u"TOOL/DATA/GENERAL_ENG.TXT"_s);
+    EXPECT_EQ(files.localPathIn(dir.filePath(u"Tool"_s), u"DATA\\GENERAL_ENG.TXT"_s),
+              dir.filePath(u"Tool/Data/General_Eng.txt"_s));
+}
+
+TEST_F(FileSystemTest, PathsOfTheUserAreUsedAsTheyAre)
+{
+    EXPECT_TRUE(files.isFile(dir.filePath(u"Tool/Data/General_Eng.txt"_s)));
+    EXPECT_FALSE(files.isFile(dir.filePath(u"Tool/Data"_s))) << "a folder";
+    EXPECT_FALSE(files.isFile(dir.filePath(u"Tool/Data/GENERAL_ENG.TXT"_s)));
+    EXPECT_FALSE(files.isFile(QString()));
+#ifndef Q_OS_WIN
+    // A backslash is a letter of a name here, not a separator.
+    makeFile(u"back\\slash/ICopy.exe"_s);
+    EXPECT_TRUE(files.isFile(dir.filePath(u"back\\slash/ICopy.exe"_s)));
+    EXPECT_FALSE(files.isFile(dir.filePath(u"back/slash/ICopy.exe"_s)));
+#endif
+}
+
+TEST_F(FileSystemTest, TheExecutable)
 {
     const QString path = files.executablePath();
-    EXPECT_EQ(fromToolPath(path), QCoreApplication::applicationFilePath());
+    EXPECT_EQ(path, toToolPath(QCoreApplication::applicationFilePath()));
     EXPECT_FALSE(path.contains(u'/'));
-    EXPECT_TRUE(files.isFile(path));
+    EXPECT_EQ(files.executableFolder(), QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(files.isFile(QCoreApplication::applicationFilePath()));
 }

@@ -3,12 +3,13 @@
 #include "registrycontract.h"
 #include "registryfilestore.h"
 #include "registryproblems.h"
-#include "scripteddialogs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gmock/gmock.h>
 
@@ -97,15 +98,26 @@ protected:
         , reg(store)
     {
         store.setLockTimeout(200);
-        store.setProblemReporter([this](const RegistryFileProblem &p) { problems.append(p); });
     }
 
     QTemporaryDir dir;
     QString path;
     RegistryFileStore store;
     RegistryAccessor reg;
-    QList<RegistryFileProblem> problems;
 };
+
+// What the store raises for `action`, in English and Italian.
+template<typename Action>
+std::pair<QString, QString> storeError(Action &&action)
+{
+    try {
+        action();
+    } catch (const ERegistryStoreError &e) {
+        return {QString::fromStdU16String(e.text(false)), QString::fromStdU16String(e.text(true))};
+    }
+    ADD_FAILURE() << "no ERegistryStoreError";
+    return {};
+}
 
 TEST_F(RegistryFileStoreTest, WritesTheRegistryEditorsFormat)
 {
@@ -126,7 +138,6 @@ TEST_F(RegistryFileStoreTest, WritesTheRegistryEditorsFormat)
                   u"\"Negative\"=dword:ffffffff"_s,
                   u""_s,
               })));
-    EXPECT_TRUE(problems.isEmpty());
 }
 
 TEST_F(RegistryFileStoreTest, LeavesEverythingItDoesNotTouchByteForByte)
@@ -202,7 +213,7 @@ TEST_F(RegistryFileStoreTest, ReadsUtf8AndEightBitFiles)
                                u"  00"_s, u"\"N\"=dword:00000001"_s})));
 }
 
-TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
+TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndSaysWhere)
 {
     const QByteArray damaged = utf16File(lines({
         u"Windows Registry Editor Version 5.00"_s,
@@ -213,24 +224,18 @@ TEST_F(RegistryFileStoreTest, ADamagedFileIsNeverOverwrittenAndIsReportedOnce)
     }));
     writeAll(path, damaged);
 
-    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
-    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", false));
-    EXPECT_FALSE(reg.openKey(u"\\Software\\Other", true));
-    EXPECT_EQ(readAll(path), damaged);
-
-    ASSERT_EQ(problems.size(), 1);
-    EXPECT_EQ(problems[0].kind, RegistryFileProblem::Kind::Damaged);
-    EXPECT_EQ(problems[0].line, 5);
-    const QString message = registryFileProblemText(problems[0], false);
-    EXPECT_THAT(message.toStdString(),
+    const auto [english, italian]
+        = storeError([&] { reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true); });
+    EXPECT_THAT(english.toStdString(),
                 testing::HasSubstr(QDir::toNativeSeparators(path).toStdString()));
-    EXPECT_THAT(message.toStdString(), testing::HasSubstr("line 5"));
-    EXPECT_EQ(problems[0].fault, RegistryFileFault::BadDword);
-    EXPECT_THAT(message.toStdString(), testing::HasSubstr("hexadecimal digits"));
-    const QString italian = registryFileProblemText(problems[0], true);
+    EXPECT_THAT(english.toStdString(), testing::HasSubstr("line 5"));
+    EXPECT_THAT(english.toStdString(), testing::HasSubstr("hexadecimal digits"));
     EXPECT_THAT(italian.toStdString(), testing::HasSubstr("riga 5"));
     EXPECT_THAT(italian.toStdString(), testing::HasSubstr("cifre esadecimali"))
         << "the reason is in the interface language too";
+    EXPECT_THROW(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", false), ERegistryStoreError);
+    EXPECT_THROW(reg.openKey(u"\\Software\\Other", true), ERegistryStoreError);
+    EXPECT_EQ(readAll(path), damaged);
 
     // Once repaired on disk, the file is used again.
     writeAll(path, utf16File(lines({u"Windows Registry Editor Version 5.00"_s})));
@@ -244,35 +249,36 @@ TEST_F(RegistryFileStoreTest, AKeyOpenWhenTheFileIsDamagedOnDiskFailsToRead)
     ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
     reg.writeString(u"Text", u"x");
     writeAll(path, "garbage");
-    EXPECT_THROW(reg.readString(u"Text"), ERegistryError);
-    EXPECT_THROW(reg.writeString(u"Text", u"y"), ERegistryError);
+    EXPECT_THROW(reg.readString(u"Text"), ERegistryStoreError);
+    EXPECT_THROW(reg.writeString(u"Text", u"y"), ERegistryStoreError);
     EXPECT_EQ(readAll(path), "garbage");
-    EXPECT_EQ(problems.size(), 1);
 }
 
 TEST_F(RegistryFileStoreTest, AFolderThatCannotBeCreatedIsAnErrorTheCallerSees)
 {
     writeAll(dir.filePath(u"blocker"_s), "a file where a folder should be");
     RegistryFileStore blocked(dir.filePath(u"blocker/Ordevan/registry.reg"_s));
-    QList<RegistryFileProblem> seen;
-    blocked.setProblemReporter([&](const RegistryFileProblem &p) { seen.append(p); });
     RegistryAccessor accessor(blocked);
 
-    EXPECT_FALSE(accessor.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
-    EXPECT_FALSE(accessor.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
+    const auto [english, italian]
+        = storeError([&] { accessor.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true); });
+    EXPECT_THAT(english.toStdString(), testing::HasSubstr("folder cannot be created"));
     // Opening the root needs no write; writing into it fails.
     ASSERT_TRUE(accessor.openKey(u"\\", false));
-    EXPECT_THROW(accessor.writeString(u"Language", u"English"), ERegistryError);
-    ASSERT_EQ(seen.size(), 1);
-    EXPECT_EQ(seen[0].kind, RegistryFileProblem::Kind::Unwritable);
+    EXPECT_THROW(accessor.writeString(u"Language", u"English"), ERegistryStoreError);
 }
 
-TEST_F(RegistryFileStoreTest, AFolderInPlaceOfTheFileIsReported)
+TEST_F(RegistryFileStoreTest, WhatIsNotARegularFileIsNeitherReadNorReplaced)
 {
     QDir().mkpath(path);
-    EXPECT_FALSE(reg.openKey(u"\\Software\\A", true));
-    ASSERT_EQ(problems.size(), 1);
-    EXPECT_EQ(problems[0].kind, RegistryFileProblem::Kind::Unreadable);
+    const auto [english, italian] = storeError([&] { reg.openKey(u"\\Software\\A", true); });
+    EXPECT_THAT(english.toStdString(), testing::HasSubstr("not a regular file"));
+    EXPECT_THAT(italian.toStdString(), testing::HasSubstr("non è un file normale"));
+    QDir().rmdir(path);
+
+    // A pipe in the file's place must not hang the tool.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_THROW(reg.openKey(u"\\Software\\A", true), ERegistryStoreError);
 }
 
 TEST_F(RegistryFileStoreTest, ChangesMadeByAnotherInstanceAreSeen)
@@ -301,30 +307,18 @@ TEST_F(RegistryFileStoreTest, ValueNamesWithLineBreaksAreRefused)
     EXPECT_NO_THROW(RegFile::parse(readAll(path)));
 }
 
-TEST(PlatformRegistryTest, TheUserIsToldOnceWhichFileAndLineIsDamaged)
+TEST(PlatformRegistryTest, TheStoreIsThePerUserFile)
 {
     // Test mode keeps this path out of the user's own configuration folder.
     const QString path = RegistryFileStore::defaultPath();
     ASSERT_TRUE(path.endsWith(u"/Ordevan/registry.reg"_s));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    const QByteArray damaged
-        = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
-          "\"Version\"=\"8v3\r\n";
-    writeAll(path, damaged);
-
-    ScriptedDialogs dialogs;
-    bool italian = true;
-    auto store = createPlatformRegistry(dialogs, [&] { return italian; });
+    writeAll(path,
+             "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
+             "\"Version\"=\"8v3\"\r\n");
+    auto store = createPlatformRegistry();
     RegistryAccessor reg(*store);
-    EXPECT_FALSE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8\\", true));
-    EXPECT_FALSE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
-
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
-    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(path)));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(u"riga 4"_s))
-        << dialogs.messages[0].text.toStdString();
-    EXPECT_EQ(readAll(path), damaged);
+    ASSERT_TRUE(reg.openKey(u"\\A", false));
+    EXPECT_EQ(reg.readString(u"Version"), u"8v3");
     QFile::remove(path);
 }

@@ -30,13 +30,20 @@ TEditorType editorFor(GridModel &grid, int col = 1)
 
 } // namespace
 
-TEST(EditingRulesTest, OnlyValueCellsOfSettingRowsEdit)
+TEST(EditingRulesTest, OnlyValueCellsOfSettingRowsThatWereReadEdit)
 {
-    EXPECT_TRUE(canEditSettingCell(1, 1));
-    EXPECT_TRUE(canEditSettingCell(20, 1));
-    EXPECT_FALSE(canEditSettingCell(0, 1));
+    GridModel grid = rowOf(u"X_Name"_s, u"1"_s, u"VALORE"_s);
+    grid.SetRowCount(21);
+    EXPECT_TRUE(canEditSettingCell(grid, 1, 1));
+    EXPECT_TRUE(canEditSettingCell(grid, 20, 1));
+    EXPECT_FALSE(canEditSettingCell(grid, 0, 1));
     for (int col : {0, 2, 3, 4, 5})
-        EXPECT_FALSE(canEditSettingCell(3, col));
+        EXPECT_FALSE(canEditSettingCell(grid, 3, col));
+    for (const QString &marker :
+         {u"Not available (read error)"_s, u"Non disponibile (errore in lettura)"_s}) {
+        grid.SetCells(1, 1, marker);
+        EXPECT_FALSE(canEditSettingCell(grid, 1, 1)) << "nor is its check box toggled";
+    }
     EXPECT_FALSE(isFixedSettingCell(3, 1));
     EXPECT_TRUE(isFixedSettingCell(0, 1));
     EXPECT_TRUE(isFixedSettingCell(3, 0));

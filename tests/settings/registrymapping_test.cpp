@@ -37,11 +37,20 @@ protected:
         grid.SetCells(2, r, type);
     }
 
-    void read(Language language = Language::English)
+    PageRead read(Language language = Language::English)
     {
-        readPageSettings(grid, registry, SettingsPage::Copy, Release::R803, language);
+        return readPageSettings(grid, registry, SettingsPage::Copy, Release::R803, language,
+                                storedSettings);
     }
-    void write() { writePageSettings(grid, registry, SettingsPage::Copy, Release::R803); }
+    // A save as the window makes it: what was written is remembered.
+    PageSave write()
+    {
+        PageSave save
+            = writePageSettings(grid, registry, SettingsPage::Copy, Release::R803, storedSettings);
+        for (const auto &[name, setting] : save.written)
+            storedSettings.remember(name, setting);
+        return save;
+    }
     std::optional<RegistryValue> stored(std::u16string_view name) const
     {
         return store.get(RootKey::CurrentUser, Copy803, name);
@@ -50,6 +59,7 @@ protected:
     GridModel grid;
     MemoryRegistryStore store;
     RegistryAccessor registry{store};
+    StoredSettings storedSettings;
 };
 
 } // namespace
@@ -119,6 +129,7 @@ TEST_F(RegistryMappingTest, AFailedReadKeepsTheCheckBox)
 
 TEST_F(RegistryMappingTest, WritesEachKindButNeverAMarker)
 {
+    // Nothing was read: every row counts as edited.
     grid.SetCells(1, 1, u"700"_s);
     grid.SetCells(1, 4, u"Non disponibile (errore in lettura)"_s);
     store.put(RootKey::CurrentUser, Copy803, u"Width", {ValueKind::String, u"stays", 0});
@@ -142,18 +153,90 @@ TEST_F(RegistryMappingTest, AMissingKeyChangesNothingAndIsNeverCreated)
 {
     MemoryRegistryStore empty;
     RegistryAccessor emptyRegistry(empty);
-    readPageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803, Language::English);
+    EXPECT_TRUE(readPageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803,
+                                 Language::English, storedSettings)
+                    .keyMissing);
     EXPECT_EQ(grid.Cells(1, 1), u"650"_s);
-    writePageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803);
+    EXPECT_TRUE(
+        writePageSettings(grid, emptyRegistry, SettingsPage::Copy, Release::R803, storedSettings)
+            .keyMissing)
+        << "the window tells the user";
     EXPECT_FALSE(empty.hasKey(RootKey::CurrentUser, Copy803));
     EXPECT_EQ(empty.writeCount(), 0);
 }
 
-TEST_F(RegistryMappingTest, RefusedWritesAreSkipped)
+TEST_F(RegistryMappingTest, RefusedWritesAreSkippedAndNamed)
 {
     store.setRefuseWrites(true);
-    EXPECT_NO_THROW(write());
+    PageSave save;
+    EXPECT_NO_THROW(save = write());
+    EXPECT_EQ(
+        save.refused,
+        (QStringList{u"MaxCdSize"_s, u"TestWrite"_s, u"ImageName"_s, u"Width"_s, u"Method"_s}));
+    EXPECT_TRUE(save.written.isEmpty());
     EXPECT_FALSE(registry.hasOpenKey()) << "the key is closed again";
+}
+
+TEST_F(RegistryMappingTest, ASaveWritesOnlyWhatWasEditedOrIsMissing)
+{
+    // Kinds the tool does not write itself, and text after a NUL, survive a
+    // save as long as nobody edits them.
+    store.put(RootKey::CurrentUser, Copy803, u"ImageName",
+              {ValueKind::ExpandString, u"%TEMP%\\x.img", 0});
+    store.put(RootKey::CurrentUser, Copy803, u"Method",
+              {ValueKind::String, std::u16string(u"dwmDAO\0tail", 11), 0});
+    store.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::Integer, {}, 700});
+    read();
+    const int before = store.writeCount();
+    PageSave save = write();
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::ExpandString, u"%TEMP%\\x.img", 0}));
+    EXPECT_EQ(stored(u"Method")->text.size(), 11u);
+    EXPECT_EQ(stored(u"TestWrite"), (RegistryValue{ValueKind::String, u"", 0}))
+        << "a missing value is created as it shows";
+    EXPECT_EQ(store.writeCount(), before + 1);
+    EXPECT_EQ(write().written.size(), 0) << "a second save has nothing to write";
+
+    grid.SetCells(1, 1, u"0701"_s);
+    grid.SetCells(1, 3, u"edited.img"_s);
+    save = write();
+    EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue{ValueKind::Integer, {}, 701}));
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"edited.img", 0}))
+        << "an edited value takes its row's kind";
+    EXPECT_EQ(save.written.size(), 2);
+    EXPECT_EQ(write().written.size(), 0);
+}
+
+TEST_F(RegistryMappingTest, AnotherWritersChangeIsKeptUnlessEditedHereAndThenNamed)
+{
+    store.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::Integer, {}, 700});
+    store.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"a.img", 0});
+    read();
+    // Another program saves both values meanwhile; only one is edited here.
+    store.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::Integer, {}, 111});
+    store.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"b.img", 0});
+    grid.SetCells(1, 3, u"mine.img"_s);
+    const PageSave save = write();
+    EXPECT_EQ(stored(u"MaxCdSize"), (RegistryValue{ValueKind::Integer, {}, 111}));
+    EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"mine.img", 0}));
+    EXPECT_EQ(save.overwritten, QStringList{u"ImageName"_s});
+
+    // The same value written by both names nobody.
+    store.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"same.img", 0});
+    grid.SetCells(1, 3, u"same.img"_s);
+    EXPECT_TRUE(write().overwritten.isEmpty());
+}
+
+TEST_F(RegistryMappingTest, AStoreThatCannotBeReadShowsNoValueAsCurrent)
+{
+    store.setStoreError(ERegistryStoreError(u"damaged", u"danneggiato"));
+    const PageRead result = read();
+    ASSERT_TRUE(result.storeError);
+    EXPECT_EQ(result.storeError->text(true), u"danneggiato");
+    for (int row : {1, 2, 3, 4, 6})
+        EXPECT_EQ(grid.Cells(1, row), u"Not available (read error)"_s) << row;
+    EXPECT_EQ(grid.Cells(1, 5), u"value"_s) << "a heading row names no value";
+    EXPECT_EQ(grid.Cells(1, 7), u"7"_s) << "a row of no kind is never read";
+    EXPECT_THROW(write(), ERegistryStoreError);
 }
 
 TEST_F(RegistryMappingTest, HiddenRowsAreNeitherReadNorWritten)

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -120,24 +122,97 @@ TEST(SettingsPageTest, SetsHeadersCheckBoxesAndPresentation)
     EXPECT_EQ(grid.UpdateCount(), 0);
 }
 
-TEST(SettingsPageTest, AMissingListLeavesTheEarlierRowsOfBothReleases)
+TEST(SettingsPageTest, AListThatCannotBeUsedIsNamedWithItsReasonAndLeavesTheGridAlone)
 {
     GridModel grid;
     loadSettingsPage(grid, shippedList(SettingsPage::General, Language::English), Language::English,
                      Release::R803);
     const int shown = grid.RowCount();
-    const auto hidden = grid.HiddenRows().size();
 
     QTemporaryDir dir;
-    const QString missing = dir.filePath(u"GENERAL_ITA.TXT"_s);
-    try {
-        loadSettingsPage(grid, missing, Language::Italian, Release::R803);
-        FAIL() << "loaded";
-    } catch (const EGridError &error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), u"Cannot open file "_s + missing);
+    auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    using Reason = SettingListProblem::Reason;
+    const QList<std::pair<QString, Reason>> cases = {
+        {dir.filePath(u"MISSING.TXT"_s), Reason::CannotOpen},
+        {dir.path(), Reason::NotRegularFile},
+        {write(u"EMPTY.TXT"_s, "\r\n  \r\n"), Reason::Empty},
+        {write(u"WIDE.TXT"_s,
+               QByteArray("\xFF\xFE"
+                          "6\0,\0"
+                          "2\0",
+                          8)),
+         Reason::Utf16},
+        {write(u"BINARY.TXT"_s, QByteArray("6,2\r\n0,1,\0\x01", 10)), Reason::NotText},
+        {write(u"GARBAGE.TXT"_s, "#!/bin/sh\nrm -rf /\n"), Reason::NoCounts},
+        {write(u"HUGE.TXT"_s, "9999,9999\n"), Reason::TooManyCells},
+        {write(u"HEADINGS.TXT"_s, "6,3\r\n0,1,Short\r\n0,2,<b>NoType</b>\r\n2,2,COLOUR\r\n"),
+         Reason::NoSettings},
+    };
+    for (const auto &[path, reason] : cases) {
+        try {
+            loadSettingsPage(grid, path, Language::Italian, Release::R803);
+            ADD_FAILURE() << "loaded " << path.toStdString();
+        } catch (const ESettingListError &error) {
+            EXPECT_EQ(error.problem().reason, reason) << path.toStdString();
+            const QString english = settingListProblemText(error.problem(), Language::English);
+            EXPECT_TRUE(english.startsWith(u"The setting list "_s + QDir::toNativeSeparators(path)))
+                << english.toStdString();
+            EXPECT_TRUE(settingListProblemText(error.problem(), Language::Italian)
+                            .endsWith(u"La sua pagina resta vuota."_s));
+        }
+        EXPECT_EQ(grid.UpdateCount(), 0) << "the batch update is closed again";
     }
+    // Those found wrong before loading change nothing in the grid.
+    GridModel untouched;
+    loadSettingsPage(untouched, shippedList(SettingsPage::General, Language::English),
+                     Language::English, Release::R803);
+    EXPECT_THROW(
+        loadSettingsPage(untouched, dir.filePath(u"EMPTY.TXT"_s), Language::English, Release::R803),
+        ESettingListError);
+    EXPECT_EQ(untouched.RowCount(), shown);
+    EXPECT_TRUE(untouched.FilterActive());
+}
+
+TEST(SettingsPageTest, NeitherAPipeNorADeviceCanHangTheLoad)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "no pipes or devices in the file system";
+#else
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(u"COPY_ENG.TXT"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath(u"GENERAL_ENG.TXT"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, zero));
+    GridModel grid;
+    for (const QString &path : {fifo, zero}) {
+        try {
+            loadSettingsPage(grid, path, Language::English, Release::R803);
+            ADD_FAILURE() << "loaded " << path.toStdString();
+        } catch (const ESettingListError &error) {
+            EXPECT_EQ(error.problem().reason, SettingListProblem::Reason::NotRegularFile);
+        }
+    }
+#endif
+}
+
+TEST(SettingsPageTest, AnEmptyPageKeepsItsHeadersAndNothingElse)
+{
+    GridModel grid;
+    loadSettingsPage(grid, shippedList(SettingsPage::General, Language::English), Language::English,
+                     Release::R803);
+    emptySettingsPage(grid, Language::Italian);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.FixedRows(), 1);
     EXPECT_FALSE(grid.FilterActive());
-    EXPECT_EQ(grid.RowCount(), shown + hidden);
-    EXPECT_EQ(grid.Filter().Count(), 0);
-    EXPECT_EQ(grid.UpdateCount(), 0) << "the batch update is closed again";
+    EXPECT_TRUE(grid.HiddenRows().isEmpty());
+    EXPECT_EQ(grid.Cells(0, 0), u"<font size=2><shad><b>Settaggio</b></shad></font><hr>"_s);
+    for (int col = 0; col < grid.ColCount(); ++col) {
+        EXPECT_EQ(grid.Cells(col, 1), QString());
+        EXPECT_FALSE(grid.CheckBox(col, 1));
+    }
 }

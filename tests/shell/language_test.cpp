@@ -90,7 +90,7 @@ TEST_F(LanguageTest, TheCheckedButtonRunsNothing)
     EXPECT_EQ(file.readAll(), before);
 }
 
-TEST_F(LanguageTest, AMissingItalianListStopsAfterTheCaptions)
+TEST_F(LanguageTest, AMissingItalianListLeavesOnlyItsPageEmpty)
 {
     removeList(u"COPY_ITA.TXT"_s);
     TMainForm &window = start();
@@ -98,10 +98,12 @@ TEST_F(LanguageTest, AMissingItalianListStopsAfterTheCaptions)
     dialogs.messages.clear();
     QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"Cannot open file "_s));
-    EXPECT_TRUE(dialogs.messages[0].text.endsWith(u"COPY_ITA.TXT"_s));
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"La lista di impostazioni "_s))
+        << dialogs.messages[0].text.toStdString();
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"COPY_ITA.TXT non può essere usata"_s));
     expectCaptions(window, Language::Italian);
-    EXPECT_EQ(preference(u"Language"), u"English"_s) << "the preference is not written";
-    EXPECT_EQ(window.GridGenerale->model().Cells(2, 1), u"LISTA"_s) << "lists before it reloaded";
-    EXPECT_EQ(window.GridSettaggi->model().Cells(2, 1), u"LIST"_s) << "lists after it untouched";
+    EXPECT_EQ(preference(u"Language"), u"Italian"_s);
+    EXPECT_EQ(window.GridGenerale->model().Cells(2, 1), u"LISTA"_s);
+    EXPECT_EQ(window.GridCopia->model().RowCount(), 2);
+    EXPECT_EQ(window.GridSettaggi->model().Cells(2, 1), u"LISTA"_s) << "lists after it reloaded";
 }

@@ -127,14 +127,14 @@ TEST_F(MainFormTest, TheLaunchButtonFollowsTheStoredPath)
     QFile exe(dir.filePath(u"ICopy.exe"_s));
     ASSERT_TRUE(exe.open(QIODevice::WriteOnly));
     exe.close();
-    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(exe.fileName()));
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, exe.fileName());
     EXPECT_TRUE(start().BtnAvvia->isEnabled());
 
-    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(dir.filePath(u"Nope.exe"_s)));
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, dir.filePath(u"Nope.exe"_s));
     EXPECT_FALSE(start().BtnAvvia->isEnabled());
-    EXPECT_EQ(preference(u"PathIC8"), toToolPath(dir.filePath(u"Nope.exe"_s)));
+    EXPECT_EQ(preference(u"PathIC8"), dir.filePath(u"Nope.exe"_s));
 
-    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, toToolPath(dir.path()));
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s, dir.path());
     EXPECT_FALSE(start().BtnAvvia->isEnabled()) << "a folder is no program";
 }
 
@@ -180,32 +180,36 @@ TEST_F(MainFormTest, ChangingTheLanguageRelabelsReloadsAndStores)
     EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
 }
 
-TEST_F(MainFormTest, AMissingListIsReportedAndTheWindowStillOpens)
+TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
 {
     removeList(u"COPY_ENG.TXT"_s);
     TMainForm &window = start();
-    ASSERT_EQ(dialogs.messages.size(), 2); // the warning, then the error
+    ASSERT_EQ(dialogs.messages.size(), 2); // the warning, then the list
     EXPECT_EQ(dialogs.messages[1].caption, u"Ordevan"_s);
-    EXPECT_TRUE(dialogs.messages[1].text.startsWith(u"Cannot open file "_s));
-    EXPECT_TRUE(dialogs.messages[1].text.endsWith(u"/DATA/COPY_ENG.TXT"_s))
-        << dialogs.messages[1].text.toStdString();
+    const QString text = dialogs.messages[1].text;
+    EXPECT_TRUE(text.startsWith(u"The setting list "_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"/DATA/COPY_ENG.TXT cannot be used: it cannot be opened"_s))
+        << text.toStdString();
+    EXPECT_TRUE(text.endsWith(u"Its page stays empty."_s));
 
-    EXPECT_GT(window.GridGenerale->model().RowCount(), 12) << "the lists before it were loaded";
-    EXPECT_EQ(window.GridSettaggi->model().RowCount(), 5) << "the lists after it were not";
-    EXPECT_FALSE(window.RbUnaLista->isChecked());
-    EXPECT_FALSE(window.RbTutteListe->isChecked());
-    EXPECT_EQ(window.BtnSettaggi->text(), u"Settaggi"_s) << "design captions";
+    EXPECT_EQ(window.GridCopia->model().RowCount(), 2);
+    EXPECT_EQ(window.GridCopia->model().Cells(0, 1), QString());
+    for (TSettingsGrid *grid : {window.GridGenerale, window.GridSettaggi, window.GridPercorsi})
+        EXPECT_GT(grid->model().RowCount(), 5) << "the other lists are loaded";
+    EXPECT_TRUE(window.RbUnaLista->isChecked()) << "start-up went to its end";
+    EXPECT_EQ(window.BtnSettaggi->text(), u"Options"_s);
     EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
+    EXPECT_EQ(preference(u"Language"), u"English"_s);
 }
 
-TEST_F(MainFormTest, AnErrorWhileLoadingForTheStoredReleaseKeepsTheLoadingFlag)
+TEST_F(MainFormTest, AMissingListForTheStoredReleaseStillEndsTheStart)
 {
     storePreferences(u"False"_s, u"English"_s, u"8v0"_s);
     removeList(u"SETTINGS_ENG.TXT"_s);
     TMainForm &window = start();
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(window.loading());
+    ASSERT_EQ(dialogs.messages.size(), 1) << "the list, once";
+    EXPECT_FALSE(window.loading());
     window.show();
     QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_EQ(preference(u"WantWarning"), u"False"_s) << "no handler writes the preferences";
+    EXPECT_EQ(preference(u"WantWarning"), u"True"_s);
 }

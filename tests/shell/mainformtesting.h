@@ -31,6 +31,7 @@ public:
         : m_executable(std::move(executable))
     { }
     QString executablePath() const override { return toToolPath(m_executable); }
+    QString executableFolder() const override { return m_executable.section(u'/', 0, -2); }
 
 private:
     QString m_executable;

@@ -32,6 +32,8 @@ public:
 
     std::optional<RegistryValue> value(std::u16string_view name) override
     {
+        if (m_store.m_storeError)
+            throw *m_store.m_storeError;
         return valueIn(m_store.findKey(m_path), name);
     }
 
@@ -101,6 +103,8 @@ std::unique_ptr<RegistryKey> MemoryRegistryStore::openKey(RootKey root, std::u16
                                                           bool create)
 {
     m_opened.emplace_back(path);
+    if (m_storeError)
+        throw *m_storeError;
     auto key = folded(root, path);
     if (!exists(key)) {
         if (!create || m_refuseWrites)

@@ -23,6 +23,12 @@ public:
     bool hasKey(RootKey root, std::u16string_view path) const;
 
     void setRefuseWrites(bool refuse) { m_refuseWrites = refuse; }
+    // From now on every open and read raises `error`, as a store that cannot
+    // be read at all does; nullopt ends it.
+    void setStoreError(std::optional<ERegistryStoreError> error)
+    {
+        m_storeError = std::move(error);
+    }
     bool refusesWrites() const { return m_refuseWrites; }
     int writeCount() const { return m_writes; }
     // Every key opened, as passed to openKey, in order.
@@ -43,6 +49,7 @@ private:
 
     std::map<std::u16string, Key> m_keys;
     bool m_refuseWrites = false;
+    std::optional<ERegistryStoreError> m_storeError;
     int m_writes = 0;
     std::vector<std::u16string> m_opened;
 };

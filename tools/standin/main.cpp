@@ -7,7 +7,6 @@
 //   ICopy.exe --seed      create missing settings and exit
 //   ICopy.exe --seed-if-new   the same, only when the store has none yet
 
-#include "dialogs.h"
 #include "platformregistry.h"
 #include "standin.h"
 
@@ -21,20 +20,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Problems of the store go to standard error: the stand-in asks nothing.
-class ConsoleDialogs : public Dialogs
-{
-public:
-    void showMessage(const QString &, const QString &text, MessageIcon) override
-    {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-    }
-    std::optional<QString> promptText(const QString &, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
-    QString chooseOpenFile(const OpenFileRequest &) override { return {}; }
-};
+const char Usage[] = "usage: ICopy.exe [--seed | --seed-if-new | --help]\n"
+                     "  (no option)    create missing settings, note the start, show the settings\n"
+                     "  --seed         create the settings the lists name that are missing\n"
+                     "  --seed-if-new  the same, only when the store has none of them yet\n";
 
 bool hasDisplay()
 {
@@ -49,11 +38,9 @@ bool hasDisplay()
 #endif
 }
 
-int run(int argc, char *argv[], bool display)
+int run(const QString &mode, bool display)
 {
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    ConsoleDialogs console;
-    auto store = createPlatformRegistry(console, [] { return false; });
+    auto store = createPlatformRegistry();
     const QList<StandInSetting> settings = standInSettings(u":/lists"_s);
 
     if (mode == u"--seed-if-new"_s && hasCopyProgramSettings(*store))
@@ -86,13 +73,24 @@ int run(int argc, char *argv[], bool display)
 
 int main(int argc, char *argv[])
 {
+    // An option it does not know must not be taken for a normal run, which
+    // would write to the user's store.
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == u"--help"_s || mode == u"-h"_s) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argc > 2 || !(mode.isEmpty() || mode == u"--seed"_s || mode == u"--seed-if-new"_s)) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
     const bool display = hasDisplay();
     std::unique_ptr<QCoreApplication> app = display
         ? std::make_unique<QApplication>(argc, argv)
         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(u"ICopy"_s);
     try {
-        return run(argc, argv, display);
+        return run(mode, display);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "InstantCopy 8 stand-in: %s\n", e.what());
         return 1;

@@ -47,6 +47,7 @@ bool hasCopyProgramSettings(RegistryStore &store)
 
 int seedSettings(RegistryStore &store, const QList<StandInSetting> &settings)
 {
+    RegistryBatch batch(store);
     RegistryAccessor registry(store);
     int created = 0;
     for (const StandInSetting &setting : settings) {
@@ -72,6 +73,7 @@ int seedSettings(RegistryStore &store, const QList<StandInSetting> &settings)
             registry.writeString(name, setting.text.toStdU16String());
         ++created;
     }
+    batch.commit();
     return created;
 }
 
