@@ -151,6 +151,8 @@ TGridCombo::TGridCombo(QWidget *parent)
 {
     setEditable(false);
     setMaxVisibleItems(8);
+    // Only the user's own picks: the item the list opens on is not a choice.
+    connect(this, &QComboBox::activated, this, [this] { m_chosen = true; });
 }
 
 void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &cellText,
@@ -162,6 +164,8 @@ void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &
             return a.compare(b, Qt::CaseInsensitive) < 0;
         });
     }
+    m_cellText = cellText;
+    m_chosen = false;
     clear();
     addItems(shown);
     const int match = findText(cellText, Qt::MatchFixedString);
@@ -179,6 +183,11 @@ void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &
     }
     m_dropDownWidth = width;
     view()->setMinimumWidth(width);
+}
+
+QString TGridCombo::committedText() const
+{
+    return m_chosen && currentIndex() >= 0 ? currentText() : m_cellText;
 }
 
 TGridEditBtn::TGridEditBtn(QWidget *parent)

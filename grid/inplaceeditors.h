@@ -63,10 +63,15 @@ public:
     // the item equal to `cellText` in any letter case, or the first.
     void openWith(const QStringList &items, bool sorted, const QString &cellText,
                   const QFont &gridFont);
+    // The item the user chose; until they choose one, the cell text exactly
+    // as it was opened with.
+    QString committedText() const;
     int dropDownWidth() const { return m_dropDownWidth; }
 
 private:
     int m_dropDownWidth = 0;
+    QString m_cellText;
+    bool m_chosen = false;
 };
 
 // A text editor with an ellipsis button; the button and F4 ask for a new text.

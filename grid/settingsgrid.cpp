@@ -475,7 +475,7 @@ void TSettingsGrid::HideEditor(bool restoreStart)
         value = restoreStart ? m_startText : m_spin->committedText();
         break;
     case edComboList:
-        value = restoreStart || m_combo->currentIndex() < 0 ? m_startText : m_combo->currentText();
+        value = restoreStart ? m_startText : m_combo->committedText();
         break;
     case edEditBtn:
         value = restoreStart ? m_startText : m_editBtn->text();

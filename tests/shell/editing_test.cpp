@@ -218,6 +218,40 @@ TEST_F(EditingTest, ListEditorOffersSortedItemsAndOpensOnTheMatch)
     EXPECT_EQ(grid->model().Cells(1, row), u"nonsense"_s);
 }
 
+TEST_F(EditingTest, ListEditorWritesOnlyAnItemTheUserChose)
+{
+    form->BtnCopiaClick();
+    TSettingsGrid *grid = form->GridCopia;
+    const int row = rowNamed(grid, u"WriteMethod"_s);
+    const int other = rowNamed(grid, u"CloseCDMethod"_s);
+    // Neither a value that is no item nor one in another letter case is
+    // replaced by the item the list opens on.
+    for (const QString &start : {u"nonsense"_s, u""_s, u"DWMdao"_s}) {
+        SCOPED_TRACE(start.toStdString());
+        grid->model().SetCells(1, row, start);
+        click(grid, 1, row);
+        ASSERT_EQ(grid->EditorKind(), edComboList);
+        QTest::keyClick(grid->ComboEditor(), Qt::Key_Return);
+        EXPECT_EQ(grid->model().Cells(1, row), start) << "Enter";
+        click(grid, 1, row);
+        click(grid, 1, other);
+        EXPECT_EQ(grid->model().Cells(1, row), start) << "a click elsewhere";
+        QTest::keyClick(grid->ComboEditor(), Qt::Key_Escape);
+    }
+
+    // Choosing the item shown, by going away from it and back, writes it.
+    grid->model().SetCells(1, row, u"nonsense"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Down);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Up);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Return);
+    EXPECT_EQ(grid->model().Cells(1, row), u"dwmAutomatic"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Down);
+    click(grid, 1, other);
+    EXPECT_EQ(grid->model().Cells(1, row), u"dwmDAO"_s);
+}
+
 TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)
 {
     TSettingsGrid *grid = form->GridGenerale;
