@@ -58,6 +58,7 @@ TGridSpin::TGridSpin(QWidget *parent)
     setTextMargins(0, 0, ButtonWidth, 0);
     connect(m_up, &QToolButton::clicked, this, [this] { step(Increment); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-qint64(Increment)); });
+    connect(this, &QLineEdit::textEdited, this, [this] { m_edited = true; });
 }
 
 int TGridSpin::clamped(qint64 value) const
@@ -69,6 +70,10 @@ int TGridSpin::clamped(qint64 value) const
 
 void TGridSpin::openWith(const QString &cellText)
 {
+    // What is shown is only where stepping starts from: a value out of range
+    // or written another way stays in the cell unless the user changes it.
+    m_cellText = cellText;
+    m_edited = false;
     setText(QString::number(clamped(leadingInteger(cellText))));
     selectAll();
 }
@@ -82,12 +87,18 @@ qint64 TGridSpin::currentValue() const
 
 QString TGridSpin::committedText() const
 {
-    return QString::number(currentValue());
+    return m_edited ? QString::number(currentValue()) : m_cellText;
+}
+
+void TGridSpin::setStepped(qint64 value)
+{
+    setText(QString::number(clamped(value)));
+    m_edited = true;
 }
 
 void TGridSpin::step(qint64 delta)
 {
-    setText(QString::number(clamped(currentValue() + delta)));
+    setStepped(currentValue() + delta);
 }
 
 void TGridSpin::keyPressEvent(QKeyEvent *event)
@@ -102,10 +113,10 @@ void TGridSpin::keyPressEvent(QKeyEvent *event)
         step(-qint64(Increment));
         return;
     case Qt::Key_Home:
-        setText(QString::number(MaxValue));
+        setStepped(MaxValue);
         return;
     case Qt::Key_End:
-        setText(QString::number(MinValue));
+        setStepped(MinValue);
         return;
     default:
         break;
@@ -140,6 +151,8 @@ TGridCombo::TGridCombo(QWidget *parent)
 {
     setEditable(false);
     setMaxVisibleItems(8);
+    // Only the user's own picks: the item the list opens on is not a choice.
+    connect(this, &QComboBox::activated, this, [this] { m_chosen = true; });
 }
 
 void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &cellText,
@@ -151,6 +164,8 @@ void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &
             return a.compare(b, Qt::CaseInsensitive) < 0;
         });
     }
+    m_cellText = cellText;
+    m_chosen = false;
     clear();
     addItems(shown);
     const int match = findText(cellText, Qt::MatchFixedString);
@@ -168,6 +183,11 @@ void TGridCombo::openWith(const QStringList &items, bool sorted, const QString &
     }
     m_dropDownWidth = width;
     view()->setMinimumWidth(width);
+}
+
+QString TGridCombo::committedText() const
+{
+    return m_chosen && currentIndex() >= 0 ? currentText() : m_cellText;
 }
 
 TGridEditBtn::TGridEditBtn(QWidget *parent)

@@ -32,7 +32,8 @@ public:
 
     // Shows the cell text's leading integer, held to the limits.
     void openWith(const QString &cellText);
-    // The text as committed: a whole integer in decimal, MinValue otherwise.
+    // The cell text exactly as it was opened with until the user types or
+    // steps; after that a whole integer in decimal, MinValue otherwise.
     QString committedText() const;
     int clamped(qint64 value) const;
 
@@ -42,10 +43,13 @@ protected:
 
 private:
     void step(qint64 delta);
+    void setStepped(qint64 value);
     qint64 currentValue() const;
 
     QToolButton *m_up;
     QToolButton *m_down;
+    QString m_cellText;
+    bool m_edited = false;
 };
 
 // A drop-down list of fixed items.
@@ -59,10 +63,15 @@ public:
     // the item equal to `cellText` in any letter case, or the first.
     void openWith(const QStringList &items, bool sorted, const QString &cellText,
                   const QFont &gridFont);
+    // The item the user chose; until they choose one, the cell text exactly
+    // as it was opened with.
+    QString committedText() const;
     int dropDownWidth() const { return m_dropDownWidth; }
 
 private:
     int m_dropDownWidth = 0;
+    QString m_cellText;
+    bool m_chosen = false;
 };
 
 // A text editor with an ellipsis button; the button and F4 ask for a new text.

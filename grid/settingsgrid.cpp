@@ -472,12 +472,10 @@ void TSettingsGrid::HideEditor(bool restoreStart)
     QString value;
     switch (m_editorKind) {
     case edSpinEdit:
-        if (restoreStart)
-            m_spin->openWith(m_startText);
-        value = m_spin->committedText();
+        value = restoreStart ? m_startText : m_spin->committedText();
         break;
     case edComboList:
-        value = restoreStart || m_combo->currentIndex() < 0 ? m_startText : m_combo->currentText();
+        value = restoreStart ? m_startText : m_combo->committedText();
         break;
     case edEditBtn:
         value = restoreStart ? m_startText : m_editBtn->text();

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 using namespace Qt::Literals::StringLiterals;
@@ -37,21 +38,37 @@ QtDialogs::QtDialogs(QWidget *parent)
     : m_parent(parent)
 { }
 
+// Messages carry paths, value names and error texts from outside: anything
+// in them that looks like a tag is shown as typed, never as markup.
 void QtDialogs::showMessage(const QString &caption, const QString &text, MessageIcon icon)
 {
-    QMessageBox box(boxIcon(icon), caption, withNewlines(text), QMessageBox::Ok, m_parent);
+    QMessageBox box(boxIcon(icon), caption, QString(), QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(withNewlines(text));
     box.exec();
 }
 
 std::optional<QString> QtDialogs::promptText(const QString &caption, const QString &label,
                                              const QString &text)
 {
-    bool ok = false;
-    QString answer = QInputDialog::getText(m_parent, caption, withNewlines(label),
-                                           QLineEdit::Normal, text, &ok);
-    if (!ok)
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(caption);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    dialog.setLabelText(withNewlines(label));
+    dialog.setTextValue(text);
+    // The dialog has no setting for its label's format; its label is its only
+    // one. Laid out, the dialog makes the line edit the label's buddy, and a
+    // label with a buddy reads '&' as a keyboard mnemonic: doubled, it shows.
+    dialog.adjustSize();
+    for (QLabel *shown : dialog.findChildren<QLabel *>()) {
+        shown->setTextFormat(Qt::PlainText);
+        if (shown->buddy())
+            shown->setText(shown->text().replace(u'&', u"&&"_s));
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return answer;
+    return dialog.textValue();
 }
 
 QString QtDialogs::nameFilter(const FileFilter &filter)

@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "buttoncaption.h"
 #include "captions.h"
 #include "dialogs.h"
 #include "editingrules.h"
@@ -385,7 +386,7 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
     if (auto *panel = qobject_cast<TPanel *>(control))
         panel->setCaption(caption);
     else if (auto *button = qobject_cast<ToxButton *>(control))
-        button->SetCaption(caption);
+        setPictureButtonCaption(*button, caption);
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
         button->setText(caption);
     else if (auto *label = qobject_cast<QLabel *>(control))

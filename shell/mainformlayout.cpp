@@ -1,5 +1,6 @@
 // The window's controls, placed as the form places them.
 
+#include "buttoncaption.h"
 #include "captions.h"
 #include "mainform.h"
 #include "oxbutton.h"
@@ -122,7 +123,7 @@ ToxButton *pictureButton(QWidget *parent, const QString &name, const QRect &geom
     b->SetTextAngle(0);
     b->SetButtonType(oxbCommand);
     b->SetPictureUp(picture);
-    b->Lines().SetLines({designCaption(name)});
+    setPictureButtonCaption(*b, designCaption(name));
     return b;
 }
 

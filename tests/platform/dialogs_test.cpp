@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
@@ -59,4 +60,46 @@ TEST(QtDialogsTest, CancelledDialogsAnswerNothing)
         0};
     EXPECT_EQ(QtDialogs().chooseOpenFile(request), QString());
     EXPECT_EQ(filters, (QStringList{u"InstantCopy 8 (ICopy.exe)"_s, u"exe files (*.exe)"_s}));
+}
+
+// Paths, value names and error texts are shown as they are, never as markup.
+TEST(QtDialogsTest, MessagesAndPromptsShowTagsAsPlainText)
+{
+    const QString tagged = u"C:\\<b>x</b>\\<img src=\"y.png\">&amp;"_s;
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    Qt::TextFormat labelFormat = Qt::AutoText;
+    whenShown<QMessageBox>([&](QMessageBox &box) {
+        format = box.textFormat();
+        auto *label = box.findChild<QLabel *>(u"qt_msgbox_label"_s);
+        ASSERT_NE(label, nullptr);
+        labelFormat = label->textFormat();
+        shown = label->text();
+        // Tags are laid out as characters: none vanish into formatting.
+        EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(tagged));
+    });
+    QtDialogs().showMessage(u"Error"_s, tagged, MessageIcon::Error);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(labelFormat, Qt::PlainText);
+    EXPECT_EQ(shown, tagged);
+
+    QList<QLabel *> labels;
+    QString edited;
+    whenShown<QInputDialog>([&](QInputDialog &dialog) {
+        for (QLabel *label : dialog.findChildren<QLabel *>()) {
+            if (label->isVisible())
+                labels.append(label);
+        }
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_EQ(labels[0]->textFormat(), Qt::PlainText);
+        // A label with a buddy shows "&&" as one '&'.
+        const QString text = labels[0]->text();
+        EXPECT_EQ(labels[0]->buddy() ? QString(text).replace(u"&&"_s, u"&"_s) : text, tagged);
+        EXPECT_GE(labels[0]->sizeHint().width(),
+                  labels[0]->fontMetrics().horizontalAdvance(tagged));
+        edited = dialog.textValue();
+        EXPECT_EQ(dialog.windowTitle(), u"Prompt <i>t</i>"_s);
+    });
+    EXPECT_EQ(QtDialogs().promptText(u"Prompt <i>t</i>"_s, tagged, u"<u>old</u>"_s), std::nullopt);
+    EXPECT_EQ(edited, u"<u>old</u>"_s);
 }

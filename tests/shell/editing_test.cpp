@@ -101,12 +101,67 @@ TEST_F(EditingTest, SpinEditorClampsOnOpeningButTakesTypedValues)
         EXPECT_EQ(grid->model().Cells(1, row), QString::fromUtf16(c.committed)) << c.typed;
     }
 
-    // Esc goes back to the starting text, read as an integer and clamped.
+    // Esc goes back to the exact starting text.
     grid->model().SetCells(1, row, u"300"_s);
     click(grid, 1, row);
     QTest::keyClicks(grid->EditorWidget(), u"77"_s);
     QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
     EXPECT_EQ(grid->model().Cells(1, row), u"300"_s);
+}
+
+TEST_F(EditingTest, SpinEditorLeavesAnUneditedCellExactlyAsItWas)
+{
+    TSettingsGrid *grid = form->GridGenerale;
+    const int row = rowNamed(grid, u"MainWindowLeft"_s); // PIXELS: 0 to 1280
+    const int other = rowNamed(grid, u"MainWindowTop"_s);
+    enum class Leave { Escape, Enter, ClickElsewhere };
+    const auto leave = [&](Leave how) {
+        switch (how) {
+        case Leave::Escape:
+            QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
+            break;
+        case Leave::Enter:
+            QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
+            break;
+        case Leave::ClickElsewhere:
+            click(grid, 1, other);
+            QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
+            break;
+        }
+    };
+    // Out of range, empty, with leading zeros, not a number at all.
+    for (const QString &start : {u"5000"_s, u""_s, u"0042"_s, u"12 px"_s}) {
+        for (Leave how : {Leave::Escape, Leave::Enter, Leave::ClickElsewhere}) {
+            const char *const ways[] = {"Escape", "Enter", "a click elsewhere"};
+            SCOPED_TRACE(testing::Message() << '"' << start.toStdString() << "\" left by "
+                                            << ways[static_cast<int>(how)]);
+            grid->model().SetCells(1, row, start);
+            click(grid, 1, row);
+            ASSERT_EQ(grid->EditorKind(), edSpinEdit);
+            leave(how);
+            EXPECT_FALSE(grid->Editing());
+            EXPECT_EQ(grid->model().Cells(1, row), start);
+        }
+    }
+
+    // Stepping is an edit, and held to the limits; Esc still undoes it.
+    grid->model().SetCells(1, row, u"5000"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Down);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
+    EXPECT_EQ(grid->model().Cells(1, row), u"5000"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Up);
+    click(grid, 1, other);
+    EXPECT_EQ(grid->model().Cells(1, row), u"1280"_s);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
+
+    // So is typing, even when it ends on the text shown.
+    grid->model().SetCells(1, row, u"0042"_s);
+    click(grid, 1, row);
+    QTest::keyClicks(grid->EditorWidget(), u"42"_s);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->model().Cells(1, row), u"42"_s);
 }
 
 TEST_F(EditingTest, SpinEditorRefusesPastedLetters)
@@ -161,6 +216,40 @@ TEST_F(EditingTest, ListEditorOffersSortedItemsAndOpensOnTheMatch)
     EXPECT_EQ(grid->ComboEditor()->count(), 0);
     QTest::keyClick(grid->ComboEditor(), Qt::Key_Return);
     EXPECT_EQ(grid->model().Cells(1, row), u"nonsense"_s);
+}
+
+TEST_F(EditingTest, ListEditorWritesOnlyAnItemTheUserChose)
+{
+    form->BtnCopiaClick();
+    TSettingsGrid *grid = form->GridCopia;
+    const int row = rowNamed(grid, u"WriteMethod"_s);
+    const int other = rowNamed(grid, u"CloseCDMethod"_s);
+    // Neither a value that is no item nor one in another letter case is
+    // replaced by the item the list opens on.
+    for (const QString &start : {u"nonsense"_s, u""_s, u"DWMdao"_s}) {
+        SCOPED_TRACE(start.toStdString());
+        grid->model().SetCells(1, row, start);
+        click(grid, 1, row);
+        ASSERT_EQ(grid->EditorKind(), edComboList);
+        QTest::keyClick(grid->ComboEditor(), Qt::Key_Return);
+        EXPECT_EQ(grid->model().Cells(1, row), start) << "Enter";
+        click(grid, 1, row);
+        click(grid, 1, other);
+        EXPECT_EQ(grid->model().Cells(1, row), start) << "a click elsewhere";
+        QTest::keyClick(grid->ComboEditor(), Qt::Key_Escape);
+    }
+
+    // Choosing the item shown, by going away from it and back, writes it.
+    grid->model().SetCells(1, row, u"nonsense"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Down);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Up);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Return);
+    EXPECT_EQ(grid->model().Cells(1, row), u"dwmAutomatic"_s);
+    click(grid, 1, row);
+    QTest::keyClick(grid->ComboEditor(), Qt::Key_Down);
+    click(grid, 1, other);
+    EXPECT_EQ(grid->model().Cells(1, row), u"dwmDAO"_s);
 }
 
 TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)

@@ -1,5 +1,7 @@
 // The window as the form lays it out, checked on its rendered pixels.
 
+#include "buttoncaption.h"
+#include "captions.h"
 #include "mainformtesting.h"
 #include "oxbutton.h"
 #include "panel.h"
@@ -10,7 +12,9 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
+#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -21,6 +25,36 @@ constexpr QRgb Shadow = qRgb(128, 128, 128);
 constexpr QRgb Highlight = qRgb(255, 255, 255);
 constexpr QRgb PageGray = qRgb(150, 150, 150);
 constexpr QRgb BtnFace = qRgb(212, 208, 200);
+
+// The window's picture buttons at rest have a two-pixel frame; a caption
+// keeps three pixels of face between itself and it.
+constexpr int ButtonFrame = 2;
+constexpr int CaptionRoom = 3;
+
+// The first and last column of a picture button's caption as drawn at rest:
+// whatever is not face colour inside the frame, on the caption's rows.
+std::pair<int, int> captionColumns(ToxButton &button)
+{
+    ToxCustomGraphicButton &inner = *button.inner();
+    QImage look(inner.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&look);
+        inner.DrawButton(painter, false);
+    }
+    const QRect face = look.rect().adjusted(ButtonFrame, ButtonFrame, -ButtonFrame, -ButtonFrame);
+    const QRect rows = inner.textRect() & face;
+    int left = look.width();
+    int right = -1;
+    for (int y = rows.top(); y <= rows.bottom(); ++y) {
+        for (int x = face.left(); x <= face.right(); ++x) {
+            if ((look.pixel(x, y) | 0xFF000000) != button.Color().rgb()) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return {left, right};
+}
 
 class LayoutTest : public MainFormTest
 {
@@ -240,4 +274,39 @@ TEST_F(LayoutTest, TheLaunchButtonLooksDisabledWhileTheCopyProgramIsNotFound)
     }
     EXPECT_GT(highlight, 10);
     EXPECT_EQ(other, 0);
+}
+
+TEST_F(LayoutTest, EveryCaptionOfEveryLanguageKeepsThreePixelsFromItsButtonsFrame)
+{
+    const QList<ToxButton *> buttons
+        = {form->BtnGenerali, form->BtnCopia, form->BtnSettaggi, form->BtnPath, form->BtnProfili,
+           form->BtnPercorso, form->BtnAvvia, form->DefaultBtn,  form->ReadBtn, form->SaveBtn};
+    const auto expectRoom = [&](const char *language) {
+        for (ToxButton *button : buttons) {
+            SCOPED_TRACE(testing::Message() << language << ' ' << button->objectName().toStdString()
+                                            << " \"" << button->Caption().toStdString() << '"');
+            const auto [left, right] = captionColumns(*button);
+            ASSERT_LE(left, right) << "no caption drawn";
+            const int leftRoom = left - ButtonFrame;
+            const int rightRoom = button->width() - ButtonFrame - 1 - right;
+            EXPECT_GE(leftRoom, CaptionRoom);
+            EXPECT_GE(rightRoom, CaptionRoom);
+            // A narrower face only where the caption needs one, and only slightly.
+            if (button->font().stretch() != QFont::AnyStretch) {
+                EXPECT_GE(button->font().stretch(), 85);
+                EXPECT_LE(std::min(leftRoom, rightRoom), CaptionRoom + 1);
+            }
+        }
+    };
+    expectRoom("English");
+    QTest::mouseClick(form->RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    ASSERT_EQ(form->ReadBtn->Caption(), u"Rileggi Impostazioni"_s);
+    expectRoom("Italian");
+    for (ToxButton *button : buttons) {
+        for (const CaptionRow &row : captionTable()) {
+            if (row.control == button->objectName())
+                setPictureButtonCaption(*button, row.design);
+        }
+    }
+    expectRoom("design");
 }
