@@ -195,6 +195,12 @@ void loadSettingsPage(GridModel &grid, const QString &listFile, Language languag
     } catch (const EGridError &e) {
         throw ESettingListError({listFile, reasonOf(e.fault()), e.detail()});
     }
+    loadSettingsPageData(grid, bytes, listFile, language, release);
+}
+
+void loadSettingsPageData(GridModel &grid, const QByteArray &bytes, const QString &listFile,
+                          Language language, Release release)
+{
     if (const auto problem = contentProblem(bytes))
         throw ESettingListError({listFile, *problem, {}});
 

@@ -71,6 +71,9 @@ QString settingListProblemText(const SettingListProblem &problem, Language langu
 // is empty, not Windows-1252 text or holds no settings, raises
 // ESettingListError.
 void loadSettingsPage(GridModel &grid, const QString &listFile, Language language, Release release);
+// The same from the file's bytes, read already.
+void loadSettingsPageData(GridModel &grid, const QByteArray &bytes, const QString &listFile,
+                          Language language, Release release);
 
 // What a page shows when its list cannot be used: its headers and no rows.
 void emptySettingsPage(GridModel &grid, Language language);

@@ -36,7 +36,16 @@ void checkRegFileInput(const QByteArray &bytes)
     const QString key = u"HKEY_CURRENT_USER\\Software\\Fuzz"_s;
     require(again.setValue(key, u"Value"_s, RegData::fromString(u"x\r\ny"_s)), "edit refused");
     require(again.setValue(key, QString(), RegData::fromDWord(7)), "edit refused");
+    // Sections added above and below the new one move the indexed places
+    // of those after them.
+    const QString parent = u"HKEY_CURRENT_USER\\Software"_s;
+    require(again.setValue(parent, u"Above"_s, RegData::fromDWord(1)), "edit refused");
+    require(again.setValue(key + u"\\Below"_s, u"Deep"_s, RegData::fromDWord(2)), "edit refused");
+    require(again.hasKey(parent) && again.hasKey(key), "a key is lost");
+    require(again.value(key, u"VALUE"_s) == RegData::fromString(u"x\r\ny"_s), "an edit moved");
     const RegFile edited = RegFile::parse(again.serialize());
     require(edited.value(key, u"value"_s) == RegData::fromString(u"x\r\ny"_s), "edit lost");
     require(edited.value(key, QString()) == RegData::fromDWord(7), "edit lost");
+    require(edited.value(parent, u"above"_s) == RegData::fromDWord(1), "edit lost");
+    require(edited.value(key + u"\\below"_s, u"Deep"_s) == RegData::fromDWord(2), "edit lost");
 }

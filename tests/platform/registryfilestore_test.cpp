@@ -1,3 +1,4 @@
+#include "failingcalls.h"
 #include "platformregistry.h"
 #include "printers.h"
 #include "registrycontract.h"
@@ -5,11 +6,14 @@
 #include "registryproblems.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 
@@ -321,4 +325,177 @@ TEST(PlatformRegistryTest, TheStoreIsThePerUserFile)
     ASSERT_TRUE(reg.openKey(u"\\A", false));
     EXPECT_EQ(reg.readString(u"Version"), u"8v3");
     QFile::remove(path);
+}
+
+TEST_F(RegistryFileStoreTest, ABatchIsOneChangeOfTheFile)
+{
+    FailingCalls calls;
+    RegistryFileStore counted(path, calls);
+    RegistryAccessor accessor(counted);
+    {
+        RegistryBatch batch(counted);
+        ASSERT_TRUE(accessor.openKey(u"\\Software\\A", true));
+        for (int i = 0; i < 56; ++i)
+            accessor.writeInteger(QString::number(i).toStdU16String(), i);
+        EXPECT_EQ(accessor.readInteger(u"55"), 55) << "the batch reads its own writes";
+        EXPECT_EQ(calls.count("rename"), 0) << "nothing is stored before the commit";
+        batch.commit();
+    }
+    EXPECT_EQ(calls.count("rename"), 1);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", false));
+    EXPECT_EQ(reg.readInteger(u"0"), 0);
+    EXPECT_EQ(reg.readInteger(u"55"), 55);
+
+    // Nothing to store, nothing written; a batch left without commit stores nothing.
+    const QByteArray before = readAll(path);
+    {
+        RegistryBatch batch(counted);
+        ASSERT_TRUE(accessor.openKey(u"\\Software\\A", true));
+        batch.commit();
+    }
+    {
+        RegistryBatch batch(counted);
+        accessor.writeInteger(u"0", 1000);
+    }
+    EXPECT_EQ(calls.count("rename"), 1);
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(accessor.readInteger(u"0"), 0) << "the dropped write is gone from reads too";
+}
+
+TEST_F(RegistryFileStoreTest, ABatchKeepsWhatAnotherInstanceSavedMeanwhile)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"Mine", u"old");
+    reg.writeString(u"Theirs", u"old");
+
+    RegistryFileStore other(path);
+    RegistryAccessor otherReg(other);
+    RegistryBatch batch(store);
+    reg.writeString(u"Mine", u"new");
+    ASSERT_TRUE(otherReg.openKey(u"\\Software\\A", false));
+    otherReg.writeString(u"Theirs", u"new");
+    batch.commit();
+
+    RegistryFileStore fresh(path);
+    RegistryAccessor freshReg(fresh);
+    ASSERT_TRUE(freshReg.openKey(u"\\Software\\A", false));
+    EXPECT_EQ(freshReg.readString(u"Mine"), u"new");
+    EXPECT_EQ(freshReg.readString(u"Theirs"), u"new");
+}
+
+TEST_F(RegistryFileStoreTest, ASaveThatFailsAnywhereStoresNothingAndSaysWhy)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    for (int i = 0; i < 20; ++i)
+        reg.writeString(QString::number(i).toStdU16String(), u"old");
+    const QByteArray old = readAll(path);
+
+    FailingCalls calls;
+    calls.limitWrites(128);
+    auto save = [&](RegistryFileStore &target) {
+        RegistryAccessor accessor(target);
+        RegistryBatch batch(target);
+        if (!accessor.openKey(u"\\Software\\A", false))
+            throw std::logic_error("no key");
+        for (int i = 0; i < 20; ++i)
+            accessor.writeString(QString::number(i).toStdU16String(), u"new");
+        batch.commit();
+    };
+    {
+        RegistryFileStore counting(path, calls);
+        save(counting);
+        writeAll(path, old);
+    }
+    const int writes = calls.count("write");
+    ASSERT_GT(writes, 3);
+    for (const char *kind : {"open", "write", "fsync", "close", "rename", "flock"}) {
+        const int count = std::string(kind) == "write" ? writes : 3;
+        for (int nth = 1; nth <= count; ++nth) {
+            calls.failAt(kind, nth, ENOSPC);
+            RegistryFileStore failing(path, calls);
+            failing.setLockTimeout(0);
+            try {
+                save(failing);
+            } catch (const ERegistryStoreError &e) {
+                EXPECT_EQ(readAll(path), old) << kind << " " << nth;
+                const QString english = QString::fromStdU16String(e.text(false));
+                const QString italian = QString::fromStdU16String(e.text(true));
+                EXPECT_TRUE(english.contains(u"cannot be saved"_s)
+                            || english.contains(u"cannot be read"_s)
+                            || english.contains(u"locked"_s))
+                    << english.toStdString();
+                EXPECT_NE(english, italian);
+                continue;
+            }
+            // Failing a call the save did not need, or one after the rename.
+            EXPECT_TRUE(!calls.failed() || readAll(path) != old) << kind << " " << nth;
+            writeAll(path, old);
+        }
+    }
+}
+
+TEST_F(RegistryFileStoreTest, ALockLeftBehindByAKillDoesNotHoldUpASave)
+{
+    // An empty lock file a moment old, as a process killed while taking the
+    // lock leaves it.
+    writeAll(path + u".lock"_s, {});
+    store.setLockTimeout(10000);
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"Value", u"stored");
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(reg.readString(u"Value"), u"stored");
+}
+
+// A real full file system: a small tmpfs, where the machine lets us mount one.
+TEST(RegistryFileStoreDiskTest, AFullDiskLeavesTheFileByteIdenticalAndSaysSo)
+{
+    QTemporaryDir mountPoint;
+    const QByteArray where = QFile::encodeName(mountPoint.path());
+    if (::geteuid() != 0
+        || QProcess::execute(
+               u"mount"_s,
+               {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=12k"_s, u"tmpfs"_s, mountPoint.path()})
+            != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount
+    {
+        QString path;
+        ~Unmount() { QProcess::execute(u"umount"_s, {path}); }
+    } unmount{mountPoint.path()};
+
+    const QString path = mountPoint.filePath(u"registry.reg"_s);
+    RegistryFileStore store(path);
+    RegistryAccessor reg(store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0\\Copy", true));
+    for (int i = 0; i < 60; ++i)
+        reg.writeString(u"Value" + QString::number(i).toStdU16String(), u"x");
+    const QByteArray before = readAll(path);
+    ASSERT_GT(before.size(), 1500);
+
+    // Fill the rest of the disk.
+    {
+        QFile filler(mountPoint.filePath(u"filler"_s));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(512, 'f');
+        while (filler.write(block) == block.size()) { }
+    }
+    try {
+        RegistryBatch batch(store);
+        for (int i = 0; i < 60; ++i)
+            reg.writeString(u"Value" + QString::number(i).toStdU16String(), u"a longer value");
+        batch.commit();
+        FAIL() << "saved on a full disk";
+    } catch (const ERegistryStoreError &e) {
+        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("No space left on device"));
+    }
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u"filler"_s, u"registry.reg"_s, u"registry.reg.lock"_s}))
+        << "no temporary file is left on the full disk";
+    RegistryFileStore fresh(path);
+    RegistryAccessor freshReg(fresh);
+    ASSERT_TRUE(freshReg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0\\Copy", false));
+    EXPECT_EQ(freshReg.readString(u"Value59"), u"x");
 }

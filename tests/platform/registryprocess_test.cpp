@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -119,4 +120,54 @@ TEST(RegistryProcessTest, TwoWritersAtOnceLoseNoUpdate)
     const RegFile file = readFile(path);
     EXPECT_EQ(savedRun(file, u"A"_s), Saves);
     EXPECT_EQ(savedRun(file, u"B"_s), Saves);
+}
+
+TEST(RegistryProcessTest, ABatchKilledAnywhereLeavesTheOldOrTheNewWholeSave)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"registry.reg"_s);
+    // Other programs' keys make the file large, so that a save takes a while.
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QString text = u"Windows Registry Editor Version 5.00\r\n"_s;
+        for (int key = 0; key < 4000; ++key)
+            text
+                += u"\r\n[HKEY_CURRENT_USER\\Software\\Other\\Key%1]\r\n\"A\"=\"%2\"\r\n"_s.arg(key)
+                       .arg(QString(200, u'o'));
+        file.write(text.toUtf8());
+    }
+    QRandomGenerator random(13);
+    constexpr int Values = 56;
+    int roundsSeen = 0;
+    for (int run = 0; run < 30; ++run) {
+        QProcess writer;
+        writer.start(QString::fromUtf8(REGISTRY_WRITER),
+                     {path, u"W"_s, QString::number(Values), QString::number(Payload),
+                      u"--rounds"_s, u"1000"_s});
+        ASSERT_TRUE(writer.waitForStarted());
+        QThread::msleep(random.bounded(5, 120));
+        writer.kill();
+        writer.waitForFinished();
+
+        RegFile file;
+        ASSERT_NO_THROW(file = readFile(path)) << "run " << run;
+        // Every value of the writer comes from one and the same round.
+        std::optional<QString> round;
+        int present = 0;
+        for (int i = 0; i < Values; ++i) {
+            const auto value = file.value(Key, u"W"_s + QString::number(i));
+            if (!value)
+                continue;
+            ++present;
+            const QString text = value->text();
+            if (!round)
+                round = text;
+            EXPECT_EQ(text, *round) << "run " << run << " value " << i;
+        }
+        EXPECT_TRUE(present == 0 || present == Values) << "run " << run << ": " << present;
+        roundsSeen += present == Values ? 1 : 0;
+        EXPECT_TRUE(file.value(u"HKEY_CURRENT_USER\\Software\\Other\\Key3999"_s, u"A"_s));
+    }
+    EXPECT_GT(roundsSeen, 0) << "no save ever completed";
 }

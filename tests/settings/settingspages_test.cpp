@@ -1,9 +1,12 @@
 #include "gridmodel.h"
 #include "printers.h"
+#include "settingslistcheck.h"
 #include "settingspages.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -215,4 +218,27 @@ TEST(SettingsPageTest, AnEmptyPageKeepsItsHeadersAndNothingElse)
         EXPECT_EQ(grid.Cells(col, 1), QString());
         EXPECT_FALSE(grid.CheckBox(col, 1));
     }
+}
+
+TEST(SettingsPageTest, RandomlyDamagedListsLoadOrAreRefusedWithAReason)
+{
+    QFile list(shippedList(SettingsPage::Copy, Language::Italian));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QByteArray seed = list.readAll();
+    QRandomGenerator random(20261209);
+    QElapsedTimer clock;
+    clock.start();
+    int runs = 0;
+    for (; runs < 2000 && clock.elapsed() < 3000; ++runs) {
+        QByteArray input = seed.left(random.bounded(seed.size() + 1));
+        for (int e = 0, edits = random.bounded(12); e < edits && !input.isEmpty(); ++e) {
+            const int at = random.bounded(input.size());
+            if (random.bounded(2))
+                input[at] = ",\r\n\t\x08-$x0123456789v"[random.bounded(17)];
+            else
+                input.insert(at, static_cast<char>(random.bounded(256)));
+        }
+        checkSettingListInput(input);
+    }
+    EXPECT_GT(runs, 200);
 }

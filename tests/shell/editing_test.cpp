@@ -356,6 +356,29 @@ TEST_F(EditingTest, OnlyValueCellsOfReadableRowsEdit)
     EXPECT_EQ(grid->model().Col(), 1);
 }
 
+TEST_F(EditingTest, AnErrorRowsCheckBoxNeverToggles)
+{
+    // A yes/no value stored as a number cannot be read: its box stays as it
+    // was, and nothing is ever written over the number.
+    auto &memory = static_cast<MemoryRegistryStore &>(*store);
+    memory.put(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"ShowToolTips",
+               {ValueKind::Integer, {}, 1});
+    QTest::mouseClick(form->ReadBtn, Qt::LeftButton);
+    TSettingsGrid *grid = form->GridGenerale;
+    const int row = rowNamed(grid, u"ShowToolTips"_s);
+    ASSERT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
+    const auto box = grid->model().CheckBox(1, row);
+    grid->verticalScrollBar()->setValue(row - 1);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CheckBoxRect(1, row).center());
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_EQ(grid->model().CheckBox(1, row), box);
+    EXPECT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
+
+    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(memory.get(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"ShowToolTips"),
+              (RegistryValue{ValueKind::Integer, {}, 1}));
+}
+
 TEST_F(EditingTest, HostileKeyboardInputLosesNothing)
 {
     TSettingsGrid *grid = form->GridGenerale;

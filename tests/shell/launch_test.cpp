@@ -112,3 +112,37 @@ TEST_F(LaunchTest, LaunchingTheStandInEndsTheTool)
     qputenv("XDG_CONFIG_HOME", oldHome);
     EXPECT_FALSE(started.isEmpty()) << "the stand-in noted its start";
 }
+
+TEST_F(LaunchTest, TheChosenFileIsTheOneStartedWhateverItsFolderIsCalled)
+{
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a backslash is a separator here";
+#else
+    // A folder whose name holds a backslash, beside the folders its name
+    // would make if the backslash were taken for a separator.
+    auto program = [&](const QString &relative, const QString &marker) {
+        const QString path = makeFile(relative);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\ntouch '" + QFile::encodeName(dir.filePath(marker)) + "'\n");
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+        return path;
+    };
+    const QString chosen = program(u"back\\slash/ICopy.exe"_s, u"right"_s);
+    program(u"back/slash/ICopy.exe"_s, u"wrong"_s);
+    TMainForm &window = start();
+    dialogs.answerOpenFile(chosen);
+    window.BtnPercorsoClick();
+    EXPECT_EQ(window.targetPath(), chosen);
+    EXPECT_EQ(preference(u"PathIC8"), chosen);
+    ASSERT_TRUE(window.BtnAvvia->isEnabled());
+    window.BtnAvviaClick();
+    EXPECT_EQ(terminations, 1);
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(dir.filePath(u"right"_s)) && clock.elapsed() < 10000)
+        QTest::qWait(20);
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"right"_s)));
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"wrong"_s)));
+#endif
+}

@@ -202,6 +202,24 @@ TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
     EXPECT_EQ(preference(u"Language"), u"English"_s);
 }
 
+TEST_F(MainFormTest, TheListsAreTheOnesBesideTheToolNotInASiblingThatDiffersInCase)
+{
+    // The tool folder is upper-cased in the lists' paths: a sibling spelt
+    // that way must not win over the folder the tool runs from.
+    const QString sibling
+        = toolDir.section(u'/', 0, -2) + u'/' + toolDir.section(u'/', -1).toUpper();
+    ASSERT_NE(sibling, toolDir);
+    ASSERT_TRUE(QDir().mkpath(sibling + u"/DATA"_s));
+    for (const QString &name : QDir(toolDir + u"/DATA"_s).entryList(QDir::Files)) {
+        QFile file(sibling + u"/DATA/"_s + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("6,2\r\n0,1,<b>Impostor</b>\r\n2,1,STRING\r\n");
+    }
+    TMainForm &window = start();
+    EXPECT_NE(window.GridGenerale->model().Cells(0, 1), u"<b>Impostor</b>"_s);
+    EXPECT_GT(window.GridGenerale->model().RowCount(), 5);
+}
+
 TEST_F(MainFormTest, AMissingListForTheStoredReleaseStillEndsTheStart)
 {
     storePreferences(u"False"_s, u"English"_s, u"8v0"_s);

@@ -127,6 +127,24 @@ TEST_F(PagesTest, ReadsTheRegistryAtStartAndMarksWhatCannotBeRead)
     EXPECT_EQ(values[u"<b>TestWrite</b>"_s], QString()) << "a missing text reads empty";
 }
 
+TEST_F(PagesTest, ThePageShownDoesNotDependOnTheWindowFrame)
+{
+    TMainForm &window = start();
+    window.show();
+    // A window manager's frame makes the outer window wider than its
+    // contents, as wide as the hidden pages' places.
+    window.setFixedWidth(840);
+    ASSERT_GE(window.frameGeometry().width(), 840);
+    window.GridGenerale->model().SetCells(1, rowOfType(window.GridGenerale, u"PIXELS"_s), u"9"_s);
+    const auto before = memoryStore->openedKeys().size();
+    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    const std::vector<std::u16string> opened(memoryStore->openedKeys().begin() + before,
+                                             memoryStore->openedKeys().end());
+    EXPECT_EQ(opened, (std::vector<std::u16string>{u"Software\\VOB\\CD Wizard\\8.0"}));
+    for (TPanel *page : pages(window))
+        EXPECT_EQ(window.isPageShown(page), page == window.PanelGeneral);
+}
+
 TEST_F(PagesTest, SaveWritesThePageShownOrAllPagesInOrder)
 {
     TMainForm &window = start();

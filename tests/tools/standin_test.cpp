@@ -4,6 +4,10 @@
 #include "registryaccessor.h"
 #include "standin.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -77,4 +81,30 @@ TEST(StandInTest, SeedingLeavesExistingValuesAlone)
               (RegistryValue{ValueKind::String, u"2026-12-08T17:30:00", 0}));
     const QStringList lines = describeSettings(store, settings);
     EXPECT_TRUE(lines.contains(u"\\Software\\vob\\CD Wizard\\8.0\\Copy \\ MaxCdSize = 800"_s));
+}
+
+TEST(StandInTest, AnOptionItDoesNotKnowIsRefusedBeforeAnythingIsWritten)
+{
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.path());
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    auto run = [&](const QStringList &arguments, QByteArray *out, QByteArray *err) {
+        QProcess standIn;
+        standIn.setProcessEnvironment(environment);
+        standIn.start(QString::fromUtf8(ORDEVAN_STANDIN), arguments);
+        EXPECT_TRUE(standIn.waitForFinished(20000));
+        *out = standIn.readAllStandardOutput();
+        *err = standIn.readAllStandardError();
+        return standIn.exitCode();
+    };
+    QByteArray out, err;
+    for (const QStringList &arguments :
+         {QStringList{u"--hepl"_s}, QStringList{u"-x"_s}, QStringList{u"--seed"_s, u"more"_s}}) {
+        EXPECT_EQ(run(arguments, &out, &err), 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(err.startsWith("usage: ICopy.exe")) << err.toStdString();
+    }
+    EXPECT_EQ(run({u"--help"_s}, &out, &err), 0);
+    EXPECT_TRUE(out.startsWith("usage: ICopy.exe"));
+    EXPECT_TRUE(QDir(home.path()).isEmpty()) << "no store was created";
 }
