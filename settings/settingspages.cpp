@@ -82,7 +82,7 @@ QString settingListProblemText(const SettingListProblem &problem, Language langu
     QString reason;
     switch (problem.reason) {
     case Reason::CannotOpen:
-        reason = (italian ? u"non può essere aperto (%1)"_s : u"it cannot be opened (%1)"_s)
+        reason = (italian ? u"non può essere aperta (%1)"_s : u"it cannot be opened (%1)"_s)
                      .arg(problem.detail);
         break;
     case Reason::NotRegularFile:
@@ -92,11 +92,11 @@ QString settingListProblemText(const SettingListProblem &problem, Language langu
         reason = italian ? u"è più grande di 16 MiB"_s : u"it is larger than 16 MiB"_s;
         break;
     case Reason::CannotRead:
-        reason = (italian ? u"non può essere letto (%1)"_s : u"it cannot be read (%1)"_s)
+        reason = (italian ? u"non può essere letta (%1)"_s : u"it cannot be read (%1)"_s)
                      .arg(problem.detail);
         break;
     case Reason::Empty:
-        reason = italian ? u"è vuoto"_s : u"it is empty"_s;
+        reason = italian ? u"è vuota"_s : u"it is empty"_s;
         break;
     case Reason::Utf16:
         reason = italian ? u"è testo UTF-16, mentre le liste sono testo Windows-1252"_s

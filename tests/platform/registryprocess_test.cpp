@@ -3,6 +3,7 @@
 #include "printers.h"
 #include "regfile.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -139,14 +140,28 @@ TEST(RegistryProcessTest, ABatchKilledAnywhereLeavesTheOldOrTheNewWholeSave)
     }
     QRandomGenerator random(13);
     constexpr int Values = 56;
+    auto startWriter = [&](QProcess &writer, int rounds) {
+        writer.start(QString::fromUtf8(REGISTRY_WRITER),
+                     {path, u"W"_s, QString::number(Values), QString::number(Payload),
+                      u"--rounds"_s, QString::number(rounds)});
+        ASSERT_TRUE(writer.waitForStarted());
+    };
+    // How long two whole saves take here, so that the kills below fall
+    // before, during and after saves however fast the machine is.
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QProcess writer;
+        startWriter(writer, 2);
+        ASSERT_TRUE(writer.waitForFinished(60000));
+        ASSERT_EQ(writer.exitCode(), 0);
+    }
+    const int span = static_cast<int>(clock.elapsed());
     int roundsSeen = 0;
     for (int run = 0; run < 30; ++run) {
         QProcess writer;
-        writer.start(QString::fromUtf8(REGISTRY_WRITER),
-                     {path, u"W"_s, QString::number(Values), QString::number(Payload),
-                      u"--rounds"_s, u"1000"_s});
-        ASSERT_TRUE(writer.waitForStarted());
-        QThread::msleep(random.bounded(5, 120));
+        startWriter(writer, 1000);
+        QThread::msleep(random.bounded(1, span + 2));
         writer.kill();
         writer.waitForFinished();
 
