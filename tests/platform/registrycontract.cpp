@@ -147,3 +147,22 @@ TEST_P(RegistryContract, RefusedWritesAreErrorsTheCallerSees)
     EXPECT_EQ(reg().readString(u"Kept"), u"before");
     EXPECT_EQ(reg().readString(u"New"), u"");
 }
+
+TEST_P(RegistryContract, ABatchIsStoredByItsCommitAndReadsItsOwnWrites)
+{
+    {
+        RegistryBatch batch(fixture().store());
+        RegistryBatch inner(fixture().store()); // batches nest
+        openTestKey();
+        reg().writeString(u"Language", u"Italian");
+        reg().writeInteger(u"Number", 8);
+        EXPECT_EQ(reg().readString(u"Language"), u"Italian");
+        inner.commit();
+        EXPECT_EQ(reg().readInteger(u"Number"), 8);
+        batch.commit();
+    }
+    reg().closeKey();
+    openTestKey();
+    EXPECT_EQ(reg().readString(u"Language"), u"Italian");
+    EXPECT_EQ(reg().readInteger(u"Number"), 8);
+}
