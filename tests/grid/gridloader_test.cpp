@@ -1,4 +1,5 @@
 #include "gridmodel.h"
+#include "mutation.h"
 #include "printers.h"
 
 #include "gridfilecheck.h"
@@ -201,14 +202,7 @@ TEST(GridFileRandomTest, RandomInputsNeverBreakTheLoader)
     clock.start();
     int runs = 0;
     for (; runs < 3000 && clock.elapsed() < 3000; ++runs) {
-        QByteArray input = seed.left(random.bounded(seed.size() + 1));
-        for (int e = 0, edits = random.bounded(12); e < edits && !input.isEmpty(); ++e) {
-            const int at = random.bounded(input.size());
-            if (random.bounded(2))
-                input[at] = ",\r\n\t\x08-$x0123456789"[random.bounded(16)];
-            else
-                input.insert(at, static_cast<char>(random.bounded(256)));
-        }
+        const QByteArray input = mutatedInput(seed, random, ",\r\n\t\x08-$x0123456789");
         checkGridFileInput(input);
     }
     EXPECT_GT(runs, 300);

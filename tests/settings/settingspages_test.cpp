@@ -1,4 +1,5 @@
 #include "gridmodel.h"
+#include "mutation.h"
 #include "printers.h"
 #include "settingslistcheck.h"
 #include "settingspages.h"
@@ -230,14 +231,7 @@ TEST(SettingsPageTest, RandomlyDamagedListsLoadOrAreRefusedWithAReason)
     clock.start();
     int runs = 0;
     for (; runs < 2000 && clock.elapsed() < 3000; ++runs) {
-        QByteArray input = seed.left(random.bounded(seed.size() + 1));
-        for (int e = 0, edits = random.bounded(12); e < edits && !input.isEmpty(); ++e) {
-            const int at = random.bounded(input.size());
-            if (random.bounded(2))
-                input[at] = ",\r\n\t\x08-$x0123456789v"[random.bounded(17)];
-            else
-                input.insert(at, static_cast<char>(random.bounded(256)));
-        }
+        const QByteArray input = mutatedInput(seed, random, ",\r\n\t\x08-$x0123456789v");
         checkSettingListInput(input);
     }
     EXPECT_GT(runs, 200);
