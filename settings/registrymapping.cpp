@@ -222,3 +222,44 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
     }
     return save;
 }
+
+SaveReport saveReport(const QList<std::pair<SettingsPage, PageSave>> &saves, Language language,
+                      Release release)
+{
+    const bool italian = language == Language::Italian;
+    QStringList refused, overwritten, missing;
+    for (const auto &[page, save] : saves) {
+        const QString title = pageTitle(page, language);
+        if (!save.refused.isEmpty())
+            refused.append(title + u": "_s + save.refused.join(u", "_s));
+        if (!save.overwritten.isEmpty())
+            overwritten.append(title + u": "_s + save.overwritten.join(u", "_s));
+        if (save.keyMissing)
+            missing.append(title);
+    }
+    QStringList parts;
+    if (!refused.isEmpty()) {
+        parts.append((italian ? u"Questi valori non sono stati salvati:"_s
+                              : u"These values could not be saved:"_s)
+                     + u"\r\r"_s + refused.join(u'\r'));
+    }
+    if (!missing.isEmpty()) {
+        parts.append((italian
+                          ? u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro, "
+                            u"quindi queste liste non sono state salvate: %2.\r"
+                            u"Avviare InstantCopy una volta: le crea."_s
+                          : u"The settings of InstantCopy %1 do not exist in the registry yet, so "
+                            u"these lists were not saved: %2.\r"
+                            u"Start InstantCopy once: it creates them."_s)
+                         .arg(release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s,
+                              missing.join(u", "_s)));
+    }
+    if (!overwritten.isEmpty()) {
+        parts.append((italian ? u"Questi valori erano stati cambiati da un altro programma dopo "
+                                u"la lettura; le modifiche fatte qui li hanno sostituiti:"_s
+                              : u"These values had been changed by another program since they "
+                                u"were read; the edits made here replaced them:"_s)
+                     + u"\r\r"_s + overwritten.join(u'\r'));
+    }
+    return {parts.join(u"\r\r"_s), !refused.isEmpty() || !missing.isEmpty()};
+}

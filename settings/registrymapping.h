@@ -81,3 +81,14 @@ struct PageSave
 // Raises ERegistryStoreError when the store cannot be read at all.
 PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
                            Release release, const StoredSettings &stored);
+
+// What the user is told after a save that stored what it could: the values
+// refused, the lists whose key does not exist, the values another program
+// had changed; empty when everything was stored.
+struct SaveReport
+{
+    QString text;
+    bool unsaved = false; // something was not stored
+};
+SaveReport saveReport(const QList<std::pair<SettingsPage, PageSave>> &saves, Language language,
+                      Release release);

@@ -474,54 +474,18 @@ void TMainForm::WriteSettings(bool all)
             MessageIcon::Warning);
         return;
     }
+    QList<std::pair<SettingsPage, PageSave>> outcome;
     for (const auto &[grid, save] : saves) {
         for (const auto &[name, setting] : save.written)
             storedSettings(grid).remember(name, setting);
+        outcome.append({pageOf(grid), save});
     }
-    showSaveOutcome(saves);
-}
-
-void TMainForm::showSaveOutcome(const QList<std::pair<TSettingsGrid *, PageSave>> &saves)
-{
-    QStringList refused, overwritten, missing;
-    for (const auto &[grid, save] : saves) {
-        const QString page = pageTitle(pageOf(grid), m_language);
-        if (!save.refused.isEmpty())
-            refused.append(page + u": "_s + save.refused.join(u", "_s));
-        if (!save.overwritten.isEmpty())
-            overwritten.append(page + u": "_s + save.overwritten.join(u", "_s));
-        if (save.keyMissing)
-            missing.append(page);
+    const SaveReport report = saveReport(outcome, m_language, m_release);
+    if (!report.text.isEmpty()) {
+        m_services.dialogs.showMessage(QCoreApplication::applicationName(), report.text,
+                                       report.unsaved ? MessageIcon::Warning
+                                                      : MessageIcon::Information);
     }
-    QStringList parts;
-    if (!refused.isEmpty()) {
-        parts.append((italian() ? u"Questi valori non sono stati salvati:"_s
-                                : u"These values could not be saved:"_s)
-                     + u"\r\r"_s + refused.join(u'\r'));
-    }
-    if (!missing.isEmpty()) {
-        const QString release = m_release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s;
-        parts.append((italian()
-                          ? u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro, "
-                            u"quindi queste liste non sono state salvate: %2.\r"
-                            u"Avviare InstantCopy una volta: le crea."_s
-                          : u"The settings of InstantCopy %1 do not exist in the registry yet, so "
-                            u"these lists were not saved: %2.\r"
-                            u"Start InstantCopy once: it creates them."_s)
-                         .arg(release, missing.join(u", "_s)));
-    }
-    if (!overwritten.isEmpty()) {
-        parts.append((italian() ? u"Questi valori erano stati cambiati da un altro programma dopo "
-                                  u"la lettura; le modifiche fatte qui li hanno sostituiti:"_s
-                                : u"These values had been changed by another program since they "
-                                  u"were read; the edits made here replaced them:"_s)
-                     + u"\r\r"_s + overwritten.join(u'\r'));
-    }
-    if (parts.isEmpty())
-        return;
-    const bool unsaved = !refused.isEmpty() || !missing.isEmpty();
-    m_services.dialogs.showMessage(QCoreApplication::applicationName(), parts.join(u"\r\r"_s),
-                                   unsaved ? MessageIcon::Warning : MessageIcon::Information);
 }
 
 void TMainForm::RestoreDefault(bool all)

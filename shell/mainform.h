@@ -125,7 +125,6 @@ private:
     // its own page empty and is named in one message afterwards.
     void loadLists(const QList<TSettingsGrid *> &lists);
     void reportStoreProblem(const ERegistryStoreError &error);
-    void showSaveOutcome(const QList<std::pair<TSettingsGrid *, PageSave>> &saves);
     StoredSettings &storedSettings(const TSettingsGrid *grid);
     void releaseChange(Release release);
     void languageChange(Language language);

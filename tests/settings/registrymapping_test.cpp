@@ -253,3 +253,34 @@ TEST_F(RegistryMappingTest, HiddenRowsAreNeitherReadNorWritten)
     EXPECT_EQ(grid.Cells(1, 3), u"x.img"_s);
     EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"stored", 0}));
 }
+
+TEST(SaveReportTest, EverythingNotStoredAsItWasIsToldInOneMessage)
+{
+    EXPECT_EQ(saveReport({{SettingsPage::General, {}}}, Language::English, Release::R803).text,
+              QString())
+        << "a save that stored everything says nothing";
+
+    PageSave copy, options, data;
+    copy.refused = {u"MaxCdSize"_s, u"Name"_s};
+    copy.overwritten = {u"Width"_s};
+    options.keyMissing = true;
+    data.keyMissing = true;
+    const SaveReport report = saveReport({{SettingsPage::Copy, copy},
+                                          {SettingsPage::Options, options},
+                                          {SettingsPage::DataPath, data}},
+                                         Language::Italian, Release::R800);
+    EXPECT_TRUE(report.unsaved);
+    EXPECT_EQ(report.text,
+              u"Questi valori non sono stati salvati:\r\rCopia: MaxCdSize, Name\r\r"
+              u"Le impostazioni di InstantCopy 8.0.0.x non esistono ancora nel registro, quindi "
+              u"queste liste non sono state salvate: Opzioni, Percorso Dati.\r"
+              u"Avviare InstantCopy una volta: le crea.\r\r"
+              u"Questi valori erano stati cambiati da un altro programma dopo la lettura; le "
+              u"modifiche fatte qui li hanno sostituiti:\r\rCopia: Width"_s);
+
+    PageSave replaced;
+    replaced.overwritten = {u"Width"_s};
+    EXPECT_FALSE(
+        saveReport({{SettingsPage::Copy, replaced}}, Language::English, Release::R803).unsaved)
+        << "what replaced another program's value was stored";
+}
