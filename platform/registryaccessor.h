@@ -84,11 +84,12 @@ public:
     RegistryBatch(const RegistryBatch &) = delete;
     RegistryBatch &operator=(const RegistryBatch &) = delete;
 
-    // Raises ERegistryStoreError when nothing could be stored.
-    void commit()
+    // Raises ERegistryStoreError when nothing could be stored; returns the
+    // writes refused while the others were stored.
+    std::vector<RefusedWrite> commit()
     {
         m_open = false;
-        m_store.commitBatch();
+        return m_store.commitBatch();
     }
 
 private:

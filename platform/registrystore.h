@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A registry operation that failed; the message is UTF-8.
 class ERegistryError : public std::runtime_error
@@ -55,6 +56,16 @@ struct RegistryValue
     friend bool operator==(const RegistryValue &, const RegistryValue &) = default;
 };
 
+// A write of a batch that the store refused, while it stored the others:
+// the key as it was opened, relative to its root, and the value's name.
+struct RefusedWrite
+{
+    std::u16string key;
+    std::u16string name;
+
+    friend bool operator==(const RefusedWrite &, const RefusedWrite &) = default;
+};
+
 // One open key. Closing it is destroying it.
 class RegistryKey
 {
@@ -94,8 +105,9 @@ public:
     // writes. Batches nest.
     virtual void beginBatch() { }
     // Raises ERegistryStoreError when the batch's writes could not be
-    // stored; then none of them is.
-    virtual void commitBatch() { }
+    // stored; then none of them is. A store that writes through another
+    // program may store some and refuse others: those are returned.
+    virtual std::vector<RefusedWrite> commitBatch() { return {}; }
     // Drops the writes of the batch that are not stored yet.
     virtual void cancelBatch() { }
 };

@@ -1,0 +1,111 @@
+#include "documentfile.h"
+
+#include "registryproblems.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+DocumentFile::DocumentFile(QString path, FileCalls &calls, Parser parse)
+    : m_path(std::move(path))
+    , m_calls(calls)
+    , m_parse(std::move(parse))
+{ }
+
+const RegistryDocument &DocumentFile::document()
+{
+    FileStamp now;
+    if (const FileResult result = fileStamp(m_calls, m_path, now); !result) {
+        forget();
+        failWith(RegistryFileProblem::Kind::Unreadable, result);
+    }
+    if (m_stamp == now) {
+        if (m_damage)
+            throw registryFileError(*m_damage); // parsed once, not at every read
+        if (m_document)
+            return *m_document;
+    }
+
+    QByteArray bytes;
+    FileStamp stamp;
+    if (const FileResult result
+        = readRegularFile(m_calls, m_path, RegFile::MaxFileSize, bytes, stamp);
+        !result) {
+        forget();
+        failWith(RegistryFileProblem::Kind::Unreadable, result);
+    }
+    m_stamp = stamp;
+    if (m_document && bytes == m_bytes)
+        return *m_document;
+    try {
+        m_document = m_parse(bytes, stamp.exists);
+        m_bytes = bytes;
+        m_damage.reset();
+    } catch (const RegFileError &e) {
+        m_document.reset();
+        m_bytes.clear();
+        m_damage = RegistryFileProblem{
+            RegistryFileProblem::Kind::Damaged, m_path, e.line(), e.fault(), {}};
+        throw registryFileError(*m_damage);
+    }
+    return *m_document;
+}
+
+void DocumentFile::save(std::unique_ptr<RegistryDocument> document)
+{
+    const QByteArray bytes = document->serialize();
+    if (const FileResult result = replaceFile(m_calls, m_path, bytes); !result)
+        failWith(RegistryFileProblem::Kind::Unwritable, result);
+    m_document = std::move(document);
+    m_bytes = bytes;
+    FileStamp stamp;
+    if (fileStamp(m_calls, m_path, stamp))
+        m_stamp = stamp;
+    else
+        m_stamp.reset(); // read again next time
+}
+
+void DocumentFile::forget()
+{
+    m_document.reset();
+    m_stamp.reset();
+    m_bytes.clear();
+    m_damage.reset();
+}
+
+void DocumentFile::fail(RegistryFileProblem::Kind kind, RegistryFileFault fault,
+                        const QString &systemError) const
+{
+    throw registryFileError(RegistryFileProblem{kind, m_path, 0, fault, systemError});
+}
+
+void DocumentFile::failWith(RegistryFileProblem::Kind kind, const FileResult &result) const
+{
+    switch (result.failure) {
+    case FileFailure::NotRegular:
+        fail(kind, RegistryFileFault::NotRegularFile);
+    case FileFailure::TooLarge:
+        fail(RegistryFileProblem::Kind::Damaged, RegistryFileFault::TooLarge);
+    case FileFailure::System:
+    case FileFailure::None:
+        break;
+    }
+    fail(kind, RegistryFileFault::System, result.error);
+}
+
+FileLock lockForWriting(const DocumentFile &file, FileCalls &calls, const QString &lockPath,
+                        int timeoutMs)
+{
+    if (!QDir().mkpath(QFileInfo(file.path()).absolutePath()))
+        file.fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::FolderNotCreated);
+    FileLock lock(calls, lockPath);
+    switch (lock.lock(timeoutMs)) {
+    case FileLock::Outcome::Locked:
+        break;
+    case FileLock::Outcome::HeldByAnother:
+        file.fail(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
+    case FileLock::Outcome::CannotCreate:
+        file.fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::LockNotCreated,
+                  lock.error());
+    }
+    return lock;
+}

@@ -1,0 +1,140 @@
+#include "patchedstore.h"
+
+namespace {
+
+QString qtText(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+RegistryValue toRegistryValue(const RegData &data)
+{
+    if (data.type == RegType::String)
+        return {ValueKind::String, data.text().toStdU16String(), 0};
+    if (data.type == RegType::ExpandString)
+        return {ValueKind::ExpandString, data.text().toStdU16String(), 0};
+    if (const auto dword = data.dword())
+        return {ValueKind::Integer, {}, static_cast<std::int32_t>(*dword)};
+    return {};
+}
+
+} // namespace
+
+bool applyChange(RegistryDocument &document, const RegistryChange &change)
+{
+    if (!change.name) {
+        document.addKey(change.key);
+        return true;
+    }
+    return document.setValue(change.key, *change.name, change.data);
+}
+
+class PatchedStore::DocumentKey : public RegistryKey
+{
+public:
+    DocumentKey(PatchedStore &store, QString key, QString path)
+        : m_store(store)
+        , m_key(std::move(key))
+        , m_path(std::move(path))
+    { }
+
+    std::optional<RegistryValue> value(std::u16string_view name) override
+    {
+        const auto data = m_store.current(m_key).value(m_key, qtText(name));
+        if (!data)
+            return std::nullopt;
+        return toRegistryValue(*data);
+    }
+
+    bool setString(std::u16string_view name, std::u16string_view text) override
+    {
+        return m_store.change({m_key, m_path, qtText(name), RegData::fromString(qtText(text))});
+    }
+
+    bool setInteger(std::u16string_view name, std::int32_t value) override
+    {
+        return m_store.change(
+            {m_key, m_path, qtText(name), RegData::fromDWord(static_cast<quint32>(value))});
+    }
+
+private:
+    PatchedStore &m_store;
+    QString m_key;
+    QString m_path;
+};
+
+std::unique_ptr<RegistryKey> PatchedStore::openKey(RootKey root, std::u16string_view path,
+                                                   bool create)
+{
+    const QString relative = qtText(path);
+    // A line break or a bracket would end the key's line in the file early.
+    if (hasLineBreak(relative) || relative.contains(u']'))
+        return nullptr;
+    const auto key = documentKey(root, relative);
+    if (!key)
+        return nullptr;
+    if (!relative.isEmpty() && !current(*key).hasKey(*key)) {
+        if (!create)
+            return nullptr;
+        change({*key, relative, std::nullopt, {}});
+    }
+    return std::make_unique<DocumentKey>(*this, *key, relative);
+}
+
+void PatchedStore::beginBatch()
+{
+    ++m_batchDepth;
+}
+
+std::vector<RefusedWrite> PatchedStore::commitBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return {};
+    const QList<RegistryChange> changes = std::exchange(m_changes, {});
+    m_batchDocument.reset();
+    if (changes.isEmpty())
+        return {};
+    return store(changes);
+}
+
+void PatchedStore::cancelBatch()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    m_changes.clear();
+    m_batchDocument.reset();
+}
+
+// Inside a batch, reads see the registry as the batch first read it, with
+// the batch's changes made.
+const RegistryDocument &PatchedStore::current(const QString &key)
+{
+    if (m_batchDepth == 0)
+        return load(key);
+    if (!m_batchDocument || !m_batchDocument->covers(key)) {
+        m_batchDocument = load(key).clone();
+        for (const RegistryChange &change : std::as_const(m_changes))
+            applyChange(*m_batchDocument, change);
+    }
+    return *m_batchDocument;
+}
+
+bool PatchedStore::change(RegistryChange change)
+{
+    if (change.name && hasLineBreak(*change.name))
+        return false; // the formats cannot hold such a name
+    if (m_batchDepth > 0) {
+        current(change.key);
+        if (!applyChange(*m_batchDocument, change))
+            return false;
+        m_changes.append(std::move(change));
+        return true;
+    }
+    return store({std::move(change)}).empty();
+}

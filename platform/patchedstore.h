@@ -1,0 +1,77 @@
+#pragma once
+
+// What the stores that keep a registry in a file have in common: the
+// registry is read whole into a document, and changed by patching the
+// document and writing it back. Writes are journalled, so that a batch is
+// made again, all at once, on the registry as it is when the batch is
+// stored: what another program changed in the meantime stays.
+
+#include "regfile.h"
+#include "registrystore.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// A registry file held in memory. Keys are named as the store names them in
+// its file; keys and value names match without regard to case.
+class RegistryDocument
+{
+public:
+    virtual ~RegistryDocument() = default;
+    virtual std::unique_ptr<RegistryDocument> clone() const = 0;
+    // Whether the document holds what is known of `key`; a document read in
+    // parts may not.
+    virtual bool covers(const QString &) const { return true; }
+    virtual bool hasKey(const QString &key) const = 0;
+    virtual std::optional<RegData> value(const QString &key, const QString &name) const = 0;
+    virtual void addKey(const QString &key) = 0;
+    // False for a name the format cannot hold.
+    virtual bool setValue(const QString &key, const QString &name, const RegData &data) = 0;
+    // The file as it is to be written.
+    virtual QByteArray serialize() const = 0;
+};
+
+// One write: a key to add (no name), or a value to set.
+struct RegistryChange
+{
+    QString key; // in the document
+    QString path; // as it was opened, relative to its root
+    std::optional<QString> name;
+    RegData data;
+};
+// False when the document cannot hold it.
+bool applyChange(RegistryDocument &document, const RegistryChange &change);
+
+class PatchedStore : public RegistryStore
+{
+public:
+    std::unique_ptr<RegistryKey> openKey(RootKey root, std::u16string_view path,
+                                         bool create) override;
+    void beginBatch() override;
+    std::vector<RefusedWrite> commitBatch() override;
+    void cancelBatch() override;
+
+protected:
+    // The key's name in the document; nullopt for one the store does not hold.
+    virtual std::optional<QString> documentKey(RootKey root, const QString &path) const = 0;
+    // The registry as it is now, holding what is known of `key`. Raises
+    // ERegistryStoreError while it cannot be read.
+    virtual const RegistryDocument &load(const QString &key) = 0;
+    // Makes `changes` on the registry as it is now: all of them or none
+    // (then it raises ERegistryStoreError), or, where another program stores
+    // them, one by one, returning those it refused.
+    virtual std::vector<RefusedWrite> store(const QList<RegistryChange> &changes) = 0;
+
+private:
+    class DocumentKey;
+
+    const RegistryDocument &current(const QString &key);
+    bool change(RegistryChange change);
+
+    int m_batchDepth = 0;
+    QList<RegistryChange> m_changes; // of the open batch
+    std::unique_ptr<RegistryDocument> m_batchDocument; // the registry with the batch's changes
+};
