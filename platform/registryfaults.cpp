@@ -8,7 +8,7 @@ using namespace Qt::Literals::StringLiterals;
 QString registryFileFaultText(RegistryFileFault fault, bool italian)
 {
     // English and Italian, in the order of the enumeration.
-    static const std::array<std::pair<QString, QString>, 24> texts = {{
+    static const std::array<std::pair<QString, QString>, 27> texts = {{
         {u"the file is larger than 64 MiB"_s, u"il file è più grande di 64 MiB"_s},
         {u"the file ends in the middle of a character"_s,
          u"il file finisce a metà di un carattere"_s},
@@ -40,6 +40,10 @@ QString registryFileFaultText(RegistryFileFault fault, bool italian)
         {u"hex data that is not a list of two-digit bytes"_s,
          u"dati hex che non sono un elenco di byte di due cifre"_s},
         {u"it is not a regular file"_s, u"non è un file normale"_s},
+        {u"the first line is not \"WINE REGISTRY Version 2\""_s,
+         u"la prima riga non è \"WINE REGISTRY Version 2\""_s},
+        {u"an architecture Wine does not know"_s, u"un'architettura che Wine non conosce"_s},
+        {u"bytes that are not UTF-8 text"_s, u"byte che non sono testo UTF-8"_s},
         {u"its folder cannot be created"_s, u"la sua cartella non può essere creata"_s},
         {u"its lock file cannot be created"_s, u"il suo file di blocco non può essere creato"_s},
         {u"another program keeps it locked"_s, u"un altro programma lo tiene bloccato"_s},

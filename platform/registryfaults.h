@@ -27,6 +27,10 @@ enum class RegistryFileFault {
     HexPastEnd,
     BadHexBytes,
     NotRegularFile,
+    // Reading a Wine registry file.
+    WineHeader,
+    UnknownArchitecture,
+    NotUtf8,
     // Saving.
     FolderNotCreated,
     LockNotCreated,
