@@ -53,6 +53,9 @@ const RegistryDocument &DocumentFile::document()
 void DocumentFile::save(std::unique_ptr<RegistryDocument> document)
 {
     const QByteArray bytes = document->serialize();
+    // Written larger than it may be read, it would be refused at the next start.
+    if (bytes.size() > RegFile::MaxFileSize)
+        fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::TooLarge);
     if (const FileResult result = replaceFile(m_calls, m_path, bytes); !result)
         failWith(RegistryFileProblem::Kind::Unwritable, result);
     m_document = std::move(document);
@@ -73,9 +76,9 @@ void DocumentFile::forget()
 }
 
 void DocumentFile::fail(RegistryFileProblem::Kind kind, RegistryFileFault fault,
-                        const QString &systemError) const
+                        const QString &systemError, int errorNumber) const
 {
-    throw registryFileError(RegistryFileProblem{kind, m_path, 0, fault, systemError});
+    throw registryFileError(RegistryFileProblem{kind, m_path, 0, fault, systemError, errorNumber});
 }
 
 void DocumentFile::failWith(RegistryFileProblem::Kind kind, const FileResult &result) const
@@ -89,7 +92,7 @@ void DocumentFile::failWith(RegistryFileProblem::Kind kind, const FileResult &re
     case FileFailure::None:
         break;
     }
-    fail(kind, RegistryFileFault::System, result.error);
+    fail(kind, RegistryFileFault::System, result.error, result.errorNumber);
 }
 
 FileLock lockForWriting(const DocumentFile &file, FileCalls &calls, const QString &lockPath,
@@ -105,7 +108,7 @@ FileLock lockForWriting(const DocumentFile &file, FileCalls &calls, const QStrin
         file.fail(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
     case FileLock::Outcome::CannotCreate:
         file.fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::LockNotCreated,
-                  lock.error());
+                  lock.error(), lock.errorNumber());
     }
     return lock;
 }

@@ -29,7 +29,7 @@ public:
 
     // Raises the problem of `kind` with this file's name.
     [[noreturn]] void fail(RegistryFileProblem::Kind kind, RegistryFileFault fault,
-                           const QString &systemError = {}) const;
+                           const QString &systemError = {}, int errorNumber = 0) const;
     [[noreturn]] void failWith(RegistryFileProblem::Kind kind, const FileResult &result) const;
 
 private:

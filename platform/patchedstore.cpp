@@ -97,18 +97,29 @@ std::vector<RefusedWrite> PatchedStore::commitBatch()
     if (m_batchDepth == 0 || --m_batchDepth > 0)
         return {};
     const QList<RegistryChange> changes = std::exchange(m_changes, {});
-    m_batchDocument.reset();
+    std::unique_ptr<WriteHold> hold = std::move(m_hold);
+    endBatch();
     if (changes.isEmpty())
         return {};
+    if (!hold)
+        hold = holdForWriting();
     return store(changes);
 }
 
+// An inner batch's writes stay in the outer one, which stores or drops them.
 void PatchedStore::cancelBatch()
 {
     if (m_batchDepth == 0 || --m_batchDepth > 0)
         return;
     m_changes.clear();
+    endBatch();
+}
+
+void PatchedStore::endBatch()
+{
     m_batchDocument.reset();
+    m_hold.reset();
+    m_holdTried = false;
 }
 
 // Inside a batch, reads see the registry as the batch first read it, with
@@ -117,6 +128,15 @@ const RegistryDocument &PatchedStore::current(const QString &key)
 {
     if (m_batchDepth == 0)
         return load(key);
+    // Held from the batch's first read, so that what it reads cannot change
+    // before it writes. A store that cannot be held for writing (a read-only
+    // one) can still be read; its writes fail at the commit.
+    if (!m_holdTried) {
+        m_holdTried = true;
+        try {
+            m_hold = holdForWriting();
+        } catch (const ERegistryStoreError &) { }
+    }
     if (!m_batchDocument || !m_batchDocument->covers(key)) {
         m_batchDocument = load(key).clone();
         for (const RegistryChange &change : std::as_const(m_changes))
@@ -136,5 +156,6 @@ bool PatchedStore::change(RegistryChange change)
         m_changes.append(std::move(change));
         return true;
     }
+    const std::unique_ptr<WriteHold> hold = holdForWriting();
     return store({std::move(change)}).empty();
 }

@@ -45,6 +45,13 @@ struct RegistryChange
 // False when the document cannot hold it.
 bool applyChange(RegistryDocument &document, const RegistryChange &change);
 
+// Keeps other writers out while it lives.
+class WriteHold
+{
+public:
+    virtual ~WriteHold() = default;
+};
+
 class PatchedStore : public RegistryStore
 {
 public:
@@ -60,9 +67,13 @@ protected:
     // The registry as it is now, holding what is known of `key`. Raises
     // ERegistryStoreError while it cannot be read.
     virtual const RegistryDocument &load(const QString &key) = 0;
-    // Makes `changes` on the registry as it is now: all of them or none
-    // (then it raises ERegistryStoreError), or, where another program stores
-    // them, one by one, returning those it refused.
+    // Keeps other writers from changing the registry until it ends, so that
+    // what a batch reads before it writes is still so when it writes.
+    // Raises ERegistryStoreError when it cannot be had.
+    virtual std::unique_ptr<WriteHold> holdForWriting() = 0;
+    // Makes `changes` on the registry as it is now, while a hold is held:
+    // all of them or none (then it raises ERegistryStoreError), or, where
+    // another program stores them, one by one, returning those it refused.
     virtual std::vector<RefusedWrite> store(const QList<RegistryChange> &changes) = 0;
 
 private:
@@ -71,7 +82,11 @@ private:
     const RegistryDocument &current(const QString &key);
     bool change(RegistryChange change);
 
+    void endBatch();
+
     int m_batchDepth = 0;
     QList<RegistryChange> m_changes; // of the open batch
     std::unique_ptr<RegistryDocument> m_batchDocument; // the registry with the batch's changes
+    std::unique_ptr<WriteHold> m_hold; // from the batch's first read to its end
+    bool m_holdTried = false;
 };

@@ -1,6 +1,7 @@
 #include "registryfaults.h"
 
 #include <array>
+#include <cerrno>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
@@ -51,4 +52,36 @@ QString registryFileFaultText(RegistryFileFault fault, bool italian)
     }};
     const auto &[english, italianText] = texts[static_cast<std::size_t>(fault)];
     return italian ? italianText : english;
+}
+
+QString systemErrorText(int errorNumber, const QString &systemWords, bool italian)
+{
+    struct Words
+    {
+        int number;
+        const char16_t *english;
+        const char16_t *italian;
+    };
+    static const Words words[] = {
+        {ENOENT, u"it does not exist", u"non esiste"},
+        {EACCES, u"permission denied", u"permesso negato"},
+        {EPERM, u"operation not permitted", u"operazione non permessa"},
+        {ENOSPC, u"no space left on the disk", u"spazio esaurito sul disco"},
+        {EROFS, u"the file system is read-only", u"il file system è di sola lettura"},
+        {EIO, u"input/output error", u"errore di input/output"},
+        {EISDIR, u"it is a folder", u"è una cartella"},
+        {ENOTDIR, u"a folder on its path is a file", u"una cartella del percorso è un file"},
+        {EBUSY, u"it is in use", u"è in uso"},
+#ifdef EDQUOT
+        {EDQUOT, u"the disk quota is exceeded", u"la quota del disco è superata"},
+#endif
+#ifdef ELOOP
+        {ELOOP, u"too many symbolic links", u"troppi collegamenti simbolici"},
+#endif
+    };
+    for (const Words &known : words) {
+        if (known.number == errorNumber && errorNumber != 0)
+            return QString::fromUtf16(italian ? known.italian : known.english);
+    }
+    return systemWords;
 }

@@ -41,3 +41,7 @@ enum class RegistryFileFault {
 
 // The fault as a phrase that fits into a sentence; empty for System.
 QString registryFileFaultText(RegistryFileFault fault, bool italian);
+
+// The system's error `errorNumber` in the interface language; `systemWords`
+// (the system's own text) for one that has no words here.
+QString systemErrorText(int errorNumber, const QString &systemWords, bool italian);

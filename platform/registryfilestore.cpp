@@ -70,10 +70,26 @@ const RegistryDocument &RegistryFileStore::load(const QString &)
     return m_file->document();
 }
 
-// Under the lock, on the file as another instance may have left it.
+std::unique_ptr<WriteHold> RegistryFileStore::holdForWriting()
+{
+    struct Hold : WriteHold
+    {
+        explicit Hold(FileLock held)
+            : lock(std::move(held))
+        { }
+        FileLock lock;
+    };
+    auto hold = std::make_unique<Hold>(
+        lockForWriting(*m_file, m_calls, path() + u".lock"_s, m_lockTimeout));
+    // Only a holder writes the file's temporary copies: any found now were
+    // left by a writer that was killed.
+    removeStaleCopies(m_calls, path());
+    return hold;
+}
+
+// On the file as another instance may have left it before the hold.
 std::vector<RefusedWrite> RegistryFileStore::store(const QList<RegistryChange> &changes)
 {
-    const FileLock lock = lockForWriting(*m_file, m_calls, path() + u".lock"_s, m_lockTimeout);
     std::unique_ptr<RegistryDocument> changed = m_file->document().clone();
     for (const RegistryChange &change : changes)
         applyChange(*changed, change);

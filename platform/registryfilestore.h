@@ -29,8 +29,9 @@ struct RegistryFileProblem
     QString path;
     int line = 0;
     RegistryFileFault fault = RegistryFileFault::System;
-    // The system's own words, for a System fault.
+    // The system's own words, for a System fault or as a detail, and its errno.
     QString systemError;
+    int errorNumber = 0;
 
     friend bool operator==(const RegistryFileProblem &, const RegistryFileProblem &) = default;
 };
@@ -52,6 +53,7 @@ public:
 protected:
     std::optional<QString> documentKey(RootKey root, const QString &path) const override;
     const RegistryDocument &load(const QString &key) override;
+    std::unique_ptr<WriteHold> holdForWriting() override;
     std::vector<RefusedWrite> store(const QList<RegistryChange> &changes) override;
 
 private:

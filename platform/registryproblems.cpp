@@ -7,9 +7,12 @@ using namespace Qt::Literals::StringLiterals;
 QString registryFileProblemText(const RegistryFileProblem &problem, bool italian)
 {
     const QString file = QDir::toNativeSeparators(problem.path);
-    const QString detail = problem.fault == RegistryFileFault::System
-        ? problem.systemError
+    const QString system = systemErrorText(problem.errorNumber, problem.systemError, italian);
+    QString detail = problem.fault == RegistryFileFault::System
+        ? system
         : registryFileFaultText(problem.fault, italian);
+    if (problem.fault != RegistryFileFault::System && !system.isEmpty())
+        detail += u" ("_s + system + u')';
     using Kind = RegistryFileProblem::Kind;
     switch (problem.kind) {
     case Kind::Damaged:

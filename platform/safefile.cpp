@@ -1,5 +1,6 @@
 #include "safefile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,8 @@
 #include <QThread>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -84,7 +87,7 @@ namespace {
 
 FileResult systemFailure(int error = errno)
 {
-    return {FileFailure::System, QString::fromLocal8Bit(std::strerror(error))};
+    return {FileFailure::System, QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 FileStamp stampOf(const struct ::stat &info)
@@ -147,17 +150,35 @@ bool writeAll(FileCalls &calls, int fd, const QByteArray &bytes)
     return true;
 }
 
-// Where a symbolic link chain at `path` ends; the path itself when it is none.
+// Where a symbolic link chain at `path` ends; the path itself when it is
+// none. A relative link is taken from its folder as it is on disk, which
+// may itself be reached through a link.
 QString linkTarget(const QString &path)
 {
     QString target = path;
     for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo info(target);
-        if (!info.isSymLink())
-            return target;
-        target = info.symLinkTarget();
+        char buffer[PATH_MAX];
+        const ssize_t length
+            = ::readlink(QFile::encodeName(target).constData(), buffer, sizeof buffer);
+        if (length < 0)
+            return target; // not a link (or gone): the open below tells
+        QString text = QFile::decodeName(QByteArray(buffer, static_cast<qsizetype>(length)));
+        if (!text.startsWith(u'/')) {
+            char *folder = ::realpath(
+                QFile::encodeName(QFileInfo(target).absolutePath()).constData(), nullptr);
+            if (!folder)
+                return target;
+            text = QFile::decodeName(folder) + u'/' + text;
+            std::free(folder);
+        }
+        target = text;
     }
     return target; // a loop: the open below fails with the system's words
+}
+
+QString copyPrefix(const QString &target)
+{
+    return u"."_s + QFileInfo(target).fileName() + u'.';
 }
 
 } // namespace
@@ -254,7 +275,7 @@ FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &
     QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        tempName = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u'.'
+        tempName = QFile::encodeName(info.absolutePath() + u'/' + copyPrefix(target)
                                      + QString::number(QRandomGenerator::global()->generate(), 36)
                                      + u".tmp"_s);
         fd = calls.open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -295,6 +316,15 @@ FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &
     return {};
 }
 
+void removeStaleCopies(FileCalls &calls, const QString &path)
+{
+    const QString target = linkTarget(path);
+    const QDir folder = QFileInfo(target).absoluteDir();
+    for (const QString &name : folder.entryList({copyPrefix(target) + u"*.tmp"_s},
+                                                QDir::Files | QDir::Hidden | QDir::System))
+        calls.unlink(QFile::encodeName(folder.filePath(name)).constData());
+}
+
 FileLock::FileLock(FileCalls &calls, QString path)
     : m_calls(calls)
     , m_path(std::move(path))
@@ -305,6 +335,7 @@ FileLock::FileLock(FileLock &&other) noexcept
     , m_path(std::move(other.m_path))
     , m_fd(std::exchange(other.m_fd, -1))
     , m_error(std::move(other.m_error))
+    , m_errorNumber(other.m_errorNumber)
 { }
 
 FileLock::~FileLock()
@@ -321,6 +352,7 @@ FileLock::Outcome FileLock::lock(int timeoutMs)
         m_fd = m_calls.open(QFile::encodeName(m_path).constData(),
                             O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (m_fd < 0) {
+            m_errorNumber = errno;
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             return Outcome::CannotCreate;
         }
@@ -331,6 +363,7 @@ FileLock::Outcome FileLock::lock(int timeoutMs)
         if (m_calls.flock(m_fd, LOCK_EX | LOCK_NB) == 0)
             return Outcome::Locked;
         if (errno != EWOULDBLOCK && errno != EINTR) {
+            m_errorNumber = errno;
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             return Outcome::CannotCreate;
         }

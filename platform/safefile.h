@@ -61,6 +61,7 @@ struct FileResult
 {
     FileFailure failure = FileFailure::None;
     QString error; // the system's words for a System failure
+    int errorNumber = 0; // and its errno
     explicit operator bool() const { return failure == FileFailure::None; }
 };
 
@@ -79,6 +80,11 @@ FileResult readRegularFile(FileCalls &calls, const QString &path, qint64 maxSize
 // that is not writable is refused.
 FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &bytes);
 
+// Removes the temporary copies that replaceFile() makes beside `path` and
+// that a writer killed in the middle leaves behind. Only while holding the
+// file's lock: the holder is the only writer of such copies.
+void removeStaleCopies(FileCalls &calls, const QString &path);
+
 // An exclusive lock on a lock file, held until the object ends. The lock
 // file itself stays: removing it would let two holders lock two files.
 class FileLock
@@ -94,12 +100,14 @@ public:
     enum class Outcome { Locked, HeldByAnother, CannotCreate };
     // Waits up to `timeoutMs` for another holder to let go.
     Outcome lock(int timeoutMs);
-    // The system's words when the lock file cannot be created.
+    // The system's words when the lock file cannot be created, and its errno.
     const QString &error() const { return m_error; }
+    int errorNumber() const { return m_errorNumber; }
 
 private:
     FileCalls &m_calls;
     QString m_path;
     int m_fd = -1;
     QString m_error;
+    int m_errorNumber = 0;
 };

@@ -36,8 +36,7 @@ public:
     WindowsKey(HKEY handle, bool owned)
         : m_handle(handle)
         , m_owned(owned)
-    {
-    }
+    { }
     ~WindowsKey() override
     {
         if (m_owned)
@@ -51,12 +50,14 @@ public:
         const std::u16string valueName(name);
         DWORD type = 0;
         DWORD size = 0;
-        LSTATUS status = RegQueryValueExW(m_handle, wide(valueName), nullptr, &type, nullptr, &size);
+        LSTATUS status
+            = RegQueryValueExW(m_handle, wide(valueName), nullptr, &type, nullptr, &size);
         if (status == ERROR_FILE_NOT_FOUND)
             return std::nullopt;
         std::vector<BYTE> data(size + sizeof(wchar_t));
         // The value may grow between the two calls; ask again with its new size.
-        while ((status = RegQueryValueExW(m_handle, wide(valueName), nullptr, &type, data.data(), &size))
+        while ((status
+                = RegQueryValueExW(m_handle, wide(valueName), nullptr, &type, data.data(), &size))
                == ERROR_MORE_DATA)
             data.resize(size + sizeof(wchar_t));
         if (status == ERROR_FILE_NOT_FOUND)
@@ -65,10 +66,12 @@ public:
             throw ERegistryError("Cannot read the registry value " + toUtf8(name));
 
         if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            std::u16string text(reinterpret_cast<const char16_t *>(data.data()), size / sizeof(char16_t));
+            std::u16string text(reinterpret_cast<const char16_t *>(data.data()),
+                                size / sizeof(char16_t));
             if (const auto nul = text.find(u'\0'); nul != std::u16string::npos)
                 text.resize(nul);
-            return RegistryValue{type == REG_SZ ? ValueKind::String : ValueKind::ExpandString, text, 0};
+            return RegistryValue{type == REG_SZ ? ValueKind::String : ValueKind::ExpandString, text,
+                                 0};
         }
         if (type == REG_DWORD && size == sizeof(DWORD)) {
             DWORD number = 0;
@@ -106,8 +109,7 @@ private:
 
 WindowsRegistryStore::WindowsRegistryStore(bool readOnly)
     : m_readOnly(readOnly)
-{
-}
+{ }
 
 std::unique_ptr<RegistryKey> WindowsRegistryStore::openKey(RootKey root, std::u16string_view path,
                                                            bool create)
@@ -119,8 +121,8 @@ std::unique_ptr<RegistryKey> WindowsRegistryStore::openKey(RootKey root, std::u1
     const REGSAM access = m_readOnly ? KEY_READ : KEY_READ | KEY_WRITE;
     HKEY handle = nullptr;
     const LSTATUS status = create && !m_readOnly
-        ? RegCreateKeyExW(parent, wide(keyPath), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                          &handle, nullptr)
+        ? RegCreateKeyExW(parent, wide(keyPath), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                          nullptr, &handle, nullptr)
         : RegOpenKeyExW(parent, wide(keyPath), 0, access, &handle);
     if (status != ERROR_SUCCESS)
         return nullptr;

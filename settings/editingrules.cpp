@@ -9,9 +9,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool canEditSettingCell(const GridModel &grid, int row, int col)
+bool canEditSettingCell(const GridModel &grid, int row, int col, bool missing)
 {
-    return col == 1 && row >= 1 && !isReadErrorText(grid.Cells(1, row));
+    return col == 1 && row >= 1 && (missing || !isReadErrorText(grid.Cells(1, row)));
 }
 
 bool isFixedSettingCell(int row, int col)
@@ -67,7 +67,7 @@ std::optional<int> spinMaximum(const QString &upperType)
 
 } // namespace
 
-void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor)
+void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor, bool missing)
 {
     if (col != 1)
         return;
@@ -76,7 +76,7 @@ void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor)
     const QString cell = grid.Cells(0, row);
     const QString name = cell.size() > 7 ? upperAscii(cell.mid(3, cell.size() - 7)) : QString();
 
-    if (isReadErrorText(value)) {
+    if (isReadErrorText(value) && !missing) {
         editor = edNone;
     } else if (type == u"TESTO"_s || type == u"STRING"_s) {
         editor = edEditBtn;

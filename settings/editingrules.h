@@ -9,14 +9,16 @@
 class GridModel;
 
 // Only the value column of the setting rows is edited, and never a value
-// that could not be read: it would be written over what the store holds.
-bool canEditSettingCell(const GridModel &grid, int row, int col);
+// that could not be read (it would be written over what the store holds),
+// but for one that does not exist yet (`missing`): that can be entered.
+bool canEditSettingCell(const GridModel &grid, int row, int col, bool missing = false);
 // Every cell but the value cells of the setting rows takes the fixed look.
 bool isFixedSettingCell(int row, int col);
 
 // The editor for cell (col, row): spin limits and list items are set on the
 // grid's editors on the way. Other columns keep what the grid proposed.
-void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor);
+void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor,
+                         bool missing = false);
 
 // The items a list setting offers, by value name (any letter case); empty
 // for a name that is not a list setting.

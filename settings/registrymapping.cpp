@@ -23,14 +23,9 @@ SettingKind settingKind(const QString &typeWord)
 
 namespace {
 
-// Column 0 holds the value name wrapped in three leading and four trailing
-// characters; shorter cells are headings and name no value.
 std::optional<QString> valueName(const GridModel &grid, int row)
 {
-    const QString cell = grid.Cells(0, row);
-    if (cell.size() <= 7)
-        return std::nullopt;
-    return cell.mid(3, cell.size() - 7);
+    return settingValueName(grid, row);
 }
 
 std::u16string u16(const QString &text)
@@ -46,6 +41,14 @@ OpenKeyScope pageKey(RegistryAccessor &registry, SettingsPage page, Release rele
 }
 
 } // namespace
+
+std::optional<QString> settingValueName(const GridModel &grid, int row)
+{
+    const QString cell = grid.Cells(0, row);
+    if (cell.size() <= 7)
+        return std::nullopt;
+    return cell.mid(3, cell.size() - 7);
+}
 
 QString settingsKeyPath(SettingsPage page, Release release)
 {
@@ -112,6 +115,12 @@ const StoredSettings::Setting *StoredSettings::find(const QString &name) const
     return it == m_settings.constEnd() ? nullptr : &*it;
 }
 
+bool StoredSettings::isMissing(const QString &name) const
+{
+    const Setting *setting = find(name);
+    return setting && !setting->value && !setting->unreadable;
+}
+
 namespace {
 
 // The value cell's text for a value as stored; raises ERegistryError for a
@@ -151,26 +160,39 @@ PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsP
     stored.clear();
     try {
         const OpenKeyScope key = pageKey(registry, page, release);
-        if (!key.isOpen())
-            return {true, std::nullopt};
         for (int row = 1; row < grid.RowCount(); ++row) {
             const auto name = valueName(grid, row);
             const SettingKind kind = settingKind(grid.Cells(2, row));
             if (!name || kind == SettingKind::None)
                 continue;
-            const auto value = registry.readValue(u16(*name));
-            QString text;
-            try {
-                text = cellText(kind, value);
-            } catch (const ERegistryError &) {
-                text = readErrorMarker(language);
+            if (!key.isOpen()) {
+                // No value exists yet; what the row shows is what an edit is
+                // told from, should another program create them meanwhile.
+                stored.remember(*name, {std::nullopt, grid.Cells(1, row)});
+                continue;
             }
-            grid.SetCells(1, row, text);
-            if (kind == SettingKind::YesNo && !isReadErrorText(text))
-                grid.SetCheckBox(1, row, text == u"True"_s);
-            stored.remember(*name, {value, text});
+            StoredSettings::Setting setting;
+            try {
+                setting.value = registry.readValue(u16(*name));
+            } catch (const ERegistryStoreError &) {
+                throw;
+            } catch (const ERegistryError &) {
+                setting.unreadable = true; // this value alone could not be read
+            }
+            try {
+                if (setting.unreadable)
+                    throw ERegistryError("unreadable");
+                setting.cellText = cellText(kind, setting.value);
+            } catch (const ERegistryError &) {
+                // Missing, of another kind, or unreadable.
+                setting.cellText = readErrorMarker(language);
+            }
+            grid.SetCells(1, row, setting.cellText);
+            if (kind == SettingKind::YesNo && !isReadErrorText(setting.cellText))
+                grid.SetCheckBox(1, row, setting.cellText == u"True"_s);
+            stored.remember(*name, std::move(setting));
         }
-        return {};
+        return {!key.isOpen(), std::nullopt};
     } catch (const ERegistryStoreError &e) {
         // Nothing the store holds is known: no value may pass for current.
         stored.clear();
@@ -199,12 +221,21 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
             continue;
         const StoredSettings::Setting *before = stored.find(*name);
         const bool edited = !before || cell != before->cellText;
-        const auto now = registry.readValue(u16(*name));
+        std::optional<RegistryValue> now;
+        bool known = true;
+        try {
+            now = registry.readValue(u16(*name));
+        } catch (const ERegistryStoreError &) {
+            throw;
+        } catch (const ERegistryError &) {
+            known = false; // one value the store cannot read: it is not compared
+        }
         // Untouched here and still there: it stays as whoever wrote it last left it.
-        if (!edited && now)
+        if (!edited && (now || !known))
             continue;
         const RegistryValue value = valueToWrite(kind, cell);
-        if (before && now != before->value && !sameAsWritten(now, value))
+        if (known && before && !before->unreadable && now != before->value
+            && !sameAsWritten(now, value))
             save.overwritten.append(*name);
         try {
             if (value.kind == ValueKind::Integer)

@@ -21,6 +21,10 @@ SettingKind settingKind(const QString &typeWord);
 // The key of a page for a release, as the tool spells it ("\Software\...").
 QString settingsKeyPath(SettingsPage page, Release release);
 
+// The registry value a row names: column 0 without the three leading and
+// four trailing characters that wrap it; nullopt for a heading row.
+std::optional<QString> settingValueName(const GridModel &grid, int row);
+
 // Put into the value cell of a row whose value could not be read.
 QString readErrorMarker(Language language);
 // Whether a value cell holds a read-error marker of either language.
@@ -42,11 +46,15 @@ public:
     {
         std::optional<RegistryValue> value; // nullopt: there was none
         QString cellText; // what the value cell showed for it
+        bool unreadable = false; // the store could not say what there was
     };
 
     void clear() { m_settings.clear(); }
     void remember(const QString &name, Setting setting);
     const Setting *find(const QString &name) const;
+    // Whether the value named was known not to exist: it can be entered,
+    // although a missing number shows the read-error marker.
+    bool isMissing(const QString &name) const;
 
 private:
     QHash<QString, Setting> m_settings; // by upper-cased name

@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -82,8 +83,10 @@ QString settingListProblemText(const SettingListProblem &problem, Language langu
     QString reason;
     switch (problem.reason) {
     case Reason::CannotOpen:
-        reason = (italian ? u"non può essere aperta (%1)"_s : u"it cannot be opened (%1)"_s)
-                     .arg(problem.detail);
+        reason = !QFileInfo::exists(problem.path)
+            ? (italian ? u"non esiste"_s : u"it does not exist"_s)
+            : (italian ? u"non può essere aperta (%1)"_s : u"it cannot be opened (%1)"_s)
+                  .arg(problem.detail);
         break;
     case Reason::NotRegularFile:
         reason = italian ? u"non è un file normale"_s : u"it is not a regular file"_s;
@@ -101,6 +104,10 @@ QString settingListProblemText(const SettingListProblem &problem, Language langu
     case Reason::Utf16:
         reason = italian ? u"è testo UTF-16, mentre le liste sono testo Windows-1252"_s
                          : u"it is UTF-16 text, while the lists are Windows-1252 text"_s;
+        break;
+    case Reason::Utf8:
+        reason = italian ? u"è testo UTF-8, mentre le liste sono testo Windows-1252"_s
+                         : u"it is UTF-8 text, while the lists are Windows-1252 text"_s;
         break;
     case Reason::NotText:
         reason = italian ? u"contiene byte nulli: non è un file di testo"_s
@@ -148,6 +155,8 @@ std::optional<Reason> contentProblem(const QByteArray &bytes)
         return Reason::Empty;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return Reason::Utf16;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return Reason::Utf8;
     if (bytes.contains('\0'))
         return Reason::NotText;
     const QString first = decodeWindows1252(bytes.left(bytes.indexOf('\n'))).trimmed();

@@ -42,6 +42,7 @@ struct SettingListProblem
         CannotRead, // `detail`: the system's words
         Empty,
         Utf16,
+        Utf8,
         NotText,
         NoCounts,
         TooManyCells,

@@ -68,12 +68,20 @@ TMainForm::~TMainForm()
     FormDestroy();
 }
 
+// Each action of the user tells its own problems, even those an earlier one told.
+void TMainForm::runAction(void (TMainForm::*handler)())
+{
+    m_toldStoreProblem.clear();
+    m_toldListProblems.clear();
+    guardHandler([this, handler] { (this->*handler)(); });
+}
+
 void TMainForm::connectHandlers()
 {
     auto onChecked = [this](QAbstractButton *button, void (TMainForm::*handler)()) {
         connect(button, &QAbstractButton::toggled, this, [this, handler](bool checked) {
             if (checked)
-                guardHandler([this, handler] { (this->*handler)(); });
+                runAction(handler);
         });
     };
     onChecked(Rb8v0, &TMainForm::Rb8v0Click);
@@ -83,11 +91,10 @@ void TMainForm::connectHandlers()
     onChecked(RadioButton1, &TMainForm::RbEnglishClick);
     onChecked(RadioButton2, &TMainForm::RbEnglishClick);
     connect(CbWarning, &QCheckBox::toggled, this,
-            [this] { guardHandler([this] { CbWarningClick(); }); });
+            [this] { runAction(&TMainForm::CbWarningClick); });
 
     auto onClick = [this](QAbstractButton *button, void (TMainForm::*handler)()) {
-        connect(button, &QAbstractButton::clicked, this,
-                [this, handler] { guardHandler([this, handler] { (this->*handler)(); }); });
+        connect(button, &QAbstractButton::clicked, this, [this, handler] { runAction(handler); });
     };
     onClick(BtnGenerali, &TMainForm::BtnGeneraliClick);
     onClick(BtnCopia, &TMainForm::BtnCopiaClick);
@@ -113,7 +120,7 @@ void TMainForm::connectHandlers()
 
 void TMainForm::GridCanEditCell(TSettingsGrid *sender, int row, int col, bool &canEdit)
 {
-    canEdit = canEditSettingCell(sender->model(), row, col);
+    canEdit = canEditSettingCell(sender->model(), row, col, valueMissing(sender, row));
 }
 
 void TMainForm::GridIsFixedCell(TSettingsGrid *, int row, int col, bool &isFixed)
@@ -123,7 +130,7 @@ void TMainForm::GridIsFixedCell(TSettingsGrid *, int row, int col, bool &isFixed
 
 void TMainForm::GridGetEditorType(TSettingsGrid *sender, int col, int row, TEditorType &editor)
 {
-    chooseSettingEditor(sender->model(), col, row, editor);
+    chooseSettingEditor(sender->model(), col, row, editor, valueMissing(sender, row));
 }
 
 void TMainForm::GridEllipsClick(TSettingsGrid *, int, int, QString &text)
@@ -427,6 +434,12 @@ StoredSettings &TMainForm::storedSettings(const TSettingsGrid *grid)
     return m_storedSettings[static_cast<std::size_t>(pageOf(grid))];
 }
 
+bool TMainForm::valueMissing(TSettingsGrid *grid, int row)
+{
+    const auto name = settingValueName(grid->model(), row);
+    return name && storedSettings(grid).isMissing(*name);
+}
+
 void TMainForm::ReadGridSettings(TSettingsGrid *grid)
 {
     const PageRead read = readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
@@ -522,8 +535,11 @@ void TMainForm::BtnPercorsoClick()
     const QString chosen = QDir::toNativeSeparators(m_services.dialogs.chooseOpenFile(request));
     if (chosen.isEmpty())
         return;
-    // Whichever file was chosen, its folder's ICopy.exe is the target.
-    m_targetPath = chosen.left(chosen.lastIndexOf(QDir::separator()) + 1) + u"ICopy.exe"_s;
+    // Whichever file was chosen, its folder's ICopy.exe is the target,
+    // found there whatever the case of its name.
+    const QString folder = chosen.left(chosen.lastIndexOf(QDir::separator()));
+    m_targetPath = QDir::toNativeSeparators(
+        m_services.files.localPathIn(QDir::fromNativeSeparators(folder), u"ICopy.exe"_s));
     if (m_services.files.isFile(m_targetPath)) {
         WriteSetup();
         m_targetFound = true;

@@ -116,6 +116,7 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    void runAction(void (TMainForm::*handler)());
     void FormCreate();
     void FormDestroy();
 
@@ -126,6 +127,7 @@ private:
     void loadLists(const QList<TSettingsGrid *> &lists);
     void reportStoreProblem(const ERegistryStoreError &error);
     StoredSettings &storedSettings(const TSettingsGrid *grid);
+    bool valueMissing(TSettingsGrid *grid, int row);
     void releaseChange(Release release);
     void languageChange(Language language);
     void showPage(TPanel *page);
@@ -150,7 +152,8 @@ private:
     // save writes only what was changed here.
     std::array<StoredSettings, AllSettingsPages.size()> m_storedSettings;
     QHash<QString, QString> m_storedPreferences;
-    // The last store and list problems told, so that each is told once.
+    // The store and list problems told in the action running now (start-up
+    // is one), so that each is told once in it.
     QString m_toldStoreProblem;
     QString m_toldListProblems;
     TPanel *m_shownPage = nullptr;

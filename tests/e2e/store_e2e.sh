@@ -121,6 +121,8 @@ for round in $(seq 1 "$rounds"); do
     [[ $(text "$store" | grep -c '^\[HKEY_CURRENT_USER\\Software\\Other\\' || true) == 7000 ]] \
         || fail "round $round lost other programs' keys"
 done
+copies=$(find "$(dirname "$store")" -name '.registry.reg.*.tmp' | wc -l)
+((copies <= 1)) || fail "$copies copies left by killed saves: each save removes those before it"
 echo "-- $rounds saves killed at random: $old left the old state, $new the new one, none a mix"
 
 # 2. Two instances: B restores and saves every list; A, opened before, then

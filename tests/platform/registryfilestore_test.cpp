@@ -362,25 +362,66 @@ TEST_F(RegistryFileStoreTest, ABatchIsOneChangeOfTheFile)
     EXPECT_EQ(accessor.readInteger(u"0"), 0) << "the dropped write is gone from reads too";
 }
 
-TEST_F(RegistryFileStoreTest, ABatchKeepsWhatAnotherInstanceSavedMeanwhile)
+TEST_F(RegistryFileStoreTest, NoOtherWriterComesBetweenWhatABatchReadsAndWhatItWrites)
 {
     ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
     reg.writeString(u"Mine", u"old");
     reg.writeString(u"Theirs", u"old");
+    EXPECT_EQ(reg.readString(u"Theirs"), u"old");
 
+    // Another instance saves after this one last read: the batch starts from it.
     RegistryFileStore other(path);
+    other.setLockTimeout(100);
     RegistryAccessor otherReg(other);
-    RegistryBatch batch(store);
-    reg.writeString(u"Mine", u"new");
     ASSERT_TRUE(otherReg.openKey(u"\\Software\\A", false));
     otherReg.writeString(u"Theirs", u"new");
-    batch.commit();
+    {
+        RegistryBatch batch(store);
+        EXPECT_EQ(reg.readString(u"Theirs"), u"new");
+        reg.writeString(u"Mine", u"new");
+        // Once the batch has read, nobody writes until it has written.
+        EXPECT_THROW(otherReg.writeString(u"Theirs", u"newer"), ERegistryStoreError);
+        batch.commit();
+    }
+    otherReg.writeString(u"Theirs", u"newest");
 
     RegistryFileStore fresh(path);
     RegistryAccessor freshReg(fresh);
     ASSERT_TRUE(freshReg.openKey(u"\\Software\\A", false));
     EXPECT_EQ(freshReg.readString(u"Mine"), u"new");
-    EXPECT_EQ(freshReg.readString(u"Theirs"), u"new");
+    EXPECT_EQ(freshReg.readString(u"Theirs"), u"newest");
+}
+
+TEST_F(RegistryFileStoreTest, CopiesLeftByAKilledWriterAreRemovedByTheNext)
+{
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"Value", u"x");
+    for (const char *name : {".registry.reg.abc.tmp", ".registry.reg.0z9.tmp"})
+        writeAll(dir.filePath(QString::fromLatin1(name)), QByteArray(1000, 'k'));
+    writeAll(dir.filePath(u".other.reg.abc.tmp"_s), "not ours");
+    reg.writeString(u"Value", u"y");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u".other.reg.abc.tmp"_s, u"registry.reg"_s, u"registry.reg.lock"_s}));
+}
+
+TEST_F(RegistryFileStoreTest, ARelativeLinkBehindALinkedFolderIsSavedWhereItPoints)
+{
+    // ~/.config is a link elsewhere, and the file a relative link from there.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"real/cfg/Ordevan"_s)));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"real/dot"_s)));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"home"_s)));
+    ASSERT_TRUE(QFile::link(dir.filePath(u"real/cfg"_s), dir.filePath(u"home/.config"_s)));
+    ASSERT_EQ(
+        ::symlink("../../dot/registry.reg",
+                  QFile::encodeName(dir.filePath(u"real/cfg/Ordevan/registry.reg"_s)).constData()),
+        0);
+    RegistryFileStore linked(dir.filePath(u"home/.config/Ordevan/registry.reg"_s));
+    RegistryAccessor accessor(linked);
+    ASSERT_TRUE(accessor.openKey(u"\\Software\\A", true));
+    accessor.writeString(u"Value", u"saved");
+    EXPECT_TRUE(QFileInfo(dir.filePath(u"real/cfg/Ordevan/registry.reg"_s)).isSymLink());
+    EXPECT_TRUE(readAll(dir.filePath(u"real/dot/registry.reg"_s)).contains("s\0a\0v\0e\0d\0"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"home/dot/registry.reg"_s)));
 }
 
 TEST_F(RegistryFileStoreTest, ASaveThatFailsAnywhereStoresNothingAndSaysWhy)
@@ -488,7 +529,8 @@ TEST(RegistryFileStoreDiskTest, AFullDiskLeavesTheFileByteIdenticalAndSaysSo)
         batch.commit();
         FAIL() << "saved on a full disk";
     } catch (const ERegistryStoreError &e) {
-        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("No space left on device"));
+        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("no space left on the disk"));
+        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("spazio esaurito sul disco"));
     }
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden),

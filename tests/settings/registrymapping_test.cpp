@@ -254,6 +254,99 @@ TEST_F(RegistryMappingTest, HiddenRowsAreNeitherReadNorWritten)
     EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::String, u"stored", 0}));
 }
 
+namespace {
+
+// A store one of whose values cannot be read, as the Windows registry
+// answers for a value it cannot return.
+class OneBadValueStore : public RegistryStore
+{
+public:
+    std::unique_ptr<RegistryKey> openKey(RootKey root, std::u16string_view path,
+                                         bool create) override
+    {
+        class Key : public RegistryKey
+        {
+        public:
+            explicit Key(std::unique_ptr<RegistryKey> inner)
+                : m_inner(std::move(inner))
+            { }
+            std::optional<RegistryValue> value(std::u16string_view name) override
+            {
+                if (name == u"ImageName")
+                    throw ERegistryError("Cannot read the registry value ImageName");
+                return m_inner->value(name);
+            }
+            bool setString(std::u16string_view name, std::u16string_view text) override
+            {
+                return m_inner->setString(name, text);
+            }
+            bool setInteger(std::u16string_view name, std::int32_t value) override
+            {
+                return m_inner->setInteger(name, value);
+            }
+
+        private:
+            std::unique_ptr<RegistryKey> m_inner;
+        };
+        auto key = inner.openKey(root, path, create);
+        return key ? std::make_unique<Key>(std::move(key)) : nullptr;
+    }
+
+    MemoryRegistryStore inner;
+};
+
+} // namespace
+
+TEST_F(RegistryMappingTest, AValueThatCannotBeReadCostsOnlyItsOwnRow)
+{
+    OneBadValueStore bad;
+    bad.inner.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"x", 0});
+    bad.inner.put(RootKey::CurrentUser, Copy803, u"Method", {ValueKind::String, u"dwmDAO", 0});
+    RegistryAccessor badRegistry(bad);
+    EXPECT_FALSE(readPageSettings(grid, badRegistry, SettingsPage::Copy, Release::R803,
+                                  Language::English, storedSettings)
+                     .storeError);
+    EXPECT_EQ(grid.Cells(1, 3), u"Not available (read error)"_s);
+    EXPECT_EQ(grid.Cells(1, 6), u"dwmDAO"_s) << "the rows after it are read";
+    EXPECT_FALSE(storedSettings.isMissing(u"ImageName"_s)) << "so it cannot be entered";
+
+    // Saved untouched, nothing is written over it or the others; restored
+    // to its default and saved, it is written.
+    const int writes = bad.inner.writeCount();
+    const PageSave untouched
+        = writePageSettings(grid, badRegistry, SettingsPage::Copy, Release::R803, storedSettings);
+    EXPECT_EQ(bad.inner.get(RootKey::CurrentUser, Copy803, u"Method")->text, u"dwmDAO");
+    EXPECT_EQ(bad.inner.writeCount() - writes, int(untouched.written.size()));
+    for (const auto &[name, setting] : untouched.written)
+        EXPECT_NE(name, u"ImageName"_s);
+    grid.SetCells(1, 3, u"x.img"_s);
+    const PageSave edited
+        = writePageSettings(grid, badRegistry, SettingsPage::Copy, Release::R803, storedSettings);
+    EXPECT_TRUE(edited.overwritten.isEmpty());
+    EXPECT_EQ(bad.inner.get(RootKey::CurrentUser, Copy803, u"ImageName")->text, u"x.img");
+}
+
+TEST_F(RegistryMappingTest, AKeyCreatedAfterTheReadKeepsTheValuesItWasCreatedWith)
+{
+    MemoryRegistryStore later;
+    RegistryAccessor laterRegistry(later);
+    ASSERT_TRUE(readPageSettings(grid, laterRegistry, SettingsPage::Copy, Release::R803,
+                                 Language::English, storedSettings)
+                    .keyMissing);
+    // The copy program starts and creates its settings; only one is edited here.
+    later.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::Integer, {}, 700});
+    later.put(RootKey::CurrentUser, Copy803, u"ImageName", {ValueKind::String, u"its.img", 0});
+    grid.SetCells(1, 6, u"dwmRAW"_s);
+    const PageSave save
+        = writePageSettings(grid, laterRegistry, SettingsPage::Copy, Release::R803, storedSettings);
+    EXPECT_EQ(later.get(RootKey::CurrentUser, Copy803, u"MaxCdSize")->integer, 700);
+    EXPECT_EQ(later.get(RootKey::CurrentUser, Copy803, u"ImageName")->text, u"its.img");
+    EXPECT_EQ(later.get(RootKey::CurrentUser, Copy803, u"Method")->text, u"dwmRAW");
+    EXPECT_EQ(later.get(RootKey::CurrentUser, Copy803, u"TestWrite")->text, u"False")
+        << "what it did not create is created as shown";
+    EXPECT_TRUE(save.overwritten.isEmpty());
+}
+
 TEST(SaveReportTest, EverythingNotStoredAsItWasIsToldInOneMessage)
 {
     EXPECT_EQ(saveReport({{SettingsPage::General, {}}}, Language::English, Release::R803).text,

@@ -152,6 +152,10 @@ TEST(SettingsPageTest, AListThatCannotBeUsedIsNamedWithItsReasonAndLeavesTheGrid
                           8)),
          Reason::Utf16},
         {write(u"BINARY.TXT"_s, QByteArray("6,2\r\n0,1,\0\x01", 10)), Reason::NotText},
+        {write(u"MARKED.TXT"_s,
+               "\xEF\xBB\xBF"
+               "6,2\r\n0,1,<b>Name</b>\r\n"),
+         Reason::Utf8},
         {write(u"GARBAGE.TXT"_s, "#!/bin/sh\nrm -rf /\n"), Reason::NoCounts},
         {write(u"HUGE.TXT"_s, "9999,9999\n"), Reason::TooManyCells},
         {write(u"HEADINGS.TXT"_s, "6,3\r\n0,1,Short\r\n0,2,<b>NoType</b>\r\n2,2,COLOUR\r\n"),

@@ -339,12 +339,29 @@ TEST_F(EditingTest, CheckBoxesToggleByTheirBoxAndSpaceOnly)
 
 TEST_F(EditingTest, OnlyValueCellsOfReadableRowsEdit)
 {
+    // A value of another kind is marked and opens no editor; a number that
+    // does not exist yet is marked too, but can be entered.
+    auto &memory = static_cast<MemoryRegistryStore &>(*store);
+    memory.put(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"MainWindowTop",
+               {ValueKind::String, u"80", 0});
+    QTest::mouseClick(form->ReadBtn, Qt::LeftButton);
     TSettingsGrid *grid = form->GridGenerale;
     const int row = rowNamed(grid, u"MainWindowTop"_s);
-    grid->model().SetCells(1, row, u"Not available (read error)"_s);
+    const int missing = rowNamed(grid, u"MainWindowLeft"_s);
+    ASSERT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
+    ASSERT_EQ(grid->model().Cells(1, missing), u"Not available (read error)"_s);
     click(grid, 1, row);
     EXPECT_FALSE(grid->Editing()) << "an error row opens no editor";
     EXPECT_EQ(grid->model().Row(), row);
+    click(grid, 1, missing);
+    ASSERT_TRUE(grid->Editing());
+    QTest::keyClicks(grid->EditorWidget(), u"640"_s);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->model().Cells(1, missing), u"640"_s);
+    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    EXPECT_EQ(memory.get(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"MainWindowLeft"),
+              (RegistryValue{ValueKind::Integer, {}, 640}));
+    click(grid, 1, row);
 
     for (int col : {0, 2, 3, 4}) {
         click(grid, col, row + 1);

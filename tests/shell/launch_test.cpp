@@ -146,3 +146,15 @@ TEST_F(LaunchTest, TheChosenFileIsTheOneStartedWhateverItsFolderIsCalled)
     EXPECT_FALSE(QFile::exists(dir.filePath(u"wrong"_s)));
 #endif
 }
+
+TEST_F(LaunchTest, TheProgramIsFoundWhateverTheCaseOfItsName)
+{
+    // As copied from a CD or a FAT stick.
+    const QString chosen = makeFile(u"IC8/ICOPY.EXE"_s);
+    TMainForm &window = start();
+    dialogs.answerOpenFile(chosen);
+    window.BtnPercorsoClick();
+    EXPECT_EQ(window.targetPath(), chosen);
+    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+    EXPECT_EQ(preference(u"PathIC8"), chosen);
+}

@@ -188,7 +188,7 @@ TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
     EXPECT_EQ(dialogs.messages[1].caption, u"Ordevan"_s);
     const QString text = dialogs.messages[1].text;
     EXPECT_TRUE(text.startsWith(u"The setting list "_s)) << text.toStdString();
-    EXPECT_TRUE(text.contains(u"/DATA/COPY_ENG.TXT cannot be used: it cannot be opened"_s))
+    EXPECT_TRUE(text.contains(u"/DATA/COPY_ENG.TXT cannot be used: it does not exist"_s))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(u"Its page stays empty."_s));
 

@@ -8,6 +8,7 @@
 #include "settingsgrid.h"
 #include "standin.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QTest>
@@ -137,7 +138,7 @@ TEST_F(WindowStoreTest, AFullDiskOnSaveLeavesTheFileAsItWasAndSaysSo)
     EXPECT_EQ(dialogs.messages[0].text,
               u"Non è stato salvato nulla.\r\rImpossibile salvare il file delle impostazioni "_s
                   + registryPath
-                  + u": No space left on device.\rLa modifica non è stata salvata."_s);
+                  + u": spazio esaurito sul disco.\rLa modifica non è stata salvata."_s);
     EXPECT_EQ(
         window.GridGenerale->model().Cells(1, rowNamed(window.GridGenerale, u"MainWindowLeft"_s)),
         u"111"_s)
@@ -219,4 +220,23 @@ TEST_F(WindowStoreTest, ADamagedFileShowsNoValueAsCurrentAndSaveSaysWhy)
     EXPECT_TRUE(dialogs.messages[1].text.startsWith(u"Nothing was saved.\r\rThe settings file "_s))
         << dialogs.messages[1].text.toStdString();
     EXPECT_EQ(fileBytes(), damaged);
+}
+
+TEST_F(WindowStoreTest, EveryPreferenceTheUserChangesAndThatIsNotStoredIsTold)
+{
+    seed();
+    static_cast<RegistryFileStore &>(*store).setLockTimeout(50);
+    TMainForm &window = start();
+    window.show();
+    ASSERT_TRUE(dialogs.messages.isEmpty());
+    // Another instance holds the file.
+    FileLock other(FileCalls::system(), registryPath + u".lock"_s);
+    ASSERT_EQ(other.lock(0), FileLock::Outcome::Locked);
+    // Unticked, ticked back (as stored: nothing to store), unticked again.
+    for (const int told : {1, 1, 2}) {
+        QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+        ASSERT_EQ(dialogs.messages.size(), told);
+        EXPECT_TRUE(dialogs.messages.last().text.contains(u"locked by another program"_s));
+    }
+    EXPECT_EQ(preference(u"WantWarning"), u"False"_s) << "as it was";
 }
