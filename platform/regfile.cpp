@@ -110,6 +110,7 @@ public:
     QList<Entry> entries()
     {
         QList<Entry> out;
+        out.reserve(m_lines.size());
         bool inSection = false; // values after a deleted key belong to no key, as on import
         for (m_next = 1; m_next < m_lines.size();) {
             Entry entry = next();
