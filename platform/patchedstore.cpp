@@ -79,7 +79,7 @@ std::unique_ptr<RegistryKey> PatchedStore::openKey(RootKey root, std::u16string_
     const auto key = documentKey(root, relative);
     if (!key)
         return nullptr;
-    if (!relative.isEmpty() && !current(*key).hasKey(*key)) {
+    if (!relative.isEmpty() && !current(*key, true).hasKey(*key)) {
         if (!create)
             return nullptr;
         change({*key, relative, std::nullopt, {}});
@@ -124,10 +124,10 @@ void PatchedStore::endBatch()
 
 // Inside a batch, reads see the registry as the batch first read it, with
 // the batch's changes made.
-const RegistryDocument &PatchedStore::current(const QString &key)
+const RegistryDocument &PatchedStore::current(const QString &key, bool opening)
 {
     if (m_batchDepth == 0)
-        return load(key);
+        return load(key, opening);
     // Held from the batch's first read, so that what it reads cannot change
     // before it writes. A store that cannot be held for writing (a read-only
     // one) can still be read; its writes fail at the commit.
@@ -138,7 +138,7 @@ const RegistryDocument &PatchedStore::current(const QString &key)
         } catch (const ERegistryStoreError &) { }
     }
     if (!m_batchDocument || !m_batchDocument->covers(key)) {
-        m_batchDocument = load(key).clone();
+        m_batchDocument = load(key, opening).clone();
         for (const RegistryChange &change : std::as_const(m_changes))
             applyChange(*m_batchDocument, change);
     }

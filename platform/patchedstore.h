@@ -64,9 +64,11 @@ public:
 protected:
     // The key's name in the document; nullopt for one the store does not hold.
     virtual std::optional<QString> documentKey(RootKey root, const QString &path) const = 0;
-    // The registry as it is now, holding what is known of `key`. Raises
-    // ERegistryStoreError while it cannot be read.
-    virtual const RegistryDocument &load(const QString &key) = 0;
+    // The registry as it is now, holding what is known of `key`; `opening`
+    // when the key is being opened, which is when a store that keeps what it
+    // read (from another program) asks again. Raises ERegistryStoreError
+    // while it cannot be read.
+    virtual const RegistryDocument &load(const QString &key, bool opening) = 0;
     // Keeps other writers from changing the registry until it ends, so that
     // what a batch reads before it writes is still so when it writes.
     // Raises ERegistryStoreError when it cannot be had.
@@ -79,7 +81,7 @@ protected:
 private:
     class DocumentKey;
 
-    const RegistryDocument &current(const QString &key);
+    const RegistryDocument &current(const QString &key, bool opening = false);
     bool change(RegistryChange change);
 
     void endBatch();

@@ -553,3 +553,18 @@ bool RegFile::setValue(const QString &keyPath, const QString &name, const RegDat
     insertEntries(at, {std::move(entry)});
     return true;
 }
+
+void RegFile::visit(const std::function<void(const QString &, const std::optional<QString> &,
+                                             const RegData &)> &visitor) const
+{
+    QString key;
+    for (const Entry &entry : m_entries) {
+        if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey) {
+            key = entry.type == Entry::Type::Key ? entry.text : QString();
+            if (!key.isEmpty())
+                visitor(key, std::nullopt, {});
+        } else if (entry.type == Entry::Type::Value && !key.isEmpty()) {
+            visitor(key, entry.text, entry.data);
+        }
+    }
+}

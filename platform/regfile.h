@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -77,6 +78,11 @@ public:
     // Replaces the value (of any kind) or adds it to the key's section, adding
     // the section if needed. False for a name the format cannot hold.
     bool setValue(const QString &keyPath, const QString &name, const RegData &data);
+
+    // Every key section and every value in the file's order: `name` is
+    // nullopt for a section's key.
+    void visit(const std::function<void(const QString &keyPath, const std::optional<QString> &name,
+                                        const RegData &data)> &visitor) const;
 
 private:
     struct Entry

@@ -65,7 +65,7 @@ std::optional<QString> RegistryFileStore::documentKey(RootKey root, const QStrin
     return path.isEmpty() ? rootName : rootName + u'\\' + path;
 }
 
-const RegistryDocument &RegistryFileStore::load(const QString &)
+const RegistryDocument &RegistryFileStore::load(const QString &, bool)
 {
     return m_file->document();
 }

@@ -52,7 +52,7 @@ public:
 
 protected:
     std::optional<QString> documentKey(RootKey root, const QString &path) const override;
-    const RegistryDocument &load(const QString &key) override;
+    const RegistryDocument &load(const QString &key, bool opening) override;
     std::unique_ptr<WriteHold> holdForWriting() override;
     std::vector<RefusedWrite> store(const QList<RegistryChange> &changes) override;
 

@@ -77,7 +77,11 @@ public:
     }
 
     // A folder where the lock file should go makes every save fail.
-    bool refuseWrites() override { return QDir().mkpath(m_store.path() + u".lock"_s); }
+    bool refuseWrites() override
+    {
+        QFile::remove(m_store.path() + u".lock"_s);
+        return QDir().mkpath(m_store.path() + u".lock"_s);
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -24,7 +24,8 @@ int main(int argc, char *argv[])
     const std::u16string key = args[3].toStdU16String();
     const bool writing = args[1] == u"write";
     if (!reg.openKey(key, writing)) {
-        std::fprintf(stderr, "cannot open %s in %s\n", qUtf8Printable(args[3]), qUtf8Printable(args[2]));
+        std::fprintf(stderr, "cannot open %s in %s\n", qUtf8Printable(args[3]),
+                     qUtf8Printable(args[2]));
         return 1;
     }
     int differences = 0;
@@ -35,7 +36,8 @@ int main(int argc, char *argv[])
                     reg.writeInteger(v.name, v.number);
                 else
                     reg.writeString(v.name, v.text);
-            } else if (v.integer ? reg.readInteger(v.name) != v.number : reg.readString(v.name) != v.text) {
+            } else if (v.integer ? reg.readInteger(v.name) != v.number
+                                 : reg.readString(v.name) != v.text) {
                 std::fprintf(stderr, "value '%s' differs\n", toUtf8(v.name).c_str());
                 ++differences;
             }

@@ -1,0 +1,269 @@
+#include "wineprefixstore.h"
+
+#include "documentfile.h"
+#include "winereg.h"
+#include "wineserver.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString CurrentUser = u"HKEY_CURRENT_USER"_s;
+
+QString fullKey(const QString &key)
+{
+    return key.isEmpty() ? CurrentUser : CurrentUser + u'\\' + key;
+}
+
+// A user.reg as a document; keys are named from HKEY_CURRENT_USER down.
+class WineRegDocument : public RegistryDocument
+{
+public:
+    explicit WineRegDocument(WineRegFile file)
+        : m_file(std::move(file))
+    { }
+
+    std::unique_ptr<RegistryDocument> clone() const override
+    {
+        return std::make_unique<WineRegDocument>(m_file);
+    }
+    bool hasKey(const QString &key) const override { return m_file.hasKey(key); }
+    std::optional<RegData> value(const QString &key, const QString &name) const override
+    {
+        return m_file.value(key, name);
+    }
+    void addKey(const QString &key) override { m_file.addKey(key, now()); }
+    bool setValue(const QString &key, const QString &name, const RegData &data) override
+    {
+        return m_file.setValue(key, name, data, now());
+    }
+    QByteArray serialize() const override { return m_file.serialize(); }
+
+private:
+    static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }
+
+    WineRegFile m_file;
+};
+
+} // namespace
+
+// What a running server holds, as its registry editor exported it: one
+// export for each program's key ("Software\Vendor"), which holds all a
+// window reads of it.
+class WinePrefixStore::Snapshot : public RegistryDocument
+{
+public:
+    static QString exportedKey(const QString &key) { return key.section(u'\\', 0, 1); }
+
+    std::unique_ptr<RegistryDocument> clone() const override
+    {
+        return std::make_unique<Snapshot>(*this);
+    }
+    bool covers(const QString &key) const override
+    {
+        return m_exports.contains(exportedKey(key).toLower());
+    }
+    bool hasKey(const QString &key) const override
+    {
+        const RegFile *found = exportOf(key);
+        return key.isEmpty() || (found && found->hasKey(fullKey(key)));
+    }
+    std::optional<RegData> value(const QString &key, const QString &name) const override
+    {
+        const RegFile *found = exportOf(key);
+        return found ? found->value(fullKey(key), name) : std::nullopt;
+    }
+    void addKey(const QString &key) override
+    {
+        if (RegFile *found = exportOf(key))
+            found->addKey(fullKey(key));
+    }
+    bool setValue(const QString &key, const QString &name, const RegData &data) override
+    {
+        RegFile *found = exportOf(key);
+        return found && found->setValue(fullKey(key), name, data);
+    }
+    QByteArray serialize() const override { return {}; } // never written as a file
+
+    void keep(const QString &key, RegFile taken)
+    {
+        m_exports.insert(exportedKey(key).toLower(), std::move(taken));
+    }
+    void clear() { m_exports.clear(); }
+
+private:
+    const RegFile *exportOf(const QString &key) const
+    {
+        const auto found = m_exports.constFind(exportedKey(key).toLower());
+        return found == m_exports.constEnd() ? nullptr : &*found;
+    }
+    RegFile *exportOf(const QString &key)
+    {
+        const auto found = m_exports.find(exportedKey(key).toLower());
+        return found == m_exports.end() ? nullptr : &*found;
+    }
+
+    QHash<QString, RegFile> m_exports;
+};
+
+WinePrefixStore::WinePrefixStore(QString prefix, FileCalls &calls, std::unique_ptr<Regedit> regedit,
+                                 std::function<bool()> serverRunning)
+    : m_prefix(QDir::cleanPath(prefix))
+    , m_calls(calls)
+    , m_regedit(regedit ? std::move(regedit) : std::make_unique<WineRegedit>(m_prefix))
+    , m_serverRunning(std::move(serverRunning))
+    , m_file(std::make_unique<DocumentFile>(m_prefix + u"/user.reg"_s, calls,
+                                            [](const QByteArray &bytes, bool exists) {
+                                                return std::make_unique<WineRegDocument>(
+                                                    exists ? WineRegFile::parse(bytes)
+                                                           : WineRegFile());
+                                            }))
+    , m_snapshot(std::make_unique<Snapshot>())
+{ }
+
+WinePrefixStore::~WinePrefixStore() = default;
+
+QString WinePrefixStore::userRegPath() const
+{
+    return m_file->path();
+}
+
+bool WinePrefixStore::isPrefix(const QString &folder)
+{
+    return QFileInfo(folder + u"/user.reg"_s).isFile();
+}
+
+bool WinePrefixStore::serverRunning() const
+{
+    if (m_holding)
+        return m_holdFoundServer; // none starts while the hold is held
+    return m_serverRunning ? m_serverRunning() : wineServerRunning(m_prefix);
+}
+
+std::optional<QString> WinePrefixStore::documentKey(RootKey root, const QString &path) const
+{
+    if (root != RootKey::CurrentUser)
+        return std::nullopt; // a prefix's user.reg holds this root only
+    return path;
+}
+
+const RegistryDocument &WinePrefixStore::load(const QString &key, bool opening)
+{
+    if (serverRunning())
+        return exported(key, opening);
+    m_snapshot->clear();
+    return m_file->document();
+}
+
+// Exported again each time a key is opened, so that what is shown is what
+// the server holds then; the reads of an open key share the export.
+const RegistryDocument &WinePrefixStore::exported(const QString &key, bool again)
+{
+    if (!again && m_snapshot->covers(key))
+        return *m_snapshot;
+    const Regedit::Result result = m_regedit->exportKey(fullKey(Snapshot::exportedKey(key)));
+    if (result.outcome == Regedit::Outcome::Failed)
+        wineFailed(result.error);
+    RegFile taken;
+    if (result.outcome == Regedit::Outcome::Done) {
+        try {
+            taken = RegFile::parse(result.bytes);
+        } catch (const RegFileError &e) {
+            wineFailed(QString::fromUtf8(e.what()));
+        }
+    }
+    m_snapshot->keep(key, std::move(taken));
+    return *m_snapshot;
+}
+
+std::unique_ptr<WriteHold> WinePrefixStore::holdForWriting()
+{
+    // Ordevan's own lock keeps two of its windows apart; Wine's server lock
+    // keeps a Wine from starting, and reading user.reg, until it is written.
+    struct Hold : WriteHold
+    {
+        Hold(WinePrefixStore &store, FileLock own)
+            : store(store)
+            , own(std::move(own))
+            , server(store.m_prefix)
+        { }
+        ~Hold() override { store.m_holding = false; }
+        WinePrefixStore &store;
+        FileLock own;
+        WineServerHold server;
+    };
+    auto hold = std::make_unique<Hold>(
+        *this, lockForWriting(*m_file, m_calls, userRegPath() + u".lock"_s, m_lockTimeout));
+    if (m_serverRunning) {
+        m_holdFoundServer = m_serverRunning();
+    } else {
+        switch (hold->server.hold(m_lockTimeout)) {
+        case WineServerHold::Outcome::Held:
+            m_holdFoundServer = false;
+            break;
+        case WineServerHold::Outcome::ServerRunning:
+            m_holdFoundServer = true;
+            break;
+        case WineServerHold::Outcome::Busy:
+            m_file->fail(RegistryFileProblem::Kind::Locked, RegistryFileFault::LockedByAnother);
+        }
+    }
+    if (!m_holdFoundServer)
+        removeStaleCopies(m_calls, userRegPath());
+    m_holding = true;
+    return hold;
+}
+
+std::vector<RefusedWrite> WinePrefixStore::store(const QList<RegistryChange> &changes)
+{
+    if (m_holdFoundServer)
+        return storeThroughWine(changes);
+    std::unique_ptr<RegistryDocument> changed = m_file->document().clone();
+    for (const RegistryChange &change : changes)
+        applyChange(*changed, change);
+    m_file->save(std::move(changed));
+    return {};
+}
+
+// One import for all the changes; what the server holds afterwards tells
+// which it took.
+std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<RegistryChange> &changes)
+{
+    RegFile file;
+    for (const RegistryChange &change : changes) {
+        if (change.name)
+            file.setValue(fullKey(change.key), *change.name, change.data);
+        else
+            file.addKey(fullKey(change.key));
+    }
+    const Regedit::Result result = m_regedit->importFile(file.serialize());
+    m_snapshot->clear();
+    if (result.outcome != Regedit::Outcome::Done)
+        wineFailed(result.error);
+
+    std::vector<RefusedWrite> refused;
+    for (const RegistryChange &change : changes) {
+        const RegistryDocument &now = exported(change.key, false);
+        const bool stored = change.name ? now.value(change.key, *change.name) == change.data
+                                        : now.hasKey(change.key);
+        if (!stored) {
+            refused.push_back(
+                {change.path.toStdU16String(), change.name.value_or(QString()).toStdU16String()});
+        }
+    }
+    return refused;
+}
+
+void WinePrefixStore::wineFailed(const QString &error) const
+{
+    const QString prefix = QDir::toNativeSeparators(m_prefix);
+    throw ERegistryStoreError(
+        u"Wine's registry editor could not be used in the prefix %1: %2."_s.arg(prefix, error)
+            .toStdU16String(),
+        u"Impossibile usare l'editor del registro di Wine nel prefisso %1: %2."_s.arg(prefix, error)
+            .toStdU16String());
+}

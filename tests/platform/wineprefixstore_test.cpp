@@ -1,0 +1,334 @@
+#include "failingcalls.h"
+#include "printers.h"
+#include "registrycontract.h"
+#include "registryproblems.h"
+#include "wineprefixstore.h"
+#include "winereg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QString qt(std::u16string_view text)
+{
+    return QString::fromStdU16String(std::u16string(text));
+}
+
+RegData dataOf(const RegistryValue &value)
+{
+    switch (value.kind) {
+    case ValueKind::String:
+        return RegData::fromString(qt(value.text));
+    case ValueKind::ExpandString:
+        return RegData::fromString(qt(value.text), RegType::ExpandString);
+    case ValueKind::Integer:
+        return RegData::fromDWord(static_cast<quint32>(value.integer));
+    case ValueKind::Other:
+        break;
+    }
+    return {RegType::Binary, QByteArray("\x01\x02\x03", 3)};
+}
+
+const QByteArray UserReg = "WINE REGISTRY Version 2\n"
+                           ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
+                           "\n"
+                           "#arch=win64\n"
+                           "\n"
+                           "[Control Panel\\\\Desktop] 1796771035\n"
+                           "#time=1dd87686676bdaa\n"
+                           "\"Wallpaper\"=\"\"\n";
+
+// A running Wine server, as its registry editor shows it: imports go into
+// its registry (but for the names it is told to refuse), exports come out
+// of it in the registry editor's format.
+class FakeServer : public Regedit
+{
+public:
+    Result importFile(const QByteArray &file) override
+    {
+        ++imports;
+        RegFile imported = RegFile::parse(file);
+        imported.visit(
+            [this](const QString &key, const std::optional<QString> &name, const RegData &data) {
+                if (!name)
+                    registry.addKey(key);
+                else if (!refuse.contains(*name))
+                    registry.setValue(key, *name, data);
+            });
+        return {Outcome::Done, {}, {}};
+    }
+
+    Result exportKey(const QString &key) override
+    {
+        ++exports;
+        if (!registry.hasKey(key))
+            return {Outcome::NoSuchKey, {}, {}};
+        RegFile out;
+        registry.visit(
+            [&](const QString &at, const std::optional<QString> &name, const RegData &data) {
+                if (at.compare(key, Qt::CaseInsensitive) != 0
+                    && !at.startsWith(key + u'\\', Qt::CaseInsensitive))
+                    return;
+                if (name)
+                    out.setValue(at, *name, data);
+                else
+                    out.addKey(at);
+            });
+        return {Outcome::Done, out.serialize(), {}};
+    }
+
+    RegFile registry;
+    QStringList refuse;
+    int imports = 0;
+    int exports = 0;
+};
+
+// A prefix with no server running: its user.reg is read and patched.
+class PrefixFixture : public StoreFixture
+{
+public:
+    PrefixFixture()
+        : m_store(m_dir.path(), FileCalls::system(), nullptr, [] { return false; })
+    {
+        writeAll(m_store.userRegPath(), UserReg);
+        m_store.setLockTimeout(200);
+    }
+
+    RegistryStore &store() override { return m_store; }
+
+    void seed(std::u16string_view path, std::u16string_view name,
+              const RegistryValue &value) override
+    {
+        WineRegFile file = WineRegFile::parse(readAll(m_store.userRegPath()));
+        file.setValue(qt(path), qt(name), dataOf(value), 1796771100);
+        writeAll(m_store.userRegPath(), file.serialize());
+    }
+
+    bool refuseWrites() override
+    {
+        QFile::remove(m_store.userRegPath() + u".lock"_s);
+        return QDir().mkpath(m_store.userRegPath() + u".lock"_s);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    WinePrefixStore m_store;
+};
+
+// A prefix whose server runs: everything goes through its registry editor.
+class ServerFixture : public StoreFixture
+{
+public:
+    ServerFixture()
+        : m_server(new FakeServer)
+        , m_store(m_dir.path(), FileCalls::system(), std::unique_ptr<Regedit>(m_server),
+                  [] { return true; })
+    {
+        writeAll(m_store.userRegPath(), UserReg);
+    }
+
+    RegistryStore &store() override { return m_store; }
+
+    void seed(std::u16string_view path, std::u16string_view name,
+              const RegistryValue &value) override
+    {
+        m_server->registry.setValue(u"HKEY_CURRENT_USER\\"_s + qt(path), qt(name), dataOf(value));
+    }
+
+    bool refuseWrites() override { return false; }
+
+private:
+    QTemporaryDir m_dir;
+    FakeServer *m_server;
+    WinePrefixStore m_store;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(WinePrefix, RegistryContract,
+                         testing::Values(StoreParam{"Prefix",
+                                                    [] {
+                                                        return std::make_unique<PrefixFixture>();
+                                                    }},
+                                         StoreParam{"RunningServer",
+                                                    [] {
+                                                        return std::make_unique<ServerFixture>();
+                                                    }}),
+                         storeParamName);
+
+class WinePrefixStoreTest : public testing::Test
+{
+protected:
+    WinePrefixStoreTest()
+        : path(dir.filePath(u"user.reg"_s))
+    {
+        writeAll(path, UserReg);
+    }
+
+    // The store as it is while no server runs, or while one does.
+    std::unique_ptr<WinePrefixStore> prefixStore(FileCalls &calls = FileCalls::system())
+    {
+        auto store = std::make_unique<WinePrefixStore>(dir.path(), calls, nullptr,
+                                                       [this] { return serverRunning; });
+        store->setLockTimeout(200);
+        return store;
+    }
+    std::unique_ptr<WinePrefixStore> serverStore()
+    {
+        serverRunning = true;
+        server = new FakeServer;
+        return std::make_unique<WinePrefixStore>(dir.path(), FileCalls::system(),
+                                                 std::unique_ptr<Regedit>(server),
+                                                 [this] { return serverRunning; });
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    bool serverRunning = false;
+    FakeServer *server = nullptr;
+};
+
+TEST_F(WinePrefixStoreTest, ASaveOfSeveralValuesPatchesUserRegOnceAsWineWouldWriteIt)
+{
+    FailingCalls calls;
+    auto store = prefixStore(calls);
+    RegistryAccessor reg(*store);
+    {
+        RegistryBatch batch(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0\\Copy", true));
+        reg.writeInteger(u"MaxCdSize", 700);
+        reg.writeString(u"ImageName", u"caffè \"1\".img");
+        ASSERT_TRUE(reg.openKey(u"\\software\\vob\\CD Wizard\\8.0", true));
+        reg.writeString(u"Language", u"Italiano");
+        batch.commit();
+    }
+    EXPECT_EQ(calls.count("rename"), 1);
+    const QByteArray written = readAll(path);
+    EXPECT_TRUE(written.startsWith(UserReg)) << "the lines before stay as they were";
+    EXPECT_THAT(written.toStdString(),
+                testing::HasSubstr("\n[Software\\\\VOB\\\\CD Wizard\\\\8.0] "));
+    EXPECT_THAT(written.toStdString(), testing::HasSubstr("\n\"Language\"=\"Italiano\"\n"));
+    EXPECT_THAT(written.toStdString(),
+                testing::HasSubstr("\n[Software\\\\VOB\\\\CD Wizard\\\\8.0\\\\Copy] "));
+    EXPECT_THAT(written.toStdString(),
+                testing::HasSubstr("\"ImageName\"=\"caff\\xe8 \\\"1\\\".img\"\n"
+                                   "\"MaxCdSize\"=dword:000002bc\n"));
+    EXPECT_FALSE(written.contains('\r'));
+    EXPECT_NO_THROW(WineRegFile::parse(written));
+
+    // Other roots are not in a prefix's user registry.
+    EXPECT_FALSE(store->openKey(RootKey::LocalMachine, u"Software", true));
+}
+
+TEST_F(WinePrefixStoreTest, AUserRegWineWouldNotReadIsNeverWrittenAndSaysWhere)
+{
+    const QByteArray damaged = "WINE REGISTRY Version 2\n[Software\\\\A] 1\n\"V\"=dword:xyz\n";
+    writeAll(path, damaged);
+    auto store = prefixStore();
+    RegistryAccessor reg(*store);
+    try {
+        reg.openKey(u"\\Software\\A", true);
+        FAIL() << "opened";
+    } catch (const ERegistryStoreError &e) {
+        const QString italian = QString::fromStdU16String(e.text(true));
+        EXPECT_TRUE(italian.contains(u"riga 3"_s)) << italian.toStdString();
+        EXPECT_TRUE(italian.contains(QDir::toNativeSeparators(path)));
+    }
+    EXPECT_EQ(readAll(path), damaged);
+}
+
+TEST_F(WinePrefixStoreTest, ALinkedUserRegIsWrittenThroughToItsTarget)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"elsewhere"_s)));
+    const QString target = dir.filePath(u"elsewhere/user.reg"_s);
+    ASSERT_TRUE(QFile::rename(path, target));
+    ASSERT_TRUE(QFile::link(target, path));
+    auto store = prefixStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", true));
+    reg.writeString(u"V", u"x");
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(readAll(target).contains("\"V\"=\"x\"\n"));
+}
+
+TEST_F(WinePrefixStoreTest, WhileAServerRunsUserRegIsNeverWrittenAndASaveIsOneImport)
+{
+    auto store = serverStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", true));
+    server->refuse = {u"Refused"_s};
+    {
+        RegistryBatch batch(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+        reg.writeInteger(u"MaxCdSize", 700);
+        reg.writeString(u"Refused", u"x");
+        reg.writeString(u"Text", u"\"quoted\" \\ é");
+        const int imports = server->imports;
+        const std::vector<RefusedWrite> refused = batch.commit();
+        EXPECT_EQ(server->imports, imports + 1);
+        EXPECT_EQ(refused,
+                  (std::vector<RefusedWrite>{{u"Software\\VOB\\CD Wizard\\8.0", u"Refused"}}));
+    }
+    EXPECT_EQ(readAll(path), UserReg);
+    EXPECT_EQ(reg.readInteger(u"MaxCdSize"), 700);
+    EXPECT_EQ(reg.readString(u"Text"), u"\"quoted\" \\ é");
+
+    // The server is asked again when a key is opened; the reads of the
+    // open key share what it answered.
+    const int exports = server->exports;
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    reg.readString(u"Text");
+    reg.readInteger(u"MaxCdSize");
+    EXPECT_EQ(server->exports - exports, 1);
+
+    // Once the server has gone, user.reg is what is read and written.
+    serverRunning = false;
+    ASSERT_TRUE(reg.openKey(u"\\Software\\Other", true));
+    reg.writeString(u"V", u"x");
+    EXPECT_TRUE(readAll(path).contains("[Software\\\\Other] "));
+}
+
+TEST_F(WinePrefixStoreTest, ARegistryEditorThatCannotRunIsAProblemOfTheStore)
+{
+    class Broken : public Regedit
+    {
+        Result importFile(const QByteArray &) override
+        {
+            return {Outcome::Failed, {}, u"wine is not on the search path"_s};
+        }
+        Result exportKey(const QString &) override
+        {
+            return {Outcome::Failed, {}, u"wine is not on the search path"_s};
+        }
+    };
+    WinePrefixStore store(dir.path(), FileCalls::system(), std::make_unique<Broken>(),
+                          [] { return true; });
+    RegistryAccessor reg(store);
+    try {
+        reg.openKey(u"\\Software\\A", false);
+        FAIL() << "opened";
+    } catch (const ERegistryStoreError &e) {
+        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("wine is not on the search path"));
+        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("editor del registro di Wine"));
+    }
+}
