@@ -5,11 +5,11 @@
 #include "application.h"
 #include "filesystem.h"
 #include "mainform.h"
-#include "platformregistry.h"
 #include "processstarter.h"
 #include "qtdialogs.h"
 #include "quitonfirstpaint.h"
 #include "registryaccessor.h"
+#include "registryfilestore.h"
 
 #include <QTemporaryDir>
 
@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     OrdevanApplication app(argc, argv);
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
-    auto registry = createPlatformRegistry();
+    auto registry = std::make_unique<RegistryFileStore>(RegistryFileStore::defaultPath());
     {
         RegistryAccessor reg(*registry);
         reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true);

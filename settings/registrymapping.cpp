@@ -254,6 +254,24 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
     return save;
 }
 
+void takeRefused(PageSave &save, const QString &pageKey, const std::vector<RefusedWrite> &refused)
+{
+    const QString key = pageKey.startsWith(u'\\') ? pageKey.mid(1) : pageKey;
+    for (const RefusedWrite &write : refused) {
+        if (QString::fromStdU16String(write.key).compare(key, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString name = QString::fromStdU16String(write.name);
+        const auto stored
+            = std::find_if(save.written.begin(), save.written.end(), [&](const auto &entry) {
+                  return entry.first.compare(name, Qt::CaseInsensitive) == 0;
+              });
+        if (stored != save.written.end()) {
+            save.refused.append(stored->first);
+            save.written.erase(stored);
+        }
+    }
+}
+
 SaveReport saveReport(const QList<std::pair<SettingsPage, PageSave>> &saves, Language language,
                       Release release)
 {

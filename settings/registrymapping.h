@@ -90,6 +90,10 @@ struct PageSave
 PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
                            Release release, const StoredSettings &stored);
 
+// Moves the writes of the page's key that the store refused at the commit
+// (a store that writes through another program) from written to refused.
+void takeRefused(PageSave &save, const QString &pageKey, const std::vector<RefusedWrite> &refused);
+
 // What the user is told after a save that stored what it could: the values
 // refused, the lists whose key does not exist, the values another program
 // had changed; empty when everything was stored.

@@ -382,6 +382,12 @@ void TMainForm::languageChange(Language language)
 
 void TMainForm::setCaptions()
 {
+    // Where the settings are edited, for whoever wonders which copy of them.
+    if (!m_services.storeChoice.path.isEmpty()
+        || m_services.storeChoice.kind == StoreChoice::Kind::Registry)
+        Panel9->setToolTip(
+            (italian() ? u"Impostazioni modificate in %1"_s : u"Settings edited in %1"_s)
+                .arg(m_services.storeChoice.description(italian())));
     for (const CaptionRow &row : captionTable()) {
         if (auto *control = findChild<QWidget *>(row.control))
             setCaption(control, italian() ? row.italian : row.english);
@@ -472,12 +478,13 @@ void TMainForm::ReadSettings(bool all)
 void TMainForm::WriteSettings(bool all)
 {
     QList<std::pair<TSettingsGrid *, PageSave>> saves;
+    std::vector<RefusedWrite> refused;
     try {
         RegistryBatch batch(m_services.registry);
         forEachListInScope(all, [&](TSettingsGrid *grid) {
             saves.append({grid, WriteGridSettings(grid)});
         });
-        batch.commit();
+        refused = batch.commit();
     } catch (const ERegistryStoreError &e) {
         m_toldStoreProblem = QString::fromStdU16String(e.text(false));
         m_services.dialogs.showMessage(
@@ -488,7 +495,8 @@ void TMainForm::WriteSettings(bool all)
         return;
     }
     QList<std::pair<SettingsPage, PageSave>> outcome;
-    for (const auto &[grid, save] : saves) {
+    for (auto &[grid, save] : saves) {
+        takeRefused(save, settingsKeyPath(pageOf(grid), m_release), refused);
         for (const auto &[name, setting] : save.written)
             storedSettings(grid).remember(name, setting);
         outcome.append({pageOf(grid), save});

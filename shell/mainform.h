@@ -7,6 +7,7 @@
 #include "registryaccessor.h"
 #include "registrymapping.h"
 #include "settingspages.h"
+#include "storechoice.h"
 
 #include <QHash>
 #include <QWidget>
@@ -34,6 +35,8 @@ struct MainFormServices
     ProcessStarter &processes;
     // Ends the tool once the copy program has started.
     std::function<void()> terminate;
+    // Which registry `registry` is, told in the title's tooltip.
+    StoreChoice storeChoice = {};
 };
 
 class TMainForm : public QWidget

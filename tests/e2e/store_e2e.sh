@@ -79,7 +79,10 @@ start() {
     "$build/ordevan" >>"$work/ordevan.log" 2>&1 &
     pids+=($!)
     started=$!
-    main=$(window "$started" '^Ordevan 8') || fail "no main window"
+    main=$(window "$started" '^Ordevan 8') || {
+        xdotool search --name '^Ordevan$' >/dev/null 2>&1 && shot unexpected-message
+        fail "no main window"
+    }
 }
 
 # 1. Restore Default then Save on all lists, killed at a random moment: the
@@ -95,6 +98,7 @@ for _ in $(seq 1 100); do
 done
 sleep 0.5
 kill -9 "$started"
+wait "$started" 2>/dev/null || true
 settings "$store" >"$work/new.txt"
 settings "$work/base.reg" >"$work/old.txt"
 cmp -s "$work/new.txt" "$work/old.txt" && fail "the save changed nothing"
@@ -108,7 +112,7 @@ for round in $(seq 1 "$rounds"); do
     click "$main" "${save[@]}" &
     sleep "$(printf '0.%03d' $((RANDOM % 60)))"
     kill -9 "$started"
-    wait $! 2>/dev/null || true
+    wait 2>/dev/null || true # the click, and the killed tool, which lets go of its lock
     settings "$store" >"$work/now.txt"
     if cmp -s "$work/now.txt" "$work/old.txt"; then
         old=$((old + 1))

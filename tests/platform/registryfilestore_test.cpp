@@ -1,5 +1,4 @@
 #include "failingcalls.h"
-#include "platformregistry.h"
 #include "printers.h"
 #include "registrycontract.h"
 #include "registryfilestore.h"
@@ -313,22 +312,6 @@ TEST_F(RegistryFileStoreTest, ValueNamesWithLineBreaksAreRefused)
     EXPECT_FALSE(reg.openKey(u"\\Software\\A\nB", true));
     EXPECT_FALSE(reg.openKey(u"\\Software\\A]B", true));
     EXPECT_NO_THROW(RegFile::parse(readAll(path)));
-}
-
-TEST(PlatformRegistryTest, TheStoreIsThePerUserFile)
-{
-    // Test mode keeps this path out of the user's own configuration folder.
-    const QString path = RegistryFileStore::defaultPath();
-    ASSERT_TRUE(path.endsWith(u"/Ordevan/registry.reg"_s));
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    writeAll(path,
-             "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
-             "\"Version\"=\"8v3\"\r\n");
-    auto store = createPlatformRegistry();
-    RegistryAccessor reg(*store);
-    ASSERT_TRUE(reg.openKey(u"\\A", false));
-    EXPECT_EQ(reg.readString(u"Version"), u"8v3");
-    QFile::remove(path);
 }
 
 TEST_F(RegistryFileStoreTest, ABatchIsOneChangeOfTheFile)

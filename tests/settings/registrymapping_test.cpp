@@ -347,6 +347,19 @@ TEST_F(RegistryMappingTest, AKeyCreatedAfterTheReadKeepsTheValuesItWasCreatedWit
     EXPECT_TRUE(save.overwritten.isEmpty());
 }
 
+TEST(SaveReportTest, WritesRefusedAtTheCommitAreMovedToTheirPage)
+{
+    PageSave save;
+    save.written = {{u"MaxCdSize"_s, {}}, {u"Name"_s, {}}};
+    takeRefused(save, u"\\Software\\vob\\CD Wizard\\8.0\\Copy"_s,
+                {{u"Software\\VOB\\CD WIZARD\\8.0\\Copy", u"name"},
+                 {u"Software\\VOB\\CD Wizard\\8.0", u"MaxCdSize"}});
+    EXPECT_EQ(save.refused, QStringList{u"Name"_s});
+    ASSERT_EQ(save.written.size(), 1);
+    EXPECT_EQ(save.written[0].first, u"MaxCdSize"_s)
+        << "the same name in another key is not this page's";
+}
+
 TEST(SaveReportTest, EverythingNotStoredAsItWasIsToldInOneMessage)
 {
     EXPECT_EQ(saveReport({{SettingsPage::General, {}}}, Language::English, Release::R803).text,

@@ -6,11 +6,14 @@
 //   ICopy.exe             seed, note the start, show the settings
 //   ICopy.exe --seed      create missing settings and exit
 //   ICopy.exe --seed-if-new   the same, only when the store has none yet
+// with --wine-prefix DIR or --settings-file FILE, in that store; else in the
+// store the tool itself would edit.
 
-#include "platformregistry.h"
 #include "standin.h"
+#include "storechoice.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
@@ -20,10 +23,14 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const char Usage[] = "usage: ICopy.exe [--seed | --seed-if-new | --help]\n"
-                     "  (no option)    create missing settings, note the start, show the settings\n"
-                     "  --seed         create the settings the lists name that are missing\n"
-                     "  --seed-if-new  the same, only when the store has none of them yet\n";
+QString usage()
+{
+    return u"usage: ICopy.exe [--seed | --seed-if-new | --help] [store option]\n"
+           u"  (no option)    create missing settings, note the start, show the settings\n"
+           u"  --seed         create the settings the lists name that are missing\n"
+           u"  --seed-if-new  the same, only when the store has none of them yet\n"_s
+        + storeOptionsUsage();
+}
 
 bool hasDisplay()
 {
@@ -38,9 +45,9 @@ bool hasDisplay()
 #endif
 }
 
-int run(const QString &mode, bool display)
+int run(const QString &mode, const StoreChoice &choice, bool display)
 {
-    auto store = createPlatformRegistry();
+    auto store = openStore(choice);
     const QList<StandInSetting> settings = standInSettings(u":/lists"_s);
 
     if (mode == u"--seed-if-new"_s && hasCopyProgramSettings(*store))
@@ -73,15 +80,22 @@ int run(const QString &mode, bool display)
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     // An option it does not know must not be taken for a normal run, which
     // would write to the user's store.
-    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode == u"--help"_s || mode == u"-h"_s) {
-        std::fputs(Usage, stdout);
+    QString error;
+    QStringList rest;
+    const auto options = parseStoreOptions(arguments, &error, &rest);
+    if (rest.contains(u"--help"_s) || rest.contains(u"-h"_s)) {
+        std::fputs(qUtf8Printable(usage()), stdout);
         return 0;
     }
-    if (argc > 2 || !(mode.isEmpty() || mode == u"--seed"_s || mode == u"--seed-if-new"_s)) {
-        std::fputs(Usage, stderr);
+    const QString mode = rest.value(0);
+    if (!options || rest.size() > 1
+        || !(mode.isEmpty() || mode == u"--seed"_s || mode == u"--seed-if-new"_s)) {
+        std::fputs(qUtf8Printable(usage()), stderr);
         return 2;
     }
     const bool display = hasDisplay();
@@ -90,7 +104,9 @@ int main(int argc, char *argv[])
         : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(u"ICopy"_s);
     try {
-        return run(mode, display);
+        return run(
+            mode, chooseStore(*options, QProcessEnvironment::systemEnvironment(), QDir::homePath()),
+            display);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "InstantCopy 8 stand-in: %s\n", e.what());
         return 1;

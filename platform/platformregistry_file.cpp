@@ -1,7 +1,0 @@
-#include "platformregistry.h"
-#include "registryfilestore.h"
-
-std::unique_ptr<RegistryStore> createPlatformRegistry()
-{
-    return std::make_unique<RegistryFileStore>(RegistryFileStore::defaultPath());
-}
