@@ -102,9 +102,10 @@ RegFileError::RegFileError(int line, RegistryFileFault fault)
 class RegFile::Parser
 {
 public:
-    Parser(QList<QStringView> lines, bool ansi)
+    Parser(QList<QStringView> lines, bool ansi, Dialect dialect)
         : m_lines(std::move(lines))
         , m_ansi(ansi)
+        , m_dialect(dialect)
     { }
 
     QList<Entry> entries()
@@ -174,7 +175,7 @@ private:
         if (line.startsWith(u'@')) {
             pos = 1;
         } else {
-            const auto name = quotedText(line, pos);
+            const auto name = quotedText(line, pos, m_dialect);
             if (!name)
                 fail(RegistryFileFault::NameNotClosed);
             entry.text = *name;
@@ -195,7 +196,7 @@ private:
             entry.type = Entry::Type::DeletedValue;
         } else if (rest.startsWith(u'"')) {
             qsizetype pos = 0;
-            const auto text = quotedText(rest, pos);
+            const auto text = quotedText(rest, pos, m_dialect);
             if (!text)
                 fail(RegistryFileFault::TextNotClosed);
             if (pos != rest.size())
@@ -293,9 +294,11 @@ public:
             ++pos;
     }
 
-    // Reads "..." from `pos`, undoing the \\ and \" escapes; leaves `pos`
-    // after the closing quote.
-    static std::optional<QString> quotedText(QStringView line, qsizetype &pos)
+    // Reads "..." from `pos`, undoing the \\ and \" escapes, and for
+    // Wine's editor its \n, \r and \0 as well; leaves `pos` after the
+    // closing quote.
+    static std::optional<QString> quotedText(QStringView line, qsizetype &pos,
+                                             Dialect dialect = Dialect::Windows)
     {
         QString out;
         for (qsizetype i = pos + 1; i < line.size(); ++i) {
@@ -304,8 +307,19 @@ public:
                 pos = i + 1;
                 return out;
             }
-            if (c == u'\\' && i + 1 < line.size() && (line[i + 1] == u'\\' || line[i + 1] == u'"'))
-                ++i;
+            if (c == u'\\' && i + 1 < line.size()) {
+                const QChar next = line[i + 1];
+                if (next == u'\\' || next == u'"') {
+                    ++i;
+                } else if (dialect == Dialect::WineEditor) {
+                    ++i;
+                    out += next == u'n' ? QChar(u'\n')
+                        : next == u'r'  ? QChar(u'\r')
+                        : next == u'0'  ? QChar(u'\0')
+                                        : next;
+                    continue;
+                }
+            }
             out += line[i];
         }
         return std::nullopt;
@@ -314,6 +328,7 @@ public:
 private:
     QList<QStringView> m_lines;
     bool m_ansi;
+    Dialect m_dialect;
     qsizetype m_next = 0;
     qsizetype m_first = 0;
 };
@@ -323,7 +338,7 @@ RegFile::RegFile()
     m_entries.append(Entry{}); // the blank line after the header
 }
 
-RegFile RegFile::parse(const QByteArray &bytes)
+RegFile RegFile::parse(const QByteArray &bytes, Dialect dialect)
 {
     if (bytes.size() > MaxFileSize)
         throw RegFileError(0, RegistryFileFault::TooLarge);
@@ -370,7 +385,7 @@ RegFile RegFile::parse(const QByteArray &bytes)
     file.m_endsWithNewline = lines.size() > 1 && lines.last().isEmpty();
     if (file.m_endsWithNewline)
         lines.removeLast();
-    file.m_entries = Parser(lines, ansi).entries();
+    file.m_entries = Parser(lines, ansi, dialect).entries();
     return file;
 }
 

@@ -61,9 +61,13 @@ class RegFile
 public:
     static constexpr qsizetype MaxFileSize = 64 * 1024 * 1024;
 
+    // Wine's registry editor writes line breaks and NULs in strings with
+    // escapes of its own (\n, \r, \0); the Windows one never does.
+    enum class Dialect { Windows, WineEditor };
+
     RegFile();
     // Raises RegFileError naming the first line it cannot read.
-    static RegFile parse(const QByteArray &bytes);
+    static RegFile parse(const QByteArray &bytes, Dialect dialect = Dialect::Windows);
     // UTF-16LE with byte-order mark and CRLF line ends, as the registry editor
     // writes it.
     QByteArray serialize() const;

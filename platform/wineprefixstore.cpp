@@ -171,7 +171,7 @@ const RegistryDocument &WinePrefixStore::exported(const QString &key, bool again
     RegFile taken;
     if (result.outcome == Regedit::Outcome::Done) {
         try {
-            taken = RegFile::parse(result.bytes);
+            taken = RegFile::parse(result.bytes, RegFile::Dialect::WineEditor);
         } catch (const RegFileError &e) {
             wineFailed(QString::fromUtf8(e.what()));
         }

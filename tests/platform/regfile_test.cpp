@@ -223,3 +223,13 @@ TEST(RegistryFileFaultTest, EveryFaultIsToldInBothLanguages)
     EXPECT_TRUE(registryFileFaultText(RegistryFileFault::System, true).isEmpty())
         << "the system's own words stand in for it";
 }
+
+TEST(RegFileDialectTest, WinesEditorEscapesLineBreaksAndNulsWhichWindowsDoesNot)
+{
+    const QByteArray text = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n"
+                            "\"V\"=\"a\\r\\nb\\0c \\\"q\\\" \\\\ \\x\"\r\n";
+    const QString key = u"HKEY_CURRENT_USER\\A"_s;
+    EXPECT_EQ(RegFile::parse(text, RegFile::Dialect::WineEditor).value(key, u"V"_s)->bytes,
+              RegData::fromString(u"a\r\nb"_s + QChar(0) + u"c \"q\" \\ x"_s).bytes);
+    EXPECT_EQ(RegFile::parse(text).value(key, u"V"_s)->text(), u"a\\r\\nb\\0c \"q\" \\ \\x"_s);
+}
