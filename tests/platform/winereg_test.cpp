@@ -1,7 +1,11 @@
+#include "mutation.h"
 #include "printers.h"
+#include "winerecheck.h"
 #include "winereg.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -204,4 +208,18 @@ TEST(WineRegFileTest, LargeFilesAndLongLinesAreReadQuickly)
     ASSERT_TRUE(file.setValue(u"Software\\Many\\Key5"_s, u"W"_s, RegData::fromDWord(2), Now));
     EXPECT_EQ(file.value(u"Software\\Many\\Key5"_s, u"W"_s), RegData::fromDWord(2));
     EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST(WineRegFileTest, RandomlyDamagedFilesAreReadBackByteForByteOrRefused)
+{
+    QFile seedFile(QString::fromUtf8(ORDEVAN_FUZZ_SEEDS) + u"/winereg_seeds/user.reg"_s);
+    ASSERT_TRUE(seedFile.open(QIODevice::ReadOnly));
+    const QByteArray seed = seedFile.readAll();
+    QRandomGenerator random(20261210);
+    QElapsedTimer clock;
+    clock.start();
+    int runs = 0;
+    for (; runs < 5000 && clock.elapsed() < 3000; ++runs)
+        checkWineRegInput(mutatedInput(seed, random, "\\\"[]=,:@#\n\r0x"));
+    EXPECT_GT(runs, 500);
 }
