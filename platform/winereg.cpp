@@ -85,6 +85,17 @@ public:
     bool read(char end)
     {
         while (m_pos < m_text.size() && m_text[m_pos] != end) {
+            if (!m_out) {
+                // Only checking: plain ASCII, by far the most of any file,
+                // needs no look at each character.
+                const char *at = m_text.data() + m_pos;
+                const char *stop = m_text.data() + m_text.size();
+                while (at<stop && * at> 0 && *at != '\\' && *at != end)
+                    ++at;
+                m_pos = at - m_text.data();
+                if (m_pos >= m_text.size() || m_text[m_pos] == end)
+                    break;
+            }
             const char c = m_text[m_pos];
             if (c > 0 && c != '\\') { // plain ASCII, by far the most of any file
                 put(static_cast<char16_t>(c));
@@ -202,8 +213,10 @@ void readData(QByteArrayView text, qsizetype pos, RegData *data)
                                    {"str(2):\"", RegType::ExpandString},
                                    {"str(7):\"", RegType::MultiString}};
     const QByteArrayView rest = text.sliced(pos);
+    const char first = rest.isEmpty() ? '\0' : rest[0];
     for (const Form &form : strings) {
-        if (!rest.startsWith(form.tag))
+        // The first character first: most values are plain strings.
+        if (first != form.tag[0] || !rest.startsWith(form.tag))
             continue;
         QString value;
         if (!StringReader(text, pos + qstrlen(form.tag), data ? &value : nullptr).read('"'))
@@ -302,10 +315,66 @@ QByteArray fileTime(qint64 seconds)
         + QByteArray::number(quint32(ticks), 16).rightJustified(8, '0');
 }
 
+// The logical lines of a section's bytes (a value with the lines its hex
+// data goes on over), as places in them.
+struct Line
+{
+    enum class Kind { Other, Key, Option, Value };
+    Kind kind = Kind::Other;
+    qsizetype begin = 0;
+    qsizetype size = 0;
+};
+
+QList<Line> linesOf(QByteArrayView bytes)
+{
+    QList<Line> lines;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        const qsizetype end = bytes.indexOf('\n', pos);
+        Line line{Line::Kind::Other, pos, (end < 0 ? bytes.size() : end + 1) - pos};
+        const QByteArrayView text = withoutEnd(bytes.sliced(line.begin, line.size));
+        const qsizetype at = skipSpaces(text, 0);
+        if (at < text.size()) {
+            switch (text[at]) {
+            case '[':
+                line.kind = Line::Kind::Key;
+                break;
+            case '#':
+                line.kind = Line::Kind::Option;
+                break;
+            case '@':
+            case '"':
+                line.kind = Line::Kind::Value;
+                break;
+            default:
+                break;
+            }
+        }
+        // Hex data goes on over the next lines while a line ends in "\".
+        while (line.kind == Line::Kind::Value
+               && withoutEnd(bytes.sliced(line.begin, line.size)).trimmed().endsWith('\\')
+               && line.begin + line.size < bytes.size()) {
+            const qsizetype more = bytes.indexOf('\n', line.begin + line.size);
+            line.size = (more < 0 ? bytes.size() : more + 1) - line.begin;
+        }
+        lines.append(line);
+        pos = line.begin + line.size;
+    }
+    return lines;
+}
+
+QString nameOf(QByteArrayView line)
+{
+    const QByteArrayView text = withoutEnd(line);
+    qsizetype pos = skipSpaces(text, 0);
+    QString name;
+    readName(text, pos, &name);
+    return name;
+}
+
 } // namespace
 
-// Reads the file one logical entry at a time. Entries point into the
-// file's bytes; only key paths are decoded, the rest is only checked.
+// Reads the whole file once, checking every line as Wine would read it;
+// what it keeps are the places of the key sections and their paths.
 class WineRegFile::Parser
 {
 public:
@@ -313,95 +382,89 @@ public:
         : m_bytes(bytes)
     { }
 
-    QList<Entry> entries()
+    QList<Section> sections()
     {
-        QList<Entry> out;
-        out.reserve(std::count(m_bytes.begin(), m_bytes.end(), '\n') + 1);
-        const Entry first = nextLine();
-        if (withoutEnd(m_bytes.sliced(first.begin, first.size)) != Header)
+        QList<Section> out;
+        Section head;
+        head.head = true;
+        out.append(head);
+        const qsizetype first = nextLine();
+        if (withoutEnd(m_bytes.sliced(first, m_pos - first)) != Header)
             throw RegFileError(1, RegistryFileFault::WineHeader);
-        out.append(first);
-        bool inKey = false;
         while (m_pos < m_bytes.size()) {
             const qsizetype lineNumber = m_line + 1;
+            const qsizetype begin = nextLine();
             try {
-                out.append(entry(nextLine(), inKey));
+                if (auto path = line(begin, !out.last().head)) {
+                    out.last().size = begin - out.last().begin;
+                    Section section;
+                    section.path = std::move(*path);
+                    section.begin = begin;
+                    out.append(std::move(section));
+                }
             } catch (RegistryFileFault fault) {
                 throw RegFileError(static_cast<int>(lineNumber), fault);
             }
         }
+        out.last().size = m_bytes.size() - out.last().begin;
         return out;
     }
 
 private:
-    Entry nextLine()
+    // Moves past the next line; returns where it began.
+    qsizetype nextLine()
     {
+        const qsizetype begin = m_pos;
         const qsizetype end = m_bytes.indexOf('\n', m_pos);
-        const qsizetype next = end < 0 ? m_bytes.size() : end + 1;
-        Entry line;
-        line.begin = m_pos;
-        line.size = next - m_pos;
-        m_pos = next;
+        m_pos = end < 0 ? m_bytes.size() : end + 1;
         ++m_line;
-        return line;
+        return begin;
     }
 
-    QByteArrayView text(const Entry &entry) const
+    // Checks the line at `begin`; a key's path for a key line.
+    std::optional<QString> line(qsizetype begin, bool inKey)
     {
-        return withoutEnd(m_bytes.sliced(entry.begin, entry.size));
-    }
-
-    Entry entry(Entry entry, bool &inKey)
-    {
-        const QByteArrayView line = text(entry);
-        const qsizetype at = skipSpaces(line, 0);
-        if (at == line.size() || line[at] == ';')
-            return entry;
-        switch (line[at]) {
+        QByteArrayView text = withoutEnd(m_bytes.sliced(begin, m_pos - begin));
+        const qsizetype at = skipSpaces(text, 0);
+        if (at == text.size() || text[at] == ';')
+            return std::nullopt;
+        switch (text[at]) {
         case '[': {
             QString path;
-            if (!StringReader(line, at + 1, &path).read(']'))
+            if (!StringReader(text, at + 1, &path).read(']'))
                 throw RegistryFileFault::KeyNotClosed;
             if (!path.isEmpty() && path.split(u'\\').contains(QString()))
                 throw RegistryFileFault::EmptyKeyName;
-            entry.type = Entry::Type::Key;
-            entry.text = path;
-            inKey = true;
-            return entry;
+            return path;
         }
         case '#':
-            if (!inKey && line.sliced(at).startsWith("#arch=")) {
-                const QByteArrayView arch = line.sliced(at + 6);
+            if (!inKey && text.sliced(at).startsWith("#arch=")) {
+                const QByteArrayView arch = text.sliced(at + 6);
                 if (arch != "win32" && arch != "win64")
                     throw RegistryFileFault::UnknownArchitecture;
             }
-            entry.type = inKey ? Entry::Type::Option : Entry::Type::Other;
-            return entry;
+            return std::nullopt;
         case '@':
-        case '"':
+        case '"': {
             if (!inKey)
                 throw RegistryFileFault::ValueOutsideKey;
-            return value(entry, at);
+            qsizetype pos = at;
+            readName(text, pos, nullptr);
+            // Hex data goes on over the next lines while a line ends in "\".
+            if (pos < text.size() && text[pos] == 'h' && text.sliced(pos).startsWith("hex")) {
+                while (text.trimmed().endsWith('\\')) {
+                    if (m_pos >= m_bytes.size())
+                        throw RegistryFileFault::HexPastEnd;
+                    nextLine();
+                    text = withoutEnd(m_bytes.sliced(begin, m_pos - begin));
+                }
+            }
+            readData(text, pos, nullptr);
+            return std::nullopt;
+        }
         default:
             throw RegistryFileFault::NeitherKeyNorValue;
         }
-    }
-
-    Entry value(Entry entry, qsizetype at)
-    {
-        qsizetype pos = at;
-        readName(text(entry), pos, nullptr);
-        // Hex data goes on over the next lines while a line ends in "\".
-        if (text(entry).sliced(pos).startsWith("hex")) {
-            while (text(entry).trimmed().endsWith('\\')) {
-                if (m_pos >= m_bytes.size())
-                    throw RegistryFileFault::HexPastEnd;
-                entry.size += nextLine().size;
-            }
-        }
-        readData(text(entry), pos, nullptr);
-        entry.type = Entry::Type::Value;
-        return entry;
     }
 
     QByteArrayView m_bytes;
@@ -411,11 +474,13 @@ private:
 
 WineRegFile::WineRegFile(const QByteArray &arch)
 {
-    m_entries.append(written(Entry::Type::Other, Header + '\n'));
-    m_entries.append(written(Entry::Type::Other,
-                             ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"));
-    m_entries.append(written(Entry::Type::Other, "\n"));
-    m_entries.append(written(Entry::Type::Other, "#arch=" + arch + '\n'));
+    Section head;
+    head.head = true;
+    head.written = true;
+    head.own = Header
+        + "\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=" + arch
+        + '\n';
+    m_sections.append(head);
 }
 
 WineRegFile WineRegFile::parse(const QByteArray &bytes)
@@ -424,54 +489,36 @@ WineRegFile WineRegFile::parse(const QByteArray &bytes)
         throw RegFileError(0, RegistryFileFault::TooLarge);
     WineRegFile file;
     file.m_source = bytes;
-    file.m_entries = Parser(file.m_source).entries();
+    file.m_sections = Parser(file.m_source).sections();
     return file;
 }
 
 QByteArray WineRegFile::serialize() const
 {
     qsizetype size = 0;
-    for (const Entry &entry : m_entries)
-        size += raw(entry).size();
+    for (const Section &section : m_sections)
+        size += bytesOf(section).size();
     QByteArray out;
     out.reserve(size);
-    for (const Entry &entry : m_entries)
-        out += raw(entry);
+    for (const Section &section : m_sections)
+        out += bytesOf(section);
     return out;
 }
 
-WineRegFile::Entry WineRegFile::written(Entry::Type type, QByteArray line, QString text)
+QByteArrayView WineRegFile::bytesOf(const Section &section) const
 {
-    Entry entry;
-    entry.type = type;
-    entry.written = true;
-    entry.own = std::move(line);
-    entry.text = std::move(text);
-    return entry;
+    return section.written ? QByteArrayView(section.own)
+                           : QByteArrayView(m_source).sliced(section.begin, section.size);
 }
 
-QByteArrayView WineRegFile::raw(const Entry &entry) const
+void WineRegFile::rewrite(qsizetype section, QByteArray bytes)
 {
-    return entry.written ? QByteArrayView(entry.own)
-                         : QByteArrayView(m_source).sliced(entry.begin, entry.size);
-}
-
-void WineRegFile::replace(Entry &entry, QByteArray line)
-{
-    entry.written = true;
-    entry.own = std::move(line);
-}
-
-QString WineRegFile::valueName(const Entry &entry) const
-{
-    const QByteArrayView text = withoutEnd(raw(entry));
-    qsizetype pos = skipSpaces(text, 0);
-    QString name;
-    readName(text, pos, &name);
-    return name;
+    m_sections[section].written = true;
+    m_sections[section].own = std::move(bytes);
 }
 
 QByteArray WineRegFile::escaped(QStringView text, char16_t quote, char16_t otherQuote)
+
 {
     static const char escapes[33] = ".......abtnvfr.............e....";
     QByteArray out;
@@ -545,78 +592,85 @@ const WineRegFile::Index &WineRegFile::index() const
 {
     if (!m_index) {
         Index built;
-        for (qsizetype i = 0; i < m_entries.size(); ++i) {
-            if (m_entries[i].type == Entry::Type::Key)
-                indexSection(built, i);
-        }
+        for (qsizetype i = 1; i < m_sections.size(); ++i)
+            built.sections[folded(m_sections[i].path)].append(i);
         m_index = std::move(built);
     }
     return *m_index;
 }
 
-void WineRegFile::indexSection(Index &index, qsizetype at) const
+const QSet<QString> &WineRegFile::ancestors() const
 {
-    const QString &path = m_entries[at].text;
-    const QString key = folded(path);
-    QList<qsizetype> &sections = index.sections[key];
-    sections.insert(std::upper_bound(sections.begin(), sections.end(), at), at);
-    index.spelling.insert(key, path);
-    for (qsizetype cut = path.lastIndexOf(u'\\'); cut > 0; cut = path.lastIndexOf(u'\\', cut - 1)) {
-        index.ancestors.insert(key.first(cut));
-        if (!index.spelling.contains(key.first(cut)))
-            index.spelling.insert(key.first(cut), path.first(cut));
+    Index &built = const_cast<Index &>(index());
+    if (!built.ancestors) {
+        QSet<QString> above;
+        for (auto it = built.sections.cbegin(); it != built.sections.cend(); ++it) {
+            const QString &key = it.key();
+            for (qsizetype cut = key.lastIndexOf(u'\\'); cut > 0;
+                 cut = key.lastIndexOf(u'\\', cut - 1))
+                above.insert(key.first(cut));
+        }
+        built.ancestors = std::move(above);
     }
+    return *built.ancestors;
 }
 
-void WineRegFile::insertEntries(qsizetype at, const QList<Entry> &entries)
+// How the file writes a key that exists (perhaps only above others); the
+// path as given when it does not.
+QString WineRegFile::spelling(const QString &path) const
 {
-    for (qsizetype i = 0; i < entries.size(); ++i)
-        m_entries.insert(at + i, entries[i]);
+    const QString key = folded(path);
+    for (auto it = index().sections.cbegin(); it != index().sections.cend(); ++it) {
+        if (it->isEmpty())
+            continue;
+        if (it.key() == key || (it.key().startsWith(key) && it.key().at(key.size()) == u'\\'))
+            return m_sections[it->first()].path.first(path.size());
+    }
+    return path;
+}
+
+void WineRegFile::insertSection(qsizetype at, Section section)
+{
+    const QString key = folded(section.path);
+    m_sections.insert(at, std::move(section));
     if (!m_index)
         return;
-    for (QList<qsizetype> &sections : m_index->sections) {
-        for (qsizetype &section : sections) {
-            if (section >= at)
-                section += entries.size();
+    for (QList<qsizetype> &places : m_index->sections) {
+        for (qsizetype &place : places) {
+            if (place >= at)
+                ++place;
         }
     }
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries[i].type == Entry::Type::Key)
-            indexSection(*m_index, at + i);
+    QList<qsizetype> &places = m_index->sections[key];
+    places.insert(std::upper_bound(places.begin(), places.end(), at), at);
+    if (m_index->ancestors) {
+        for (qsizetype cut = key.lastIndexOf(u'\\'); cut > 0; cut = key.lastIndexOf(u'\\', cut - 1))
+            m_index->ancestors->insert(key.first(cut));
     }
 }
 
 bool WineRegFile::hasKey(const QString &path) const
 {
     const QString key = folded(path);
-    return path.isEmpty() || index().sections.contains(key) || index().ancestors.contains(key);
+    return path.isEmpty() || index().sections.contains(key) || ancestors().contains(key);
 }
 
-qsizetype WineRegFile::lastSection(const QString &path) const
-{
-    const auto sections = index().sections.constFind(folded(path));
-    return sections == index().sections.constEnd() || sections->isEmpty() ? -1 : sections->last();
-}
-
-qsizetype WineRegFile::sectionEnd(qsizetype section) const
-{
-    qsizetype end = section + 1;
-    while (end < m_entries.size() && m_entries[end].type != Entry::Type::Key)
-        ++end;
-    return end;
-}
-
-std::optional<qsizetype> WineRegFile::lastValueIndex(const QString &path, const QString &name) const
+// The section and the line of a value's last appearance: that is the one
+// Wine keeps.
+std::optional<std::pair<qsizetype, qsizetype>> WineRegFile::lastValue(const QString &path,
+                                                                      const QString &name) const
 {
     const auto sections = index().sections.constFind(folded(path));
     if (sections == index().sections.constEnd())
         return std::nullopt;
-    std::optional<qsizetype> found;
+    std::optional<std::pair<qsizetype, qsizetype>> found;
     for (const qsizetype section : *sections) {
-        for (qsizetype i = section + 1, end = sectionEnd(section); i < end; ++i) {
-            if (m_entries[i].type == Entry::Type::Value
-                && compareNames(valueName(m_entries[i]), name) == 0)
-                found = i;
+        const QByteArrayView bytes = bytesOf(m_sections[section]);
+        const QList<Line> lines = linesOf(bytes);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].kind == Line::Kind::Value
+                && compareNames(nameOf(bytes.sliced(lines[i].begin, lines[i].size)), name) == 0)
+                found = std::pair{section, i};
         }
     }
     return found;
@@ -624,10 +678,12 @@ std::optional<qsizetype> WineRegFile::lastValueIndex(const QString &path, const 
 
 std::optional<RegData> WineRegFile::value(const QString &path, const QString &name) const
 {
-    const auto at = lastValueIndex(path, name);
+    const auto at = lastValue(path, name);
     if (!at)
         return std::nullopt;
-    const QByteArrayView text = withoutEnd(raw(m_entries[*at]));
+    const QByteArrayView bytes = bytesOf(m_sections[at->first]);
+    const Line line = linesOf(bytes)[at->second];
+    const QByteArrayView text = withoutEnd(bytes.sliced(line.begin, line.size));
     qsizetype pos = skipSpaces(text, 0);
     readName(text, pos, nullptr);
     RegData data;
@@ -636,66 +692,47 @@ std::optional<RegData> WineRegFile::value(const QString &path, const QString &na
 }
 
 // A new section goes where Wine would write it: depth first, among its
-// siblings by name; keys above it that exist keep their spelling.
-qsizetype WineRegFile::insertSection(const QString &path, qint64 now)
+// siblings by name; keys above it that exist keep their spelling. Each
+// section ends with the blank line that comes before the next one.
+qsizetype WineRegFile::newSection(const QString &path, qint64 now)
 {
     QString spelled = path;
     for (qsizetype cut = path.lastIndexOf(u'\\'); cut > 0; cut = path.lastIndexOf(u'\\', cut - 1)) {
-        const auto known = index().spelling.constFind(folded(path.first(cut)));
-        if (known != index().spelling.constEnd()) {
-            spelled = *known + path.sliced(cut);
+        if (hasKey(path.first(cut))) {
+            spelled = spelling(path.first(cut)) + path.sliced(cut);
             break;
         }
     }
-    qsizetype at = m_entries.size();
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].type == Entry::Type::Key && keyBefore(spelled, m_entries[i].text)) {
+    qsizetype at = m_sections.size();
+    for (qsizetype i = 1; i < m_sections.size(); ++i) {
+        if (keyBefore(spelled, m_sections[i].path)) {
             at = i;
-            // The blank line before a section belongs to it.
-            while (at > 0 && m_entries[at - 1].type == Entry::Type::Other
-                   && raw(m_entries[at - 1]).trimmed().isEmpty())
-                --at;
             break;
         }
     }
-    endLine(at - 1);
-    const QList<Entry> added = {written(Entry::Type::Other, "\n"),
-                                written(Entry::Type::Key, keyLine(spelled, now), spelled),
-                                written(Entry::Type::Option, "#time=" + fileTime(now) + '\n')};
-    insertEntries(at, added);
-    return at + 1;
-}
-
-// A line of a file that did not end in a line end gets one before another
-// line follows it.
-void WineRegFile::endLine(qsizetype at)
-{
-    if (at >= 0 && !raw(m_entries[at]).endsWith('\n'))
-        replace(m_entries[at], raw(m_entries[at]).toByteArray() + '\n');
-}
-
-void WineRegFile::touchSection(qsizetype section, qint64 now)
-{
-    // The key line keeps its name as written; only its time changes.
-    const QByteArrayView line = raw(m_entries[section]);
-    replace(m_entries[section],
-            line.first(line.lastIndexOf(']') + 1).toByteArray() + ' ' + QByteArray::number(now)
-                + '\n');
-    const QByteArray time = "#time=" + fileTime(now) + '\n';
-    for (qsizetype i = section + 1, stop = sectionEnd(section); i < stop; ++i) {
-        if (m_entries[i].type == Entry::Type::Option
-            && raw(m_entries[i]).trimmed().startsWith("#time=")) {
-            replace(m_entries[i], time);
-            return;
-        }
+    Section section;
+    section.path = spelled;
+    section.written = true;
+    section.own = keyLine(spelled, now) + "#time=" + fileTime(now) + '\n';
+    if (at < m_sections.size()) {
+        section.own += '\n';
+    } else {
+        // The last section so far gets the blank line before this one.
+        QByteArray last = bytesOf(m_sections.last()).toByteArray();
+        if (!last.endsWith('\n'))
+            last += '\n';
+        if (!last.endsWith("\n\n"))
+            last += '\n';
+        rewrite(m_sections.size() - 1, last);
     }
-    insertEntries(section + 1, {written(Entry::Type::Option, time)});
+    insertSection(at, std::move(section));
+    return at;
 }
 
 void WineRegFile::addKey(const QString &path, qint64 now)
 {
-    if (!path.isEmpty() && lastSection(path) < 0)
-        insertSection(path, now);
+    if (!path.isEmpty() && !index().sections.contains(folded(path)))
+        newSection(path, now);
 }
 
 bool WineRegFile::setValue(const QString &path, const QString &name, const RegData &data,
@@ -703,29 +740,62 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
 {
     if (!path.isEmpty() && path.split(u'\\').contains(QString()))
         return false;
-    if (const auto at = lastValueIndex(path, name)) {
-        replace(m_entries[*at], valueLine(name, data));
-        qsizetype section = *at;
-        while (m_entries[section].type != Entry::Type::Key)
-            --section;
-        touchSection(section, now);
-        return true;
+    qsizetype section;
+    std::optional<qsizetype> replaced;
+    if (const auto at = lastValue(path, name)) {
+        section = at->first;
+        replaced = at->second;
+    } else {
+        const auto sections = index().sections.constFind(folded(path));
+        section = sections != index().sections.constEnd() && !sections->isEmpty()
+            ? sections->last()
+            : newSection(path, now); // the root's values too: in "[]"
     }
-    qsizetype section = lastSection(path);
-    if (section < 0)
-        section = insertSection(path, now); // the root's values too: in "[]"
-    else
-        touchSection(section, now);
+
+    const QByteArray bytes = bytesOf(m_sections[section]).toByteArray();
+    QList<Line> lines = linesOf(bytes);
+    QByteArray out;
+    const QByteArray value = valueLine(name, data);
     // Among the values by name; after the key's options.
-    qsizetype at = section + 1;
-    for (qsizetype i = section + 1, end = sectionEnd(section); i < end; ++i) {
-        const Entry &other = m_entries[i];
-        if (other.type == Entry::Type::Value && compareNames(name, valueName(other)) < 0)
+    qsizetype insertAt = 1;
+    for (qsizetype i = 1; i < lines.size() && !replaced; ++i) {
+        if (lines[i].kind == Line::Kind::Value
+            && compareNames(name,
+                            nameOf(QByteArrayView(bytes).sliced(lines[i].begin, lines[i].size)))
+                < 0)
             break;
-        if (other.type != Entry::Type::Other)
-            at = i + 1;
+        if (lines[i].kind != Line::Kind::Other)
+            insertAt = i + 1;
     }
-    endLine(at - 1);
-    insertEntries(at, {written(Entry::Type::Value, valueLine(name, data))});
+    bool timed = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray line = bytes.sliced(lines[i].begin, lines[i].size);
+        if (!replaced && i == insertAt) {
+            if (!out.endsWith('\n'))
+                out += '\n';
+            out += value;
+        }
+        if (i == 0 && lines[i].kind == Line::Kind::Key) {
+            // The key line keeps its name as written; only its time changes.
+            line = line.left(line.lastIndexOf(']') + 1) + ' ' + QByteArray::number(now) + '\n';
+        } else if (lines[i].kind == Line::Kind::Option && line.trimmed().startsWith("#time=")
+                   && !timed) {
+            line = "#time=" + fileTime(now) + '\n';
+            timed = true;
+        } else if (replaced && i == *replaced) {
+            line = value;
+        }
+        out += line;
+    }
+    if (!replaced && insertAt >= lines.size()) {
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += '\n';
+        out += value;
+    }
+    if (!timed) {
+        const qsizetype keyEnd = out.indexOf('\n') + 1;
+        out.insert(keyEnd, "#time=" + fileTime(now) + '\n');
+    }
+    rewrite(section, out);
     return true;
 }

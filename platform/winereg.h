@@ -46,41 +46,38 @@ public:
     static QByteArray escaped(QStringView text, char16_t quote, char16_t otherQuote);
 
 private:
-    // One logical line, or a value with its continuation lines. Lines as
-    // read stay in the file's bytes; lines written here have their own.
-    struct Entry
+    // A key's section: its key line and the lines after it up to the next
+    // key's. The lines before the first key are a section of their own.
+    // Sections as read stay in the file's bytes; those changed here have
+    // bytes of their own.
+    struct Section
     {
-        enum class Type { Other, Key, Option, Value };
-        Type type = Type::Other;
+        QString path; // of the key; empty for the lines before the first key
+        bool head = false; // the lines before the first key
         qsizetype begin = 0; // in m_source
         qsizetype size = 0;
         bool written = false;
-        QByteArray own; // a written line, with its line end
-        QString text; // Key: the path
+        QByteArray own;
     };
     struct Index
     {
         QHash<QString, QList<qsizetype>> sections; // by lower-cased path
-        QSet<QString> ancestors;
-        QHash<QString, QString> spelling; // how each key path is written
+        // Keys that exist only above others, built when first asked for.
+        std::optional<QSet<QString>> ancestors;
     };
     class Parser;
 
-    static Entry written(Entry::Type type, QByteArray line, QString text = {});
-    QByteArrayView raw(const Entry &entry) const;
-    void replace(Entry &entry, QByteArray line);
-    QString valueName(const Entry &entry) const;
+    QByteArrayView bytesOf(const Section &section) const;
+    void rewrite(qsizetype section, QByteArray bytes);
     const Index &index() const;
-    void indexSection(Index &index, qsizetype at) const;
-    void insertEntries(qsizetype at, const QList<Entry> &entries);
-    qsizetype lastSection(const QString &path) const;
-    std::optional<qsizetype> lastValueIndex(const QString &path, const QString &name) const;
-    qsizetype sectionEnd(qsizetype section) const;
-    qsizetype insertSection(const QString &path, qint64 now);
-    void touchSection(qsizetype section, qint64 now);
-    void endLine(qsizetype at);
+    const QSet<QString> &ancestors() const;
+    QString spelling(const QString &path) const;
+    void insertSection(qsizetype at, Section section);
+    qsizetype newSection(const QString &path, qint64 now);
+    std::optional<std::pair<qsizetype, qsizetype>> lastValue(const QString &path,
+                                                             const QString &name) const;
 
     QByteArray m_source; // the file as read
-    QList<Entry> m_entries; // the header lines included
+    QList<Section> m_sections; // in the file's order, the head first
     mutable std::optional<Index> m_index;
 };

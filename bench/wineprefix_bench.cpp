@@ -1,0 +1,181 @@
+// The Wine prefix store on a 10 MB user.reg (the copy program's settings
+// among many other programs' keys): reading the four pages, cold (the file
+// read and parsed) and warm, and saving one page. Next to it, what Wine's
+// own registry editor takes to export the copy program's keys, when
+// ORDEVAN_BENCH_WINEPREFIX names a prefix whose server runs.
+
+#include "gridmodel.h"
+#include "regedit.h"
+#include "registryaccessor.h"
+#include "registrymapping.h"
+#include "settingspages.h"
+#include "standin.h"
+#include "wineprefixstore.h"
+#include "winereg.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString Data = QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/DATA"_s;
+
+// A prefix whose user.reg holds the copy program's settings, then other
+// programs' keys up to `megabytes`.
+struct LargePrefix
+{
+    LargePrefix()
+    {
+        const QString userReg = dir.path() + u"/user.reg"_s;
+        {
+            QFile file(userReg);
+            file.open(QIODevice::WriteOnly);
+            file.write("WINE REGISTRY Version 2\n;; All keys relative to "
+                       "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
+        }
+        {
+            WinePrefixStore seeding(dir.path(), FileCalls::system(), nullptr, [] { return false; });
+            seedSettings(seeding, standInSettings(Data));
+        }
+        QFile file(userReg);
+        file.open(QIODevice::Append);
+        qint64 size = file.size();
+        for (int key = 0; size < 10'000'000; ++key) {
+            QByteArray section = "\n[Software\\\\Vendor" + QByteArray::number(key / 40)
+                + "\\\\Program\\\\Key" + QByteArray::number(key)
+                + "] 1796771035\n#time=1dd87686676bdaa\n";
+            for (int value = 0; value < 6; ++value) {
+                section += "\"Value" + QByteArray::number(value)
+                    + "\"=\"some text \\xe8 of a program\"\n\"Number" + QByteArray::number(value)
+                    + "\"=dword:" + QByteArray::number(key, 16).rightJustified(8, '0') + '\n';
+            }
+            file.write(section);
+            size += section.size();
+        }
+    }
+    QTemporaryDir dir;
+};
+
+LargePrefix &largePrefix()
+{
+    static LargePrefix prefix;
+    return prefix;
+}
+
+struct Pages
+{
+    Pages()
+    {
+        for (SettingsPage page : AllSettingsPages) {
+            loadSettingsPage(grids[static_cast<std::size_t>(page)],
+                             settingListPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u'/', page,
+                                             Language::English)
+                                 .replace(u'\\', u'/'),
+                             Language::English, Release::R803);
+        }
+    }
+    std::array<GridModel, 4> grids;
+    std::array<StoredSettings, 4> stored;
+};
+
+void readPages(RegistryStore &store, Pages &pages)
+{
+    RegistryAccessor registry(store);
+    for (SettingsPage page : AllSettingsPages) {
+        const auto i = static_cast<std::size_t>(page);
+        readPageSettings(pages.grids[i], registry, page, Release::R803, Language::English,
+                         pages.stored[i]);
+    }
+}
+
+// What a cold read costs mostly: reading the file whole and checking it.
+void BM_ParseUserReg(benchmark::State &state)
+{
+    QFile file(largePrefix().dir.path() + u"/user.reg"_s);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WineRegFile::parse(bytes));
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+void BM_ReadFourPagesCold(benchmark::State &state)
+{
+    Pages pages;
+    for (auto _ : state) {
+        WinePrefixStore store(largePrefix().dir.path(), FileCalls::system(), nullptr,
+                              [] { return false; });
+        readPages(store, pages);
+    }
+    if (pages.grids[1].Cells(1, 1).isEmpty())
+        state.SkipWithError("nothing was read");
+}
+
+void BM_ReadFourPagesWarm(benchmark::State &state)
+{
+    Pages pages;
+    WinePrefixStore store(largePrefix().dir.path(), FileCalls::system(), nullptr,
+                          [] { return false; });
+    readPages(store, pages);
+    for (auto _ : state)
+        readPages(store, pages);
+}
+
+void BM_SaveOnePage(benchmark::State &state)
+{
+    Pages pages;
+    WinePrefixStore store(largePrefix().dir.path(), FileCalls::system(), nullptr,
+                          [] { return false; });
+    readPages(store, pages);
+    RegistryAccessor registry(store);
+    GridModel &copy = pages.grids[static_cast<std::size_t>(SettingsPage::Copy)];
+    StoredSettings &stored = pages.stored[static_cast<std::size_t>(SettingsPage::Copy)];
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++round;
+        for (int row = 1; row < copy.RowCount(); ++row) {
+            if (settingKind(copy.Cells(2, row)) == SettingKind::Integer)
+                copy.SetCells(1, row, QString::number(round));
+        }
+        state.ResumeTiming();
+        RegistryBatch batch(store);
+        const PageSave save
+            = writePageSettings(copy, registry, SettingsPage::Copy, Release::R803, stored);
+        batch.commit();
+        for (const auto &[name, setting] : save.written)
+            stored.remember(name, setting);
+    }
+}
+
+void BM_WineEditorExportsTheCopyProgramsKeys(benchmark::State &state)
+{
+    const QString prefix = qEnvironmentVariable("ORDEVAN_BENCH_WINEPREFIX");
+    if (prefix.isEmpty()) {
+        state.SkipWithError("set ORDEVAN_BENCH_WINEPREFIX to a prefix whose server runs");
+        return;
+    }
+    WineRegedit regedit(prefix);
+    for (auto _ : state) {
+        const Regedit::Result result = regedit.exportKey(u"HKEY_CURRENT_USER\\Software\\VOB"_s);
+        if (result.outcome == Regedit::Outcome::Failed)
+            state.SkipWithError(qUtf8Printable(result.error));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ParseUserReg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadFourPagesCold)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadFourPagesWarm)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveOnePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WineEditorExportsTheCopyProgramsKeys)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+
+BENCHMARK_MAIN();
