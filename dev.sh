@@ -17,8 +17,10 @@ case "${1:-}" in
 run)
     scripts/setup build test run
     configure_and_build
-    # On a fresh machine the store holds no copy-program settings yet: the
-    # stand-in copy program creates them once, as the real one would.
+    # Ordevan edits the copy program's settings in a Wine prefix when one
+    # holds them, else in a file of its own (see the README). On a fresh
+    # machine that store holds none yet: the stand-in copy program creates
+    # them once, as the real one would.
     "$build/tools/ICopy.exe" --seed-if-new
     if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
         exec "$build/ordevan"
