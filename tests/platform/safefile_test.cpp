@@ -1,5 +1,6 @@
 #include "failingcalls.h"
 #include "printers.h"
+#include "testfiles.h"
 #include "safefile.h"
 
 #include <QDir>
@@ -17,19 +18,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 class SafeFileTest : public testing::Test
 {

@@ -4,6 +4,7 @@
 // server as it needs; no other server is touched.
 
 #include "printers.h"
+#include "testfiles.h"
 #include "regedit.h"
 #include "registrycontract.h"
 #include "roundtripvalues.h"
@@ -60,12 +61,6 @@ void stopServer()
     clock.start();
     while (wineServerRunning(prefix()) && clock.elapsed() < 20000)
         QThread::msleep(50);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString qt(std::u16string_view text)

@@ -1,5 +1,6 @@
 #include "failingcalls.h"
 #include "printers.h"
+#include "testfiles.h"
 #include "registrycontract.h"
 #include "registryproblems.h"
 #include "wineprefixstore.h"
@@ -15,19 +16,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 QString qt(std::u16string_view text)
 {
