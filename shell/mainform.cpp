@@ -383,11 +383,11 @@ void TMainForm::languageChange(Language language)
 void TMainForm::setCaptions()
 {
     // Where the settings are edited, for whoever wonders which copy of them.
-    if (!m_services.storeChoice.path.isEmpty()
-        || m_services.storeChoice.kind == StoreChoice::Kind::Registry)
+    if (m_services.storeChoice) {
         Panel9->setToolTip(
             (italian() ? u"Impostazioni modificate in %1"_s : u"Settings edited in %1"_s)
-                .arg(m_services.storeChoice.description(italian())));
+                .arg(m_services.storeChoice->description(italian())));
+    }
     for (const CaptionRow &row : captionTable()) {
         if (auto *control = findChild<QWidget *>(row.control))
             setCaption(control, italian() ? row.italian : row.english);

@@ -36,7 +36,7 @@ struct MainFormServices
     // Ends the tool once the copy program has started.
     std::function<void()> terminate;
     // Which registry `registry` is, told in the title's tooltip.
-    StoreChoice storeChoice = {};
+    std::optional<StoreChoice> storeChoice = std::nullopt;
 };
 
 class TMainForm : public QWidget
