@@ -37,6 +37,8 @@ qsizetype skipSpaces(QByteArrayView text, qsizetype pos)
 
 char16_t lower(char16_t c)
 {
+    if (c < 128)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
     return QChar(c).toLower().unicode();
 }
 
@@ -51,21 +53,66 @@ int compareNames(QStringView a, QStringView b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-// Wine's order of keys: depth first, siblings by name.
-bool keyBefore(QStringView a, QStringView b)
+bool sameKey(QStringView a, QStringView b)
 {
-    const auto left = a.split(u'\\');
-    const auto right = b.split(u'\\');
-    for (qsizetype i = 0; i < std::min(left.size(), right.size()); ++i) {
-        if (const int d = compareNames(left[i], right[i]))
-            return d < 0;
-    }
-    return left.size() < right.size();
+    return a.size() == b.size() && compareNames(a, b) == 0;
 }
 
-QString folded(const QString &path)
+// Wine's order of keys: depth first, siblings by name. Within a path that
+// is the order of names with a separator before any character and the end
+// before a separator.
+bool keyBefore(QStringView a, QStringView b)
 {
-    return path.toLower();
+    const auto at = [](QStringView path, qsizetype i) {
+        if (i == path.size())
+            return -2;
+        const char16_t c = path[i].unicode();
+        return c == u'\\' ? -1 : int(lower(c));
+    };
+    for (qsizetype i = 0;; ++i) {
+        const int x = at(a, i);
+        const int y = at(b, i);
+        if (x != y)
+            return x < y;
+        if (x == -2)
+            return false;
+    }
+}
+
+// A key path Wine cannot hold: one with an empty component.
+bool hasEmptyComponent(QStringView path)
+{
+    return !path.isEmpty()
+        && (path.startsWith(u'\\') || path.endsWith(u'\\') || path.contains(u"\\\\"));
+}
+
+// Key paths hashed without regard to case (FNV-1a), to find a key's
+// sections without a lower-cased copy of every path.
+constexpr quint64 HashSeed = 14695981039346656037ULL;
+
+quint64 hashStep(quint64 hash, char16_t c)
+{
+    return (hash ^ lower(c)) * 1099511628211ULL;
+}
+
+quint64 foldedHash(QStringView path)
+{
+    quint64 hash = HashSeed;
+    for (const QChar c : path)
+        hash = hashStep(hash, c.unicode());
+    return hash;
+}
+
+// Calls `f` with the hash of every key above `path` but the root.
+template<typename F>
+void forEachAncestorHash(QStringView path, F f)
+{
+    quint64 hash = HashSeed;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (path[i] == u'\\' && i > 0)
+            f(hash);
+        hash = hashStep(hash, path[i].unicode());
+    }
 }
 
 // A string as Wine writes it, read back: its escapes, UTF-8 for what is not
@@ -85,24 +132,18 @@ public:
     bool read(char end)
     {
         while (m_pos < m_text.size() && m_text[m_pos] != end) {
-            if (!m_out) {
-                // Only checking: plain ASCII, by far the most of any file,
-                // needs no look at each character.
-                const char *at = m_text.data() + m_pos;
-                const char *stop = m_text.data() + m_text.size();
-                while (at<stop && * at> 0 && *at != '\\' && *at != end)
-                    ++at;
-                m_pos = at - m_text.data();
-                if (m_pos >= m_text.size() || m_text[m_pos] == end)
-                    break;
-            }
-            const char c = m_text[m_pos];
-            if (c > 0 && c != '\\') { // plain ASCII, by far the most of any file
-                put(static_cast<char16_t>(c));
-                ++m_pos;
-                continue;
-            }
-            if (c == '\\') {
+            // Plain ASCII, by far the most of any file, goes as a run.
+            const char *start = m_text.data() + m_pos;
+            const char *at = start;
+            const char *stop = m_text.data() + m_text.size();
+            while (at<stop && * at> 0 && *at != '\\' && *at != end)
+                ++at;
+            if (m_out)
+                m_out->append(QLatin1StringView(start, at - start));
+            m_pos = at - m_text.data();
+            if (m_pos >= m_text.size() || m_text[m_pos] == end)
+                break;
+            if (m_text[m_pos] == '\\') {
                 if (m_pos + 1 >= m_text.size())
                     return false; // Wine stops at a backslash that ends the line
                 ++m_pos;
@@ -433,7 +474,7 @@ private:
             QString path;
             if (!StringReader(text, at + 1, &path).read(']'))
                 throw RegistryFileFault::KeyNotClosed;
-            if (!path.isEmpty() && path.split(u'\\').contains(QString()))
+            if (hasEmptyComponent(path))
                 throw RegistryFileFault::EmptyKeyName;
             return path;
         }
@@ -592,67 +633,94 @@ const WineRegFile::Index &WineRegFile::index() const
 {
     if (!m_index) {
         Index built;
+        built.sections.reserve(m_sections.size());
         for (qsizetype i = 1; i < m_sections.size(); ++i)
-            built.sections[folded(m_sections[i].path)].append(i);
+            built.sections.emplace_back(foldedHash(m_sections[i].path), i);
+        std::sort(built.sections.begin(), built.sections.end());
         m_index = std::move(built);
     }
     return *m_index;
 }
 
-const QSet<QString> &WineRegFile::ancestors() const
+const WineRegFile::Places &WineRegFile::ancestors() const
 {
-    Index &built = const_cast<Index &>(index());
-    if (!built.ancestors) {
-        QSet<QString> above;
-        for (auto it = built.sections.cbegin(); it != built.sections.cend(); ++it) {
-            const QString &key = it.key();
-            for (qsizetype cut = key.lastIndexOf(u'\\'); cut > 0;
-                 cut = key.lastIndexOf(u'\\', cut - 1))
-                above.insert(key.first(cut));
-        }
-        built.ancestors = std::move(above);
+    index();
+    if (!m_index->ancestors) {
+        Places above;
+        for (qsizetype i = 1; i < m_sections.size(); ++i)
+            forEachAncestorHash(m_sections[i].path,
+                                [&](quint64 hash) { above.emplace_back(hash, i); });
+        std::sort(above.begin(), above.end());
+        m_index->ancestors = std::move(above);
     }
-    return *built.ancestors;
+    return *m_index->ancestors;
 }
 
-// How the file writes a key that exists (perhaps only above others); the
-// path as given when it does not.
+QList<qsizetype> WineRegFile::sectionsOf(const QString &path) const
+{
+    const Places &places = index().sections;
+    const quint64 hash = foldedHash(path);
+    QList<qsizetype> found;
+    for (auto it = std::lower_bound(places.begin(), places.end(), std::pair{hash, qsizetype(0)});
+         it != places.end() && it->first == hash; ++it) {
+        if (sameKey(m_sections[it->second].path, path))
+            found.append(it->second);
+    }
+    return found;
+}
+
+std::optional<qsizetype> WineRegFile::firstBelow(const QString &path) const
+{
+    const Places &places = ancestors();
+    const quint64 hash = foldedHash(path);
+    for (auto it = std::lower_bound(places.begin(), places.end(), std::pair{hash, qsizetype(0)});
+         it != places.end() && it->first == hash; ++it) {
+        const QStringView below = m_sections[it->second].path;
+        if (below.size() > path.size() && below[path.size()] == u'\\'
+            && sameKey(below.first(path.size()), path))
+            return it->second;
+    }
+    return std::nullopt;
+}
+
+// How the file first writes a key that exists (perhaps only above others);
+// the path as given when it does not.
 QString WineRegFile::spelling(const QString &path) const
 {
-    const QString key = folded(path);
-    for (auto it = index().sections.cbegin(); it != index().sections.cend(); ++it) {
-        if (it->isEmpty())
-            continue;
-        if (it.key() == key || (it.key().startsWith(key) && it.key().at(key.size()) == u'\\'))
-            return m_sections[it->first()].path.first(path.size());
-    }
-    return path;
+    std::optional<qsizetype> first = firstBelow(path);
+    if (const QList<qsizetype> own = sectionsOf(path);
+        !own.isEmpty() && (!first || own.first() < *first))
+        first = own.first();
+    return first ? m_sections[*first].path.first(path.size()) : path;
 }
 
 void WineRegFile::insertSection(qsizetype at, Section section)
 {
-    const QString key = folded(section.path);
+    const QString path = section.path;
     m_sections.insert(at, std::move(section));
     if (!m_index)
         return;
-    for (QList<qsizetype> &places : m_index->sections) {
-        for (qsizetype &place : places) {
-            if (place >= at)
-                ++place;
+    const auto shift = [at](Places &places) {
+        for (auto &place : places) {
+            if (place.second >= at)
+                ++place.second;
         }
-    }
-    QList<qsizetype> &places = m_index->sections[key];
-    places.insert(std::upper_bound(places.begin(), places.end(), at), at);
+    };
+    const auto add = [at](Places &places, quint64 hash) {
+        const std::pair place{hash, at};
+        places.insert(std::upper_bound(places.begin(), places.end(), place), place);
+    };
+    shift(m_index->sections);
+    add(m_index->sections, foldedHash(path));
     if (m_index->ancestors) {
-        for (qsizetype cut = key.lastIndexOf(u'\\'); cut > 0; cut = key.lastIndexOf(u'\\', cut - 1))
-            m_index->ancestors->insert(key.first(cut));
+        shift(*m_index->ancestors);
+        forEachAncestorHash(path, [&](quint64 hash) { add(*m_index->ancestors, hash); });
     }
 }
 
 bool WineRegFile::hasKey(const QString &path) const
 {
-    const QString key = folded(path);
-    return path.isEmpty() || index().sections.contains(key) || ancestors().contains(key);
+    return path.isEmpty() || !sectionsOf(path).isEmpty() || firstBelow(path).has_value();
 }
 
 // The section and the line of a value's last appearance: that is the one
@@ -660,11 +728,8 @@ bool WineRegFile::hasKey(const QString &path) const
 std::optional<std::pair<qsizetype, qsizetype>> WineRegFile::lastValue(const QString &path,
                                                                       const QString &name) const
 {
-    const auto sections = index().sections.constFind(folded(path));
-    if (sections == index().sections.constEnd())
-        return std::nullopt;
     std::optional<std::pair<qsizetype, qsizetype>> found;
-    for (const qsizetype section : *sections) {
+    for (const qsizetype section : sectionsOf(path)) {
         const QByteArrayView bytes = bytesOf(m_sections[section]);
         const QList<Line> lines = linesOf(bytes);
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -731,14 +796,14 @@ qsizetype WineRegFile::newSection(const QString &path, qint64 now)
 
 void WineRegFile::addKey(const QString &path, qint64 now)
 {
-    if (!path.isEmpty() && !index().sections.contains(folded(path)))
+    if (!path.isEmpty() && sectionsOf(path).isEmpty())
         newSection(path, now);
 }
 
 bool WineRegFile::setValue(const QString &path, const QString &name, const RegData &data,
                            qint64 now)
 {
-    if (!path.isEmpty() && path.split(u'\\').contains(QString()))
+    if (hasEmptyComponent(path))
         return false;
     qsizetype section;
     std::optional<qsizetype> replaced;
@@ -746,10 +811,9 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
         section = at->first;
         replaced = at->second;
     } else {
-        const auto sections = index().sections.constFind(folded(path));
-        section = sections != index().sections.constEnd() && !sections->isEmpty()
-            ? sections->last()
-            : newSection(path, now); // the root's values too: in "[]"
+        const QList<qsizetype> sections = sectionsOf(path);
+        section = !sections.isEmpty() ? sections.last()
+                                      : newSection(path, now); // the root's values too: in "[]"
     }
 
     const QByteArray bytes = bytesOf(m_sections[section]).toByteArray();

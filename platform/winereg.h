@@ -10,12 +10,12 @@
 #include "regfile.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class WineRegFile
 {
@@ -59,18 +59,26 @@ private:
         bool written = false;
         QByteArray own;
     };
+    // Where each key's sections are, by a hash of the path without regard
+    // to case; a hash is only a hint, checked against the section's path.
+    using Places = std::vector<std::pair<quint64, qsizetype>>; // sorted
     struct Index
     {
-        QHash<QString, QList<qsizetype>> sections; // by lower-cased path
-        // Keys that exist only above others, built when first asked for.
-        std::optional<QSet<QString>> ancestors;
+        Places sections; // (hash of its path, section)
+        // (hash of a key above a section's own, that section), built when
+        // first asked for.
+        std::optional<Places> ancestors;
     };
     class Parser;
 
     QByteArrayView bytesOf(const Section &section) const;
     void rewrite(qsizetype section, QByteArray bytes);
     const Index &index() const;
-    const QSet<QString> &ancestors() const;
+    const Places &ancestors() const;
+    // The sections of the key `path`, in the file's order.
+    QList<qsizetype> sectionsOf(const QString &path) const;
+    // The first section of a key below `path`.
+    std::optional<qsizetype> firstBelow(const QString &path) const;
     QString spelling(const QString &path) const;
     void insertSection(qsizetype at, Section section);
     qsizetype newSection(const QString &path, qint64 now);

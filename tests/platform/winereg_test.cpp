@@ -193,6 +193,36 @@ TEST(WineRegFileTest, DuplicatesAndAnyOrderAreReadAsWineReadsThem)
     EXPECT_EQ(file.value(u"A"_s, u"X"_s), RegData::fromDWord(1));
 }
 
+TEST(WineRegFileTest, KeysAreFoundWithoutRegardToCaseAndAboveTheirSubkeys)
+{
+    WineRegFile file = WineRegFile::parse("WINE REGISTRY Version 2\n"
+                                          "[Software\\\\\\xc4rger\\\\Sub] 1\n\"V\"=\"x\"\n"
+                                          "[Software\\\\\\xf6l] 1\n");
+    EXPECT_TRUE(file.hasKey(u"SOFTWARE\\\u00e4RGER\\sub"_s));
+    EXPECT_TRUE(file.hasKey(u"software\\\u00e4rger"_s)); // only above a section
+    EXPECT_TRUE(file.hasKey(u"Software"_s));
+    EXPECT_FALSE(file.hasKey(u"Software\\\u00e4rg"_s));
+    EXPECT_FALSE(file.hasKey(u"Software\\\u00e4rger\\Sub\\Deeper"_s));
+    EXPECT_EQ(text(file, u"software\\\u00c4RGER\\SUB"_s, u"v"_s), u"x"_s);
+
+    // Keys added after the first look are found as well, above and below,
+    // and the ones above keep the spelling the file has.
+    ASSERT_TRUE(file.setValue(u"software\\NEW\\Deep\\Key"_s, u"V"_s, RegData::fromDWord(1), Now));
+    EXPECT_TRUE(file.hasKey(u"Software\\new\\deep"_s));
+    EXPECT_EQ(file.value(u"SOFTWARE\\new\\deep\\key"_s, u"v"_s), RegData::fromDWord(1));
+    ASSERT_TRUE(
+        file.setValue(u"SOFTWARE\\\u00e4rger\\Sub 2"_s, u"V"_s, RegData::fromDWord(2), Now));
+    const QByteArray written = file.serialize();
+    EXPECT_TRUE(written.contains("[Software\\\\NEW\\\\Deep\\\\Key] "));
+    // Depth first, by name: "Sub" before "Sub 2", both before the key
+    // whose name sorts after theirs.
+    const qsizetype sub = written.indexOf("[Software\\\\\\xc4rger\\\\Sub]");
+    const qsizetype sub2 = written.indexOf("[Software\\\\\\xc4rger\\\\Sub 2]");
+    EXPECT_LT(written.indexOf("[Software\\\\NEW"), sub);
+    EXPECT_LT(sub, sub2);
+    EXPECT_LT(sub2, written.indexOf("[Software\\\\\\xf6l]"));
+}
+
 TEST(WineRegFileTest, LargeFilesAndLongLinesAreReadQuickly)
 {
     QByteArray big = "WINE REGISTRY Version 2\n\n#arch=win64\n";
