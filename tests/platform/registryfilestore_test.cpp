@@ -1,9 +1,9 @@
 #include "failingcalls.h"
 #include "printers.h"
-#include "testfiles.h"
 #include "registrycontract.h"
 #include "registryfilestore.h"
 #include "registryproblems.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "failingcalls.h"
 #include "printers.h"
-#include "testfiles.h"
 #include "safefile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>

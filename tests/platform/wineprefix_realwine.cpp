@@ -4,10 +4,10 @@
 // server as it needs; no other server is touched.
 
 #include "printers.h"
-#include "testfiles.h"
 #include "regedit.h"
 #include "registrycontract.h"
 #include "roundtripvalues.h"
+#include "testfiles.h"
 #include "wineprefixstore.h"
 #include "winereg.h"
 #include "wineserver.h"

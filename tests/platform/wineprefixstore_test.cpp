@@ -1,8 +1,8 @@
 #include "failingcalls.h"
 #include "printers.h"
-#include "testfiles.h"
 #include "registrycontract.h"
 #include "registryproblems.h"
+#include "testfiles.h"
 #include "wineprefixstore.h"
 #include "winereg.h"
 
