@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 
@@ -243,6 +246,76 @@ TEST_F(WinePrefixStoreTest, AUserRegWineWouldNotReadIsNeverWrittenAndSaysWhere)
         EXPECT_TRUE(italian.contains(QDir::toNativeSeparators(path)));
     }
     EXPECT_EQ(readAll(path), damaged);
+}
+
+// Cut anywhere, a user.reg is either still one Wine reads as written, and
+// a write goes into it, or it is refused and left as it is.
+TEST_F(WinePrefixStoreTest, ATruncatedUserRegIsWrittenOnlyWhereItIsWhole)
+{
+    const QByteArray whole = UserReg
+        + "\n[Software\\\\A] 1796771035\n\"Bytes\"=hex:01,02,03,\\\n  "
+          "04,05\n\"Text\"=\"caff\\xe8\"\n";
+    int refused = 0;
+    for (qsizetype size = UserReg.size(); size <= whole.size(); ++size) {
+        const QByteArray cut = whole.first(size);
+        writeAll(path, cut);
+        bool readable = true;
+        try {
+            WineRegFile::parse(cut);
+        } catch (const RegFileError &) {
+            readable = false;
+        }
+        auto store = prefixStore();
+        RegistryAccessor reg(*store);
+        try {
+            RegistryBatch batch(*store);
+            ASSERT_TRUE(reg.openKey(u"\\Software\\B", true));
+            reg.writeString(u"V", u"x");
+            batch.commit();
+            EXPECT_TRUE(readable) << "written into: " << cut.toStdString();
+            EXPECT_TRUE(readAll(path).startsWith(cut.first(cut.lastIndexOf('\n') + 1)));
+        } catch (const ERegistryStoreError &e) {
+            ++refused;
+            EXPECT_FALSE(readable) << toUtf8(e.text(false));
+            EXPECT_EQ(readAll(path), cut);
+        }
+    }
+    EXPECT_GT(refused, 20);
+}
+
+// A real read-only file system, where the machine lets us mount one.
+TEST_F(WinePrefixStoreTest, AReadOnlyPrefixIsReadAndAWriteIsRefusedWithItsReason)
+{
+    QTemporaryDir mountPoint;
+    if (::geteuid() != 0
+        || QProcess::execute(
+               u"mount"_s,
+               {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, mountPoint.path()})
+            != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount
+    {
+        QString path;
+        ~Unmount() { QProcess::execute(u"umount"_s, {path}); }
+    } unmount{mountPoint.path()};
+    writeAll(mountPoint.filePath(u"user.reg"_s), UserReg);
+    ASSERT_EQ(QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,ro"_s, mountPoint.path()}), 0);
+
+    WinePrefixStore store(mountPoint.path(), FileCalls::system(), nullptr, [] { return false; });
+    store.setLockTimeout(200);
+    RegistryAccessor reg(store);
+    ASSERT_TRUE(reg.openKey(u"\\Control Panel\\Desktop", false));
+    EXPECT_EQ(reg.readString(u"Wallpaper"), u"");
+    try {
+        RegistryBatch batch(store);
+        reg.writeString(u"Wallpaper", u"x");
+        batch.commit();
+        FAIL() << "written on a read-only file system";
+    } catch (const ERegistryStoreError &e) {
+        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("the file system is read-only"));
+        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("il file system è di sola lettura"));
+    }
+    EXPECT_EQ(readAll(mountPoint.filePath(u"user.reg"_s)), UserReg);
 }
 
 TEST_F(WinePrefixStoreTest, ALinkedUserRegIsWrittenThroughToItsTarget)
