@@ -3,6 +3,7 @@
 // as a whole process next to bench_empty_window.
 
 #include "application.h"
+#include "buildfolderfiles.h"
 #include "filesystem.h"
 #include "mainform.h"
 #include "processstarter.h"
@@ -12,23 +13,6 @@
 #include "registryfilestore.h"
 
 #include <QTemporaryDir>
-
-using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// The lists are the ones copied beside the tool in the build folder.
-class BuildFolderFiles : public LocalFileSystem
-{
-public:
-    QString executablePath() const override
-    {
-        return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
-    }
-    QString executableFolder() const override { return QString::fromUtf8(ORDEVAN_BUILD_DIR); }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

@@ -3,6 +3,7 @@
 // holds them): how long the window takes to start on it, and how long
 // "Save Settings" takes on all lists with every value edited.
 
+#include "buildfolderfiles.h"
 #include "dialogs.h"
 #include "filesystem.h"
 #include "gridmodel.h"
@@ -24,16 +25,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-class BuildFolderFiles : public LocalFileSystem
-{
-public:
-    QString executablePath() const override
-    {
-        return toToolPath(QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/ordevan"_s);
-    }
-    QString executableFolder() const override { return QString::fromUtf8(ORDEVAN_BUILD_DIR); }
-};
 
 class SilentDialogs : public Dialogs
 {

@@ -4,12 +4,12 @@
 #include "registryfilestore.h"
 #include "registryproblems.h"
 #include "testfiles.h"
+#include "tmpfsmount.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -467,19 +467,9 @@ TEST_F(RegistryFileStoreTest, ALockLeftBehindByAKillDoesNotHoldUpASave)
 // A real full file system: a small tmpfs, where the machine lets us mount one.
 TEST(RegistryFileStoreDiskTest, AFullDiskLeavesTheFileByteIdenticalAndSaysSo)
 {
-    QTemporaryDir mountPoint;
-    const QByteArray where = QFile::encodeName(mountPoint.path());
-    if (::geteuid() != 0
-        || QProcess::execute(
-               u"mount"_s,
-               {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=12k"_s, u"tmpfs"_s, mountPoint.path()})
-            != 0)
+    const TmpfsMount mountPoint(u"12k"_s);
+    if (!mountPoint.mounted())
         GTEST_SKIP() << "no tmpfs can be mounted here";
-    struct Unmount
-    {
-        QString path;
-        ~Unmount() { QProcess::execute(u"umount"_s, {path}); }
-    } unmount{mountPoint.path()};
 
     const QString path = mountPoint.filePath(u"registry.reg"_s);
     RegistryFileStore store(path);

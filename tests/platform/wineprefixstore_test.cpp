@@ -3,16 +3,14 @@
 #include "registrycontract.h"
 #include "registryproblems.h"
 #include "testfiles.h"
+#include "tmpfsmount.h"
 #include "wineprefixstore.h"
 #include "winereg.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-
-#include <unistd.h>
 
 #include <gmock/gmock.h>
 
@@ -286,20 +284,11 @@ TEST_F(WinePrefixStoreTest, ATruncatedUserRegIsWrittenOnlyWhereItIsWhole)
 // A real read-only file system, where the machine lets us mount one.
 TEST_F(WinePrefixStoreTest, AReadOnlyPrefixIsReadAndAWriteIsRefusedWithItsReason)
 {
-    QTemporaryDir mountPoint;
-    if (::geteuid() != 0
-        || QProcess::execute(
-               u"mount"_s,
-               {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, mountPoint.path()})
-            != 0)
+    const TmpfsMount mountPoint(u"64k"_s);
+    if (!mountPoint.mounted())
         GTEST_SKIP() << "no tmpfs can be mounted here";
-    struct Unmount
-    {
-        QString path;
-        ~Unmount() { QProcess::execute(u"umount"_s, {path}); }
-    } unmount{mountPoint.path()};
     writeAll(mountPoint.filePath(u"user.reg"_s), UserReg);
-    ASSERT_EQ(QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,ro"_s, mountPoint.path()}), 0);
+    ASSERT_TRUE(mountPoint.makeReadOnly());
 
     WinePrefixStore store(mountPoint.path(), FileCalls::system(), nullptr, [] { return false; });
     store.setLockTimeout(200);
