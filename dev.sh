@@ -25,7 +25,7 @@ run)
     if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
         exec "$build/ordevan"
     fi
-    xvfb-run -a -s "-screen 0 1024x768x24" scripts/screenshot "$build/ordevan" "$build/screenshot.png"
+    scripts/on-xvfb 1024x768 scripts/screenshot "$build/ordevan" "$build/screenshot.png"
     echo "No display: the tool ran under Xvfb; its window is in $build/screenshot.png"
     ;;
 test)

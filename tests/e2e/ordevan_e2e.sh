@@ -9,7 +9,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 
 if [[ "${2:-}" != --inside ]]; then
-    for tool in xvfb-run xdotool iconv; do
+    for tool in Xvfb xdotool iconv; do
         command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
     done
     home=$(mktemp -d)
@@ -17,7 +17,7 @@ if [[ "${2:-}" != --inside ]]; then
     export XDG_CONFIG_HOME=$home
     unset QT_QPA_PLATFORM
     "$build/tools/ICopy.exe" --seed
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" --inside
+    exec "$(dirname "$0")/../../scripts/on-xvfb" 1024x768 "$0" "$build" --inside
 fi
 
 store=$XDG_CONFIG_HOME/Ordevan/registry.reg

@@ -10,12 +10,12 @@ build=$(cd "$1" && pwd)
 rounds=${2:-12}
 
 if [[ "${3:-}" != --inside ]]; then
-    for tool in xvfb-run xdotool iconv python3; do
+    for tool in Xvfb xdotool iconv python3; do
         command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
     done
     unset QT_QPA_PLATFORM
     # Wide enough for two windows side by side.
-    exec xvfb-run -a -s "-screen 0 1720x800x24" "$0" "$build" "$rounds" --inside
+    exec "$(dirname "$0")/../../scripts/on-xvfb" 1720x800 "$0" "$build" "$rounds" --inside
 fi
 
 work=$(mktemp -d)
