@@ -1,7 +1,7 @@
 #include "application.h"
 #include "filesystem.h"
 #include "mainform.h"
-#include "processstarter.h"
+#include "programlauncher.h"
 #include "qtdialogs.h"
 #include "storechoice.h"
 
@@ -30,9 +30,9 @@ int main(int argc, char *argv[])
     app.setDialogs(&dialogs);
     auto registry = openStore(choice);
     LocalFileSystem files;
-    LocalProcessStarter processes;
+    const auto programs = launcherFor(choice);
     TMainForm window(
-        {*registry, files, dialogs, processes, [] { QCoreApplication::quit(); }, choice});
+        {*registry, files, dialogs, *programs, [] { QCoreApplication::quit(); }, choice});
     window.show();
     return app.exec();
 }

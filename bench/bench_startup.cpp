@@ -6,7 +6,7 @@
 #include "buildfolderfiles.h"
 #include "filesystem.h"
 #include "mainform.h"
-#include "processstarter.h"
+#include "programlauncher.h"
 #include "qtdialogs.h"
 #include "quitonfirstpaint.h"
 #include "registryaccessor.h"
@@ -28,8 +28,8 @@ int main(int argc, char *argv[])
         reg.writeString(u"WantWarning", u"False");
     }
     BuildFolderFiles files;
-    LocalProcessStarter processes;
-    TMainForm window({*registry, files, dialogs, processes, [] {
+    LocalProgramLauncher programs;
+    TMainForm window({*registry, files, dialogs, programs, [] {
                           QCoreApplication::quit();
                       }});
     QuitOnFirstPaint quit;

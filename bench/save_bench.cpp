@@ -8,7 +8,7 @@
 #include "filesystem.h"
 #include "gridmodel.h"
 #include "mainform.h"
-#include "processstarter.h"
+#include "programlauncher.h"
 #include "regfile.h"
 #include "registryaccessor.h"
 #include "registryfilestore.h"
@@ -40,10 +40,10 @@ public:
     QString chooseOpenFile(const OpenFileRequest &) override { return {}; }
 };
 
-class NoProcesses : public ProcessStarter
+class NoPrograms : public LocalProgramLauncher
 {
 public:
-    bool startDetached(const QString &) override { return false; }
+    LaunchResult launch(const QString &) override { return LaunchResult::NotStarted; }
 };
 
 // `megabytes` of other programs' keys, then the copy program's settings as
@@ -129,10 +129,10 @@ void BM_StartOnLargeStore(benchmark::State &state)
 {
     BuildFolderFiles files;
     SilentDialogs dialogs;
-    NoProcesses processes;
+    NoPrograms programs;
     for (auto _ : state) {
         RegistryFileStore store(largeStore().path);
-        TMainForm window({store, files, dialogs, processes, [] {
+        TMainForm window({store, files, dialogs, programs, [] {
                           }});
         benchmark::DoNotOptimize(window.GridCopia->model().Cells(1, 1));
     }
@@ -143,8 +143,8 @@ void BM_SaveAllListsOnLargeStore(benchmark::State &state)
     RegistryFileStore store(largeStore().path);
     BuildFolderFiles files;
     SilentDialogs dialogs;
-    NoProcesses processes;
-    TMainForm window({store, files, dialogs, processes, [] {
+    NoPrograms programs;
+    TMainForm window({store, files, dialogs, programs, [] {
                       }});
     window.RbTutteListe->setChecked(true);
     int round = 0;

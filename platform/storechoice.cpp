@@ -19,6 +19,13 @@ QString StoreChoice::description(bool italian) const
     return {};
 }
 
+QString StoreChoice::location(bool italian) const
+{
+    // Italian joins "in" and the article: "nel prefisso", not "in il prefisso".
+    const QString text = description(italian);
+    return italian ? u"nel"_s + text.mid(text.indexOf(u' ')) : u"in "_s + text;
+}
+
 QString storeOptionsUsage()
 {
     return u"  --wine-prefix DIR     edit the settings in the Wine prefix DIR\n"

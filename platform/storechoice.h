@@ -25,6 +25,8 @@ struct StoreChoice
 
     // "the Wine prefix /home/anna/.wine", as the window's title tells it.
     QString description(bool italian) const;
+    // "in the Wine prefix /home/anna/.wine": where the settings are edited.
+    QString location(bool italian) const;
 };
 
 struct StoreOptions

@@ -8,7 +8,7 @@
 #include "handlerguard.h"
 #include "oxbutton.h"
 #include "panel.h"
-#include "processstarter.h"
+#include "programlauncher.h"
 #include "registrymapping.h"
 #include "settingsgrid.h"
 
@@ -271,7 +271,7 @@ void TMainForm::ReadSetup()
             // The path read is the target even when it is empty.
             load(u"PathIC8"_s, m_targetPath, [this](const QString &text) {
                 m_targetPath = text;
-                m_targetFound = m_services.files.isFile(m_targetPath);
+                m_targetFound = m_services.files.isFile(m_services.programs.localFile(text));
             });
         }
         batch.commit();
@@ -384,9 +384,8 @@ void TMainForm::setCaptions()
 {
     // Where the settings are edited, for whoever wonders which copy of them.
     if (m_services.storeChoice) {
-        Panel9->setToolTip(
-            (italian() ? u"Impostazioni modificate in %1"_s : u"Settings edited in %1"_s)
-                .arg(m_services.storeChoice->description(italian())));
+        Panel9->setToolTip((italian() ? u"Impostazioni modificate %1"_s : u"Settings edited %1"_s)
+                               .arg(m_services.storeChoice->location(italian())));
     }
     for (const CaptionRow &row : captionTable()) {
         if (auto *control = findChild<QWidget *>(row.control))
@@ -533,10 +532,12 @@ void TMainForm::SaveBtnClick()
 
 void TMainForm::BtnPercorsoClick()
 {
+    ProgramLauncher &programs = m_services.programs;
     OpenFileRequest request;
     request.title = italian() ? u"Selezionare l'eseguibile di InstantCopy 8 (ICopy.exe):"_s
                               : u"Select InstantCopy 8 executable (ICopy.exe):"_s;
-    request.startPath = m_targetPath;
+    request.startPath
+        = m_targetPath.isEmpty() ? programs.browseFolder() : programs.localFile(m_targetPath);
     request.filters
         = fileFiltersFromText(u"InstantCopy 8 (ICopy.exe)|ICopy.exe|exe files (*.exe)|*.exe"_s);
     request.selectedFilter = 0;
@@ -546,9 +547,25 @@ void TMainForm::BtnPercorsoClick()
     // Whichever file was chosen, its folder's ICopy.exe is the target,
     // found there whatever the case of its name.
     const QString folder = chosen.left(chosen.lastIndexOf(QDir::separator()));
-    m_targetPath = QDir::toNativeSeparators(
+    const QString local = QDir::toNativeSeparators(
         m_services.files.localPathIn(QDir::fromNativeSeparators(folder), u"ICopy.exe"_s));
-    if (m_services.files.isFile(m_targetPath)) {
+    const std::optional<QString> stored = programs.storedPath(local);
+    const bool found = m_services.files.isFile(local);
+    if (found && !stored) {
+        m_services.dialogs.showMessage(
+            QCoreApplication::applicationName(),
+            (italian() ? u"InstantCopy non può essere avviato da %1: la cartella non è su nessuna "
+                         u"unità del prefisso Wine, o il suo nome ha caratteri che Windows non "
+                         u"ammette."_s
+                       : u"InstantCopy cannot be started from %1: the folder is on no drive of "
+                         u"the Wine prefix, or its name has characters that Windows does not "
+                         u"allow."_s)
+                .arg(folder),
+            MessageIcon::Error);
+        return;
+    }
+    m_targetPath = stored.value_or(local);
+    if (found) {
         WriteSetup();
         m_targetFound = true;
         BtnAvvia->setEnabled(true);
@@ -557,14 +574,19 @@ void TMainForm::BtnPercorsoClick()
 
 void TMainForm::BtnAvviaClick()
 {
-    if (m_services.processes.startDetached(m_targetPath)) {
+    const LaunchResult result = m_services.programs.launch(m_targetPath);
+    if (result == LaunchResult::Started) {
         m_services.terminate();
         return;
     }
-    m_services.dialogs.showMessage(QCoreApplication::applicationName(),
-                                   italian() ? u"Errore nell'eseguire InstantCopy (Percorso?)"_s
-                                             : u"Error starting InstantCopy (Path?)"_s,
-                                   MessageIcon::None);
+    const QString text = result == LaunchResult::NoWine
+        ? (italian() ? u"InstantCopy è un programma Windows e serve Wine per avviarlo: nessun "
+                       u"\"wine\" è stato trovato nel percorso di ricerca (PATH)."_s
+                     : u"InstantCopy is a Windows program and needs Wine to start: no \"wine\" "
+                       u"was found on the search path (PATH)."_s)
+        : (italian() ? u"Errore nell'eseguire InstantCopy (Percorso?)"_s
+                     : u"Error starting InstantCopy (Path?)"_s);
+    m_services.dialogs.showMessage(QCoreApplication::applicationName(), text, MessageIcon::None);
 }
 
 bool TMainForm::isPageShown(const QWidget *pagePanel) const

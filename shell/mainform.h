@@ -17,7 +17,7 @@
 
 class Dialogs;
 class FileSystem;
-class ProcessStarter;
+class ProgramLauncher;
 class QCheckBox;
 class QLabel;
 class QRadioButton;
@@ -32,7 +32,8 @@ struct MainFormServices
     RegistryStore &registry;
     FileSystem &files;
     Dialogs &dialogs;
-    ProcessStarter &processes;
+    // The copy program: its stored path, its file here, its start.
+    ProgramLauncher &programs;
     // Ends the tool once the copy program has started.
     std::function<void()> terminate;
     // Which registry `registry` is, told in the title's tooltip.

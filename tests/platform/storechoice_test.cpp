@@ -84,6 +84,12 @@ TEST_F(StoreChoiceTest, APrefixIsChosenOnlyWhenItHoldsTheCopyProgram)
     EXPECT_EQ(choose().description(false), u"the Wine prefix "_s + QDir::toNativeSeparators(home));
     EXPECT_EQ(choose().description(true),
               u"il prefisso di Wine "_s + QDir::toNativeSeparators(home));
+    EXPECT_EQ(choose().location(true), u"nel prefisso di Wine "_s + QDir::toNativeSeparators(home));
+    EXPECT_EQ(choose().location(false), u"in the Wine prefix "_s + QDir::toNativeSeparators(home));
+    EXPECT_EQ((StoreChoice{StoreChoice::Kind::Registry, {}, {}}.location(true)),
+              u"nel registro di Windows"_s);
+    EXPECT_EQ((StoreChoice{StoreChoice::Kind::File, u"/a b/r.reg"_s, {}}.location(true)),
+              u"nel file delle impostazioni "_s + QDir::toNativeSeparators(u"/a b/r.reg"_s));
 
     environment.insert(u"WINEPREFIX"_s, bottle);
     EXPECT_EQ(choose().path, bottle) << "$WINEPREFIX in place of ~/.wine";

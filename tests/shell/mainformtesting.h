@@ -9,7 +9,7 @@
 #include "mainform.h"
 #include "memoryregistrystore.h"
 #include "oxbutton.h"
-#include "processstarter.h"
+#include "programlauncher.h"
 #include "registryaccessor.h"
 #include "registryfilestore.h"
 #include "scripteddialogs.h"
@@ -63,7 +63,7 @@ protected:
     {
         form.reset();
         form = std::make_unique<TMainForm>(
-            MainFormServices{*store, files, dialogs, processes, [this] {
+            MainFormServices{*store, files, dialogs, programs, [this] {
                                  ++terminations;
                              }});
         return *form;
@@ -112,7 +112,7 @@ protected:
     std::unique_ptr<RegistryStore> store;
     ToolFolderFiles files;
     ScriptedDialogs dialogs;
-    LocalProcessStarter processes;
+    LocalProgramLauncher programs;
     int terminations = 0;
     std::unique_ptr<TMainForm> form;
 };

@@ -94,7 +94,7 @@ TEST_F(WindowStoreTest, TwoWindowsNeverRevertEachOther)
     first.RbTutteListe->setChecked(true);
     RegistryFileStore secondStore(registryPath);
     ScriptedDialogs secondDialogs;
-    TMainForm second({secondStore, files, secondDialogs, processes, [] {
+    TMainForm second({secondStore, files, secondDialogs, programs, [] {
                       }});
     second.RbTutteListe->setChecked(true);
 

@@ -9,6 +9,7 @@
 #include "settingsgrid.h"
 #include "standin.h"
 #include "wineprefixstore.h"
+#include "wineprogramlauncher.h"
 #include "winereg.h"
 
 #include <QRadioButton>
@@ -22,8 +23,12 @@ class WinePrefixWindowTest : public MainFormTest
 protected:
     WinePrefixWindowTest()
         : prefixPath(dir.filePath(u"prefix"_s))
+        , winePrograms(prefixPath)
     {
-        QDir().mkpath(prefixPath);
+        QDir().mkpath(prefixPath + u"/dosdevices"_s);
+        QDir().mkpath(prefixPath + u"/drive_c/Program Files"_s);
+        QFile::link(u"../drive_c"_s, prefixPath + u"/dosdevices/c:"_s);
+        QFile::link(u"/"_s, prefixPath + u"/dosdevices/z:"_s);
         QFile file(prefixPath + u"/user.reg"_s);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("WINE REGISTRY Version 2\n;; All keys relative to "
@@ -51,7 +56,7 @@ protected:
         store = std::make_unique<WinePrefixStore>(prefixPath, calls, nullptr, [] { return false; });
         form.reset();
         form = std::make_unique<TMainForm>(
-            MainFormServices{*store, files, dialogs, processes, [] {},
+            MainFormServices{*store, files, dialogs, winePrograms, [this] { ++terminations; },
                              StoreChoice{StoreChoice::Kind::WinePrefix, prefixPath, u"a test"_s}});
         return *form;
     }
@@ -71,7 +76,19 @@ protected:
         return -1;
     }
 
+    // The copy program installed in the prefix, as its setup leaves it.
+    QString install(const QString &folder)
+    {
+        const QString file = prefixPath + u"/drive_c/Program Files/"_s + folder + u"/ICopy.exe"_s;
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile program(file);
+        EXPECT_TRUE(program.open(QIODevice::WriteOnly));
+        program.write("MZ");
+        return file;
+    }
+
     QString prefixPath;
+    WineProgramLauncher winePrograms;
 };
 
 } // namespace
@@ -92,7 +109,7 @@ TEST_F(WinePrefixWindowTest, TheCopyProgramsSettingsAreShownAndSavedInItsPrefix)
 
     window.RbItaliano->setChecked(true);
     EXPECT_EQ(window.Panel9->toolTip(),
-              u"Impostazioni modificate in il prefisso di Wine "_s
+              u"Impostazioni modificate nel prefisso di Wine "_s
                   + QDir::toNativeSeparators(prefixPath));
     window.GridCopia->model().SetCells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s), u"4480"_s);
     window.BtnCopiaClick();
@@ -127,4 +144,79 @@ TEST_F(WinePrefixWindowTest, AUserRegWineWouldNotReadIsNamedAndNothingIsShownAsC
     window.RbTutteListe->setChecked(true);
     window.SaveBtnClick();
     EXPECT_EQ(userReg(), damaged);
+}
+
+TEST_F(WinePrefixWindowTest, ThePathIsTheProgramsWindowsPathInsideThePrefix)
+{
+    seed();
+    const QString program = install(u"VOB/InstantCopy 8"_s);
+    install(u"Other"_s);
+    TMainForm &window = startOnPrefix();
+    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+
+    // With no path stored, the dialog opens on the prefix's programs.
+    dialogs.answerOpenFile(prefixPath + u"/drive_c/Program Files/VOB/InstantCopy 8/setup.exe"_s);
+    window.BtnPercorsoClick();
+    ASSERT_EQ(dialogs.fileRequests.size(), 1);
+    EXPECT_EQ(dialogs.fileRequests[0].startPath, prefixPath + u"/drive_c/Program Files"_s);
+    const QString windowsPath = u"C:\\Program Files\\VOB\\InstantCopy 8\\ICopy.exe"_s;
+    EXPECT_EQ(window.targetPath(), windowsPath);
+    EXPECT_EQ(preference(u"PathIC8"), windowsPath);
+    EXPECT_TRUE(userReg().contains(
+        "\n\"PathIC8\"=\"C:\\\\Program Files\\\\VOB\\\\InstantCopy 8\\\\ICopy.exe\"\n"));
+    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Then on the program itself; the next start finds it through the prefix.
+    dialogs.answerOpenFile(QString());
+    window.BtnPercorsoClick();
+    EXPECT_EQ(dialogs.fileRequests[1].startPath, program);
+    EXPECT_TRUE(startOnPrefix().BtnAvvia->isEnabled());
+
+    // A path stored in other letter case, or by the Windows build on
+    // another drive, is found or not as Wine would find it.
+    storePreferences(u"False"_s, u"English"_s, u"8v3"_s,
+                     u"c:\\program files\\vob\\instantcopy 8\\icopy.exe"_s);
+    EXPECT_TRUE(startOnPrefix().BtnAvvia->isEnabled());
+    for (const QString &elsewhere : {u"D:\\VOB\\ICopy.exe"_s, program, u"ICopy.exe"_s}) {
+        storePreferences(u"False"_s, u"English"_s, u"8v3"_s, elsewhere);
+        EXPECT_FALSE(startOnPrefix().BtnAvvia->isEnabled()) << elsewhere.toStdString();
+        EXPECT_EQ(preference(u"PathIC8"), elsewhere) << "kept as it was";
+    }
+}
+
+TEST_F(WinePrefixWindowTest, AProgramWineCouldNotStartOrNoWineIsSaid)
+{
+    seed();
+    const QString odd = install(u"say \"hi\""_s);
+    TMainForm &window = startOnPrefix();
+    dialogs.answerOpenFile(odd);
+    window.BtnPercorsoClick();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text,
+              u"InstantCopy cannot be started from "_s + QFileInfo(odd).absolutePath()
+                  + u": the folder is on no drive of the Wine prefix, or its name has "
+                    u"characters that Windows does not allow."_s);
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(preference(u"PathIC8"), QString()) << "nothing stored";
+    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+
+    install(u"IC8"_s);
+    dialogs.answerOpenFile(prefixPath + u"/drive_c/Program Files/IC8/ICopy.exe"_s);
+    window.BtnPercorsoClick();
+    ASSERT_TRUE(window.BtnAvvia->isEnabled());
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath(u"no-wine-here"_s)));
+    window.BtnAvviaClick();
+    window.RbItaliano->setChecked(true);
+    window.BtnAvviaClick();
+    qputenv("PATH", path);
+    EXPECT_EQ(terminations, 0);
+    ASSERT_EQ(dialogs.messages.size(), 3);
+    EXPECT_EQ(dialogs.messages[1].text,
+              u"InstantCopy is a Windows program and needs Wine to start: no \"wine\" was "
+              u"found on the search path (PATH)."_s);
+    EXPECT_EQ(dialogs.messages[2].text,
+              u"InstantCopy è un programma Windows e serve Wine per avviarlo: nessun \"wine\" "
+              u"è stato trovato nel percorso di ricerca (PATH)."_s);
 }
