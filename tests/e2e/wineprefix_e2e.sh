@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# The copy program's settings in a real Wine prefix, from end to end: the
+# Linux stand-in seeds a fresh prefix; the Windows stand-in is installed in
+# it as the copy program; the real ordevan binary, driven on a virtual
+# display as a user drives it, changes values of every kind on two pages,
+# saves, and starts the copy program with its launch button; the Windows
+# stand-in reports what it reads through the registry API, which must be
+# exactly what was saved. Once with no Wine server running (user.reg is
+# patched), once with one running (Wine's registry editor), and once from a
+# folder whose name is full of shell syntax.
+#
+#   wineprefix_e2e.sh <build folder> <Windows stand-in .exe>
+set -euo pipefail
+build=$(cd "$1" && pwd)
+standin=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+
+if [[ "${3:-}" != --inside ]]; then
+    for tool in Xvfb xdotool wine wineserver; do
+        command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+    done
+    unset QT_QPA_PLATFORM
+    exec "$(dirname "$0")/../../scripts/on-xvfb" 1024x768 "$0" "$build" "$standin" --inside
+fi
+
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX
+WINEPREFIX=$(mktemp -d)
+work=$(mktemp -d)
+tool=""
+cleanup() {
+    [[ -n "$tool" ]] && kill "$tool" 2>/dev/null
+    wineserver -k 2>/dev/null || true # this prefix's server, started here
+    rm -rf "$WINEPREFIX" "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+window() { # the first viewable window whose name matches, within 15 s
+    for _ in $(seq 1 150); do
+        for id in $(xdotool search --name "$1" 2>/dev/null); do
+            viewable "$id" && { echo "$id"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+start=$SECONDS
+wineboot -i >/dev/null 2>&1
+wineserver -w
+echo "-- a fresh prefix in $((SECONDS - start)) s"
+"$build/tools/ICopy.exe" --seed --wine-prefix "$WINEPREFIX"
+program="$WINEPREFIX/drive_c/Program Files/VOB/InstantCopy 8"
+mkdir -p "$program"
+cp "$standin" "$program/ICopy.exe"
+
+# What the copy program reads, before anything is edited.
+(cd "$program" && wine ./ICopy.exe) || fail "the Windows stand-in failed"
+wineserver -w
+cp "$program/ICopy-report.txt" "$work/seeded.txt"
+[[ $(grep -c . "$work/seeded.txt") -ge 100 ]] || fail "the seeded prefix holds too few values"
+
+# Where the window's controls are, in its own coordinates.
+pathButton=(614 38) launchButton=(711 38) generalPage=(48 149) copyPage=(48 223)
+firstValue=(300 179) allLists=(346 580) save=(730 566)
+click() { xdotool mousemove --window "$main" "$1" "$2" click 1; sleep 0.2; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.2; }
+typed() { xdotool type --delay 30 "$1"; keys Return; }
+
+startTool() {
+    "$build/ordevan" --wine-prefix "$WINEPREFIX" >>"$work/ordevan.log" 2>&1 &
+    tool=$!
+    if warning=$(window '^Information'); then
+        xdotool windowfocus --sync "$warning" key Return
+    fi
+    main=$(window '^Ordevan 8') || fail "no main window"
+    xdotool windowfocus --sync "$main"
+}
+
+# One value of each kind on the General page and on the Copy page, by
+# keyboard from the first value of each: a list item (F2, a step, Enter), a
+# number (typed), a text (F2, all replaced), a yes/no (space).
+#   edit <step> <number> <text> <copy number> <cache>
+edit() {
+    local step=$1
+    click "${generalPage[@]}"
+    click "${firstValue[@]}"          # InterfaceType, the current cell: a click edits it
+    keys Escape Down F2 "$step" Return # ViewStatus: the next or previous item
+    keys Down; typed "$2"             # MainWindowLeft, pixels
+    keys Down Down Down F2 ctrl+a     # SkinName (past MainWindowTop and a heading)
+    typed "$3"
+    keys Down Down space              # ShowToolTips
+    click "${copyPage[@]}"
+    click "${firstValue[@]}"          # WriteMethod
+    keys Escape F2 "$step" Return
+    keys Down Down Down space         # TestWrite (past CloseCDMethod, ErrorHandling)
+    keys Down Down Down Down          # MaxCdSize (past WriteSpeed, a heading, BurnProof)
+    typed "$4"
+    keys Down Down Down Down Down Down Down Down Down # CacheSize, in units of 2.5 MB
+    typed "$5"
+    click "${allLists[@]}"
+    click "${save[@]}"
+}
+
+# Launch the copy program from the window and wait for its report.
+launch() {
+    local report=$1
+    rm -f "$report"
+    click "${launchButton[@]}"
+    for _ in $(seq 1 100); do kill -0 "$tool" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$tool" 2>/dev/null && fail "the tool did not end after the launch"
+    tool=""
+    for _ in $(seq 1 300); do [[ -f "$report" ]] && break; sleep 0.1; done
+    [[ -f "$report" ]] || fail "the copy program wrote no report: $report"
+}
+
+# The report's lines that changed from `before` to `after`, as "old -> new".
+changes() {
+    { diff <(sort "$1") <(sort "$2") || true; } | awk -F'\t' '
+        /^</ { old[substr($1, 3)] = $3 }
+        /^>/ { new[substr($1, 3)] = $3 }
+        END { for (k in new) print k " " old[k] " -> " new[k]; for (k in old) if (!(k in new)) print k " gone" }' |
+        sort
+}
+expect() { # <before> <after> <expected changes>
+    changes "$1" "$2" >"$work/changes.txt"
+    diff "$3" "$work/changes.txt" >&2 || fail "the copy program read other values than those saved"
+}
+
+# 1. No Wine server runs: user.reg is patched.
+startTool
+edit Down 333 "Dark Blue" 800 100
+click "${pathButton[@]}"
+dialog=$(window '^Select InstantCopy 8 executable') || fail "no path dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool type --delay 5 "$program/ICopy.exe"
+xdotool key Return
+sleep 0.5
+grep -qF '"PathIC8"="C:\\Program Files\\VOB\\InstantCopy 8\\ICopy.exe"' "$WINEPREFIX/user.reg" \
+    || { grep PathIC8 "$WINEPREFIX/user.reg" >&2; fail "the Windows path was not stored"; }
+launch "$program/ICopy-report.txt"
+cp "$program/ICopy-report.txt" "$work/first.txt"
+cat >"$work/expected.txt" <<'END'
+8.0\Copy\CacheSize 40 -> 100
+8.0\Copy\MaxCdSize 700 -> 800
+8.0\Copy\TestWrite False -> True
+8.0\Copy\WriteMethod dwmAutomatic -> dwmDAO
+8.0\MainWindowLeft 120 -> 333
+8.0\ShowToolTips True -> False
+8.0\SkinName Default -> Dark Blue
+8.0\ViewStatus vsDetails -> vsProgress
+END
+expect "$work/seeded.txt" "$work/first.txt" "$work/expected.txt"
+wineserver -w
+echo "-- saved with no Wine server running: the copy program read exactly the saved values"
+
+# 2. A Wine server runs (kept alive here): the save goes through Wine.
+wineserver -p
+startTool
+edit Up 444 'Blu "scuro" \ è' 650 300
+launch "$program/ICopy-report.txt"
+cp "$program/ICopy-report.txt" "$work/second.txt"
+cat >"$work/expected.txt" <<'END'
+8.0\Copy\CacheSize 100 -> 300
+8.0\Copy\MaxCdSize 800 -> 650
+8.0\Copy\TestWrite True -> False
+8.0\Copy\WriteMethod dwmDAO -> dwmAutomatic
+8.0\MainWindowLeft 333 -> 444
+8.0\ShowToolTips False -> True
+8.0\SkinName Dark Blue -> Blu "scuro" \\ è
+8.0\ViewStatus vsProgress -> vsDetails
+END
+expect "$work/first.txt" "$work/second.txt" "$work/expected.txt"
+wineserver -k
+wineserver -w
+echo "-- saved with a Wine server running: the copy program read exactly the saved values"
+
+# 3. A folder named with blanks, quotes and shell syntax starts exactly that file.
+odd="$WINEPREFIX/drive_c/Program Files/It's odd \$(touch pwned) & \`touch pwned2\`; x"
+mkdir -p "$odd"
+cp "$standin" "$odd/ICopy.exe"
+startTool
+click "${pathButton[@]}"
+dialog=$(window '^Select InstantCopy 8 executable') || fail "no path dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 5 "$odd/ICopy.exe"
+xdotool key Return
+sleep 0.5
+launch "$odd/ICopy-report.txt"
+rm -f "$program/ICopy-report.txt"
+cmp -s <(sort "$odd/ICopy-report.txt") <(sort "$work/second.txt") || fail "the odd folder's program read other values"
+[[ -z "$(find "$WINEPREFIX" "$work" "$HOME" "$PWD" /tmp -maxdepth 4 -name 'pwned*' 2>/dev/null | head -1)" ]] || fail "a folder name was run as a command"
+echo "-- a folder named with shell syntax: exactly its program started"
+echo "passed in $((SECONDS - start)) s"
