@@ -96,8 +96,56 @@ void BM_LoadAndFilterWidget(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * Rows);
 }
 
+// Setting every row's value and check box one by one on a shown grid, as
+// the page loader and the registry read do; it must grow linearly.
+void BM_SetEveryRowShown(benchmark::State &state)
+{
+    const int rows = static_cast<int>(state.range(0));
+    TSettingsGrid grid;
+    grid.resize(690, 380);
+    grid.model().SetFixedRows(1);
+    grid.model().SetRowCount(rows + 1);
+    grid.show();
+    for (auto _ : state) {
+        for (int row = 1; row <= rows; ++row) {
+            grid.model().SetCells(1, row, QString::number(row));
+            grid.model().SetCheckBox(2, row, row % 2);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * rows);
+    state.SetComplexityN(rows);
+}
+
+// A file of nothing but column-width lines, loaded into a shown grid.
+void BM_WidthLinesShown(benchmark::State &state)
+{
+    const int lines = static_cast<int>(state.range(0));
+    QByteArray file = "6,3\n";
+    for (int line = 0; line < lines; ++line)
+        file += "cw " + QByteArray::number(line % 6) + "," + QByteArray::number(line % 300) + "\n";
+    TSettingsGrid grid;
+    grid.resize(690, 380);
+    grid.show();
+    for (auto _ : state)
+        grid.model().LoadGridData(file, u"widths"_s);
+    state.SetItemsProcessed(state.iterations() * lines);
+    state.SetComplexityN(lines);
+}
+
 } // namespace
 
+BENCHMARK(BM_SetEveryRowShown)
+    ->Arg(25'000)
+    ->Arg(50'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_WidthLinesShown)
+    ->Arg(10'000)
+    ->Arg(20'000)
+    ->Arg(40'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterModel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterWidget)->Unit(benchmark::kMillisecond);

@@ -111,6 +111,8 @@ void GridModel::SetRowCount(int count)
 {
     count = std::max(count, 1);
     const qsizetype old = m_rows.size();
+    if (count < old)
+        rowsAboutToMove();
     m_rows.resize(count);
     for (qsizetype r = old; r < count; ++r)
         m_rows[r].height = m_defaultRowHeight;
@@ -141,7 +143,7 @@ void GridModel::SetColWidths(int col, int width)
 {
     if (col < 0 || col >= m_colWidths.size())
         return;
-    m_colWidths[col] = width;
+    m_colWidths[col] = std::clamp(width, 0, MaxColWidth);
     changed(true);
 }
 
@@ -265,6 +267,12 @@ void GridModel::changed(bool whole, int col, int row)
         m_view->gridChanged(whole, col, row);
 }
 
+void GridModel::rowsAboutToMove()
+{
+    if (m_view)
+        m_view->rowsAboutToMove();
+}
+
 void GridModel::LoadGridFile(const QString &path)
 {
     LoadGridData(ReadGridFile(path), path);
@@ -305,6 +313,7 @@ void GridModel::LoadGridData(const QByteArray &data, const QString &path)
 
 void GridModel::loadFrom(QIODevice &device, const QString &path)
 {
+    rowsAboutToMove();
     const QByteArray first = device.readLine();
     const QString counts = decodeWindows1252(withoutLineEnd(first));
     if (!counts.isEmpty())
@@ -323,11 +332,12 @@ void GridModel::loadFrom(QIODevice &device, const QString &path)
                 m_view->loadProgress();
         }
     }
+    // Width lines are measured once, here, not one by one.
+    changed(true);
     if (!device.atEnd()) {
         throw EGridError(u"Cannot read file "_s + path + u": "_s + device.errorString(),
                          EGridError::FileFault::CannotRead, path, device.errorString());
     }
-    changed(true);
 }
 
 void GridModel::applyCounts(QStringView line, const QString &path)
@@ -358,7 +368,7 @@ void GridModel::readWidthLine(QStringView line)
     const int col = gridNumber(comma < 0 ? QStringView() : rest.first(comma));
     const int width = gridNumber(rest.sliced(comma + 1).left(255));
     if (col >= 0 && col < m_colCount)
-        SetColWidths(col, width);
+        m_colWidths[col] = std::clamp(width, 0, MaxColWidth);
 }
 
 void GridModel::readCellLine(QStringView line)
@@ -419,6 +429,7 @@ void GridModel::SetFilterActive(bool active)
         changed(true);
         return;
     }
+    rowsAboutToMove();
     if (active) {
         m_filterFixedRows = m_fixedRows;
         const GridUpdateBracket bracket(*this);

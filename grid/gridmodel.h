@@ -89,6 +89,9 @@ public:
     virtual void gridChanged(bool whole, int col, int row) = 0;
     // Called after each cell line of a load: let the window repaint.
     virtual void loadProgress() = 0;
+    // The rows are about to be rearranged (filtered, counted anew, loaded):
+    // anything that holds a row by its index lets go of it now.
+    virtual void rowsAboutToMove() { }
 };
 
 class GridModel
@@ -99,6 +102,8 @@ public:
     // So is a grid file larger than this.
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
     static constexpr int DefaultColWidthValue = 64;
+    // Column widths are kept between 0 and this, wider than any screen.
+    static constexpr int MaxColWidth = 65535;
 
     GridModel();
 
@@ -174,6 +179,7 @@ private:
     GridCell *cell(int col, int row);
     const GridCell *cell(int col, int row) const;
     void changed(bool whole, int col = -1, int row = -1);
+    void rowsAboutToMove();
     bool rowPasses(int row) const;
     QString testedText(const TFilterData &condition, int row) const;
     void loadFrom(QIODevice &device, const QString &path);

@@ -5,7 +5,7 @@
 #include "markup.h"
 #include "wincolors.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -107,9 +107,17 @@ void TSettingsGrid::gridChanged(bool whole, int col, int row)
     if (whole) {
         updateScrollBars();
         viewport()->update();
-    } else {
+    } else if (updatesEnabled()) {
         viewport()->update(CellRect(col, row));
     }
+}
+
+void TSettingsGrid::rowsAboutToMove()
+{
+    // The edit is committed to its own row while that row is still where
+    // the edit began.
+    if (Editing())
+        HideEditor();
 }
 
 void TSettingsGrid::loadProgress()
@@ -137,7 +145,7 @@ void TSettingsGrid::updateScrollBars()
     m_topRow
         = firstScrollable + std::min(verticalScrollBar()->value(), verticalScrollBar()->maximum());
 
-    int totalWidth = 0;
+    qint64 totalWidth = 0;
     for (int c = 0; c < m_model.ColCount(); ++c)
         totalWidth += m_model.ColWidths(c);
     int lastCol = m_model.ColCount() - 1;
@@ -175,8 +183,12 @@ int TSettingsGrid::rowTop(int row) const
         return y;
     if (row < m_topRow)
         return -1;
-    for (int r = m_topRow; r < row; ++r)
+    const int bottom = viewport()->height();
+    for (int r = m_topRow; r < row; ++r) {
         y += m_model.RowHeights(r);
+        if (y >= bottom)
+            return -1;
+    }
     return y;
 }
 
@@ -184,10 +196,42 @@ int TSettingsGrid::colLeft(int col) const
 {
     if (col < m_leftCol)
         return -1;
+    const int right = viewport()->width();
     int x = 0;
-    for (int c = m_leftCol; c < col; ++c)
+    for (int c = m_leftCol; c < col; ++c) {
         x += m_model.ColWidths(c);
+        if (x >= right)
+            return -1;
+    }
     return x;
+}
+
+bool TSettingsGrid::rowFullyShown(int row) const
+{
+    const int top = rowTop(row);
+    return top >= 0 && top + m_model.RowHeights(row) <= viewport()->height();
+}
+
+void TSettingsGrid::scrollToCell(int col, int row)
+{
+    const int fixedRows = m_model.FixedRows();
+    if (row >= fixedRows && (row < m_topRow || !rowFullyShown(row))) {
+        // The row at the top when it is above the view; else the top that
+        // brings its bottom just into view.
+        int top = row;
+        if (row > m_topRow) {
+            int height = m_model.RowHeights(row);
+            for (int r = 0; r < fixedRows; ++r)
+                height += m_model.RowHeights(r);
+            while (top > fixedRows && height + m_model.RowHeights(top - 1) <= viewport()->height())
+                height += m_model.RowHeights(--top);
+        }
+        verticalScrollBar()->setValue(top - fixedRows);
+    }
+    const int left = colLeft(col);
+    if (col >= m_model.FixedCols()
+        && (left < 0 || left + m_model.ColWidths(col) > viewport()->width()))
+        horizontalScrollBar()->setValue(col);
 }
 
 QRect TSettingsGrid::CellRect(int col, int row) const
@@ -337,7 +381,7 @@ void TSettingsGrid::moveCurrent(int rows)
         // Keep the current row in view.
         if (row < m_topRow)
             verticalScrollBar()->setValue(row - m_model.FixedRows());
-        else if (CellRect(col, row).bottom() > viewport()->height())
+        else if (!rowFullyShown(row))
             verticalScrollBar()->setValue(verticalScrollBar()->value() + (row - m_topRow) / 2 + 1);
     }
 }
@@ -408,6 +452,11 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
 {
     if (m_model.CheckBox(col, row))
         return false; // blocking cell graphic
+    // An editor sits on its cell: never on one out of view.
+    scrollToCell(col, row);
+    const QRect cell = CellRect(col, row);
+    if (cell.width() < 2 || cell.height() < 2)
+        return false;
     m_startText = m_model.Cells(col, row);
     TEditorType kind = edNormal;
     if (OnGetEditorType)
@@ -441,8 +490,7 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     m_editRow = row;
 
     TGridDrawState state = 0;
-    const CellLook look = cellLook(col, row, state);
-    const QRect cell = CellRect(col, row);
+    const CellLook look = cellLook(col, row, state, false);
     m_editor->setGeometry(cell.left(), cell.top(), cell.width() - 1, cell.height() - 1);
     QPalette palette = m_editor->palette();
     palette.setColor(QPalette::Base, look.background);
@@ -486,12 +534,17 @@ void TSettingsGrid::HideEditor(bool restoreStart)
     }
     QWidget *editor = m_editor;
     m_editor = nullptr;
+    // The focus comes back to the grid only from the editor: not from a
+    // control the user clicked or tabbed to, which ended the edit.
+    const QWidget *focus = QApplication::focusWidget();
+    const bool editorHadFocus = focus && (focus == editor || editor->isAncestorOf(focus));
     // Tags the editor did not show are kept unless the text was changed.
     if (m_editorKind != edNormal || EditWithTags || value != StripMarkupTags(m_startText))
         m_model.SetCells(m_editCol, m_editRow, value);
     editor->hide();
     editor->setEnabled(false);
-    setFocus(Qt::OtherFocusReason);
+    if (editorHadFocus)
+        setFocus(Qt::OtherFocusReason);
     viewport()->update();
 }
 
@@ -535,7 +588,7 @@ bool TSettingsGrid::eventFilter(QObject *watched, QEvent *event)
 
 // ---- painting ----------------------------------------------------------------
 
-CellLook TSettingsGrid::cellLook(int col, int row, TGridDrawState &state) const
+CellLook TSettingsGrid::cellLook(int col, int row, TGridDrawState &state, bool asCurrent) const
 {
     const bool fixedRowOrCol = row < m_model.FixedRows() || col < m_model.FixedCols();
     CellLook look{fixedRowOrCol ? sysColor(clBtnFace) : White, fixedRowOrCol ? m_fixedFont : font(),
@@ -556,7 +609,7 @@ CellLook TSettingsGrid::cellLook(int col, int row, TGridDrawState &state) const
     // one: the current cell is not among the picked ones, so it is drawn in
     // the grid's own colours, whatever the colour event chose, and not as
     // selected.
-    if (col == m_model.Col() && row == m_model.Row() && !(state & gdFixed)) {
+    if (asCurrent && col == m_model.Col() && row == m_model.Row() && !(state & gdFixed)) {
         state &= ~gdSelected;
         look.background = White;
         look.textColor = sysColor(clWindowText);
@@ -608,8 +661,9 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
     }
 
     if (fixed) {
-        // The soft look's edges: light top and left, dark bottom and right.
-        const QColor face = look.background;
+        // The soft look's edges: white top and left, bottom and right in the
+        // fixed colour halved, whatever background the colour event gave.
+        const QColor face = sysColor(clBtnFace);
         const QColor dark(face.red() / 2, face.green() / 2, face.blue() / 2);
         painter.setPen(QPen(White, 1));
         painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());

@@ -77,14 +77,22 @@ private:
     void setRedraw(bool on) override;
     void gridChanged(bool whole, int col, int row) override;
     void loadProgress() override;
+    void rowsAboutToMove() override;
 
     void updateScrollBars();
+    // Viewport positions; -1 for a row or column out of view. Both walk only
+    // the rows and columns in view, so a pass over every row stays linear.
     int rowTop(int row) const;
     int colLeft(int col) const;
+    bool rowFullyShown(int row) const;
+    // Scrolls so that the cell is in view, when it can be.
+    void scrollToCell(int col, int row);
     // The rows in view, top to bottom: the fixed rows, then from TopRow on.
     QList<int> visibleRows() const;
     std::pair<int, int> cellAt(const QPoint &point) const;
-    CellLook cellLook(int col, int row, TGridDrawState &state) const;
+    // `asCurrent`: the current cell in the grid's own colours, as it is
+    // painted; off for the editor, which takes the colour event's.
+    CellLook cellLook(int col, int row, TGridDrawState &state, bool asCurrent = true) const;
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
     void toggleCheckBox(int col, int row);
     bool openEditor(int col, int row, QKeyEvent *typed);

@@ -2,6 +2,7 @@
 #include "memoryregistrystore.h"
 #include "printers.h"
 #include "settingsgrid.h"
+#include "wincolors.h"
 
 #include <QImage>
 #include <QRadioButton>
@@ -100,11 +101,15 @@ TEST_F(CellPaintTest, NameCellsByReleaseTypeAndDescriptionTints)
         return c.blue() > 100 && c.red() < 80 && c.green() < 80;
     };
     EXPECT_GT(count(image, description, darkBlue), 20);
-    // The soft edges: white top and left, the face halved at bottom and right.
+    // The soft edges: white top and left, the fixed colour halved at bottom
+    // and right, not the grey the description was tinted.
+    const QColor face = sysColor(clBtnFace);
+    const QRgb dark = qRgb(face.red() / 2, face.green() / 2, face.blue() / 2);
+    EXPECT_NE(dark, qRgb(120, 120, 120));
     EXPECT_EQ(at(image, description.topLeft() + QPoint(10, 0)), White);
     EXPECT_EQ(at(image, description.topLeft() + QPoint(0, 10)), White);
-    EXPECT_EQ(at(image, description.bottomLeft() + QPoint(10, 0)), qRgb(120, 120, 120));
-    EXPECT_EQ(at(image, description.topRight() + QPoint(0, 10)), qRgb(120, 120, 120));
+    EXPECT_EQ(at(image, description.bottomLeft() + QPoint(10, 0)), dark);
+    EXPECT_EQ(at(image, description.topRight() + QPoint(0, 10)), dark);
 
     // Under the other release the other tag is the version-specific one.
     form->Rb8v0->setChecked(true);

@@ -1,0 +1,187 @@
+// The grid control on its own, as any larger list or another window would
+// use it: long passes over every row, hostile widths, and editors that stay
+// with their cell and the user's focus.
+
+#include "inplaceeditors.h"
+#include "printers.h"
+#include "settingsgrid.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QColor Yellow(255, 255, 192);
+
+// A window with a grid of `rows` rows (one header row), every cell
+// editable as text, and a line edit to take the focus away.
+class SettingsGridTest : public testing::Test
+{
+protected:
+    explicit SettingsGridTest(int rows = 200)
+        : grid(new TSettingsGrid(&window))
+        , other(new QLineEdit(&window))
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(grid);
+        layout->addWidget(other);
+        window.resize(500, 300);
+        GridModel &model = grid->model();
+        model.SetFixedRows(1);
+        model.SetRowCount(rows);
+        for (int row = 1; row < rows; ++row)
+            model.SetCells(1, row, u"value %1"_s.arg(row));
+        grid->OnGetCellColor = [](TSettingsGrid *, int, int col, TGridDrawState, CellLook &look) {
+            if (col == 1)
+                look.background = Yellow;
+        };
+        window.show();
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        grid->setFocus();
+    }
+
+    static double seconds(const std::function<void()> &work)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        return clock.nsecsElapsed() / 1e9;
+    }
+
+    QWidget window;
+    TSettingsGrid *grid;
+    QLineEdit *other;
+};
+
+} // namespace
+
+TEST_F(SettingsGridTest, PassesOverEveryRowAndLoadsOfWidthLinesStayLinear)
+{
+    // Each was quadratic: 25,000 rows set one by one took 0.94 s, and
+    // 20,000 width lines about 0.9 s.
+    GridModel &model = grid->model();
+    model.SetRowCount(30'000);
+    EXPECT_LT(seconds([&] {
+                  for (int row = 1; row < model.RowCount(); ++row) {
+                      model.SetCells(1, row, u"new %1"_s.arg(row));
+                      model.SetCheckBox(2, row, row % 2);
+                  }
+              }),
+              0.6);
+    QApplication::processEvents();
+    EXPECT_EQ(model.Cells(1, 29'999), u"new 29999"_s);
+
+    QByteArray file = "6,3\n";
+    for (int line = 0; line < 20'000; ++line)
+        file += "cw " + QByteArray::number(line % 6) + "," + QByteArray::number(line % 300) + "\n";
+    EXPECT_LT(seconds([&] { model.LoadGridData(file, u"widths"_s); }), 0.4);
+    EXPECT_EQ(model.ColWidths(5), 197) << "the last line for it, 19,997";
+}
+
+TEST_F(SettingsGridTest, HugeWidthsAreBoundedAndStillScroll)
+{
+    GridModel &model = grid->model();
+    model.LoadGridData("6,3\ncw 2,99999999999\ncw 3,-40\ncw 4,$7FFFFFFF\ncw 5,2147483647\n",
+                       u"widths"_s);
+    EXPECT_EQ(model.ColWidths(2), GridModel::MaxColWidth);
+    EXPECT_EQ(model.ColWidths(3), 0);
+    EXPECT_EQ(model.ColWidths(4), GridModel::MaxColWidth);
+    model.SetColWidths(1, INT_MAX);
+    EXPECT_EQ(model.ColWidths(1), GridModel::MaxColWidth);
+    // The sum no longer wraps round: there is a range to scroll.
+    EXPECT_GT(grid->horizontalScrollBar()->maximum(), 0);
+    grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+    grid->grab(); // paints without overflowing
+}
+
+TEST_F(SettingsGridTest, TypingOnACellOutOfViewScrollsItIntoViewFirst)
+{
+    ASSERT_TRUE(grid->SetCurrentCell(1, 150));
+    ASSERT_TRUE(grid->CellRect(1, 150).isEmpty()) << "out of view";
+    QTest::keyClicks(grid, u"42"_s);
+    ASSERT_TRUE(grid->Editing());
+    const QRect cell = grid->CellRect(1, 150);
+    ASSERT_FALSE(cell.isEmpty());
+    EXPECT_TRUE(grid->viewport()->rect().contains(cell));
+    EXPECT_EQ(grid->EditorWidget()->geometry(), QRect(cell.topLeft(), cell.size() - QSize(1, 1)));
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
+    EXPECT_EQ(grid->model().Cells(1, 150), u"42"_s);
+
+    // Upwards too.
+    ASSERT_TRUE(grid->SetCurrentCell(1, 2));
+    QTest::keyClick(grid, Qt::Key_F2);
+    ASSERT_TRUE(grid->Editing());
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->EditorWidget()->geometry()));
+}
+
+TEST_F(SettingsGridTest, EndingAnEditLeavesTheFocusWhereTheUserPutIt)
+{
+    ASSERT_TRUE(grid->SetCurrentCell(1, 3));
+    QTest::keyClicks(grid, u"abc"_s);
+    ASSERT_TRUE(grid->Editing());
+    QTest::mouseClick(other, Qt::LeftButton);
+    other->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(grid->model().Cells(1, 3), u"abc"_s);
+    EXPECT_TRUE(other->hasFocus());
+
+    grid->setFocus();
+    ASSERT_TRUE(grid->SetCurrentCell(1, 4));
+    QTest::keyClicks(grid, u"tab"_s);
+    ASSERT_TRUE(grid->Editing());
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Tab);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(grid->model().Cells(1, 4), u"tab"_s);
+    EXPECT_FALSE(grid->hasFocus()) << "Tab moved the focus on";
+
+    // Enter in the editor gives it back to the grid.
+    grid->setFocus();
+    QTest::keyClicks(grid, u"enter"_s);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
+    EXPECT_TRUE(grid->hasFocus());
+}
+
+TEST_F(SettingsGridTest, AnOpenEditCommitsToItsOwnRowWhenTheRowsMove)
+{
+    GridModel &model = grid->model();
+    for (int row = 1; row < model.RowCount(); ++row)
+        model.SetCells(4, row, row % 2 ? u"odd"_s : u"even"_s);
+    ASSERT_TRUE(grid->SetCurrentCell(1, 6));
+    QTest::keyClicks(grid, u"edited"_s);
+    ASSERT_TRUE(grid->Editing());
+
+    // Only the odd rows stay: row 6 moves away and row 11 takes its place.
+    TFilterData &odd = model.Filter().Add();
+    odd.Column = 4;
+    odd.Condition = u"odd"_s;
+    model.SetFilterActive(true);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(model.Cells(1, 6), u"value 11"_s) << "the row now there is untouched";
+    model.SetFilterActive(false);
+    EXPECT_EQ(model.Cells(1, 6), u"edited"_s);
+    EXPECT_EQ(model.Cells(1, 11), u"value 11"_s);
+
+    // A shrinking grid and a new load end the edit the same way.
+    ASSERT_TRUE(grid->SetCurrentCell(1, 150));
+    QTest::keyClicks(grid, u"gone"_s);
+    model.SetRowCount(100);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_EQ(model.RowCount(), 100);
+}
+
+TEST_F(SettingsGridTest, TheEditorTakesTheColourTheCellIsGiven)
+{
+    ASSERT_TRUE(grid->SetCurrentCell(1, 2));
+    QTest::keyClicks(grid, u"x"_s);
+    ASSERT_TRUE(grid->Editing());
+    EXPECT_EQ(grid->EditorWidget()->palette().color(QPalette::Base), Yellow);
+}
