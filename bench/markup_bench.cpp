@@ -82,7 +82,51 @@ void BM_PagePlainDrawText(benchmark::State &state)
     });
 }
 
+// A cell of n "<#...>" literals drawn, as each paint does: must grow linearly.
+void BM_Literals(benchmark::State &state)
+{
+    QString text;
+    for (int n = 0; n < state.range(0); ++n)
+        text += u"<#ab>"_s;
+    text += u"</b>"_s;
+    QImage image(300, 47, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(cellFont());
+    for (auto _ : state)
+        DrawMarkupText(painter, text, QRect(0, 0, 300, 47), MarkupParams{}, MarkupMode::Draw);
+    state.SetComplexityN(state.range(0));
+}
+
+// A long text with one tag at its end, laid out with word wrap.
+void BM_WrappedWords(benchmark::State &state)
+{
+    QString text;
+    for (int n = 0; n < state.range(0); ++n)
+        text += u"word "_s;
+    text += u"<b>end</b>"_s;
+    MarkupParams wrap;
+    wrap.wordWrap = true;
+    QImage image(300, 47, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setFont(cellFont());
+    for (auto _ : state)
+        DrawMarkupText(painter, text, QRect(0, 0, 300, 47), wrap, MarkupMode::Measure);
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
+BENCHMARK(BM_Literals)
+    ->Arg(10'000)
+    ->Arg(20'000)
+    ->Arg(40'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_WrappedWords)
+    ->Arg(10'000)
+    ->Arg(20'000)
+    ->Arg(40'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_PageThroughTheRenderer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PagePlainDrawText)->Unit(benchmark::kMillisecond);

@@ -313,7 +313,6 @@ private:
         int trailingBlank = 0;
         int listItems = 0;
         QString lineText;
-        const int available = m_right - lineX;
         while (pos < end) {
             if (m_text[pos] == u'<') {
                 if (end - pos < 3) {
@@ -343,13 +342,19 @@ private:
                 continue;
             }
 
-            qsizetype runEnd = m_text.indexOf(u'<', pos);
-            if (runEnd < 0 || runEnd > end)
-                runEnd = end;
+            // A run goes up to the next tag; with word wrap, up to and
+            // including the next blank. Only the run itself is scanned, so a
+            // long text with few tags stays linear.
+            qsizetype runEnd = pos;
             if (m_params.wordWrap) {
-                const qsizetype blank = m_text.indexOf(u' ', pos);
-                if (blank >= 0 && blank < runEnd)
-                    runEnd = blank + 1;
+                while (runEnd < end && m_text[runEnd] != u'<' && m_text[runEnd] != u' ')
+                    ++runEnd;
+                if (runEnd < end && m_text[runEnd] == u' ')
+                    ++runEnd;
+            } else {
+                runEnd = m_text.indexOf(u'<', pos);
+                if (runEnd < 0 || runEnd > end)
+                    runEnd = end;
             }
             const QString run = decodeRunEntities(m_text.sliced(pos, runEnd - pos));
             const int h = lineHeightOf(m_state.font);
@@ -365,9 +370,13 @@ private:
                 continue;
             }
             const int w = textWidth(run);
+            // The room of a measured line leaves out the indent it will be drawn with.
+            const int available = m_right - lineX - (drawing ? 0 : m_state.indent);
             const bool overflows = x + w >= available && w < available;
             const bool afterBlank = !lineText.isEmpty() && lineText.endsWith(u' ');
-            if (m_params.wordWrap && overflows && (lineText.isEmpty() || afterBlank)
+            // Only measuring decides where a line wraps: drawing, shifted by
+            // alignment or indent, draws exactly what was measured.
+            if (!drawing && m_params.wordWrap && overflows && (lineText.isEmpty() || afterBlank)
                 && pos > lineStart)
                 break; // the run starts the next line
             if (drawing)
@@ -628,7 +637,9 @@ private:
                 value = value.sliced(quote + 1);
             static constexpr int sizes[] = {8, 10, 12, 14, 16};
             const int n = leadingNumber(value);
-            m_state.font.pixelSize = pointsToPixels(n >= 1 && n <= 5 ? sizes[n - 1] : n);
+            // No digits, or 0: the size of the text around it.
+            m_state.font.pixelSize
+                = n == 0 ? m_base.pixelSize : pointsToPixels(n <= 5 ? sizes[n - 1] : n);
         }
     }
 
@@ -716,13 +727,28 @@ QString prepareMarkupText(QString text)
 {
     if (text.contains(u'&'))
         text = replaceEntities(text);
-    // "<#...>": what stands between is plain text and opens no tag.
-    for (qsizetype at = text.indexOf(u"<#"_s); at >= 0; at = text.indexOf(u"<#"_s, at)) {
-        const qsizetype close = text.indexOf(u'>', at + 2);
-        QString literal = text.sliced(at + 2, (close < 0 ? text.size() : close) - at - 2);
-        literal.replace(u'<', u"&lt;"_s).replace(u'>', u"&gt;"_s);
-        text.replace(at, (close < 0 ? text.size() : close + 1) - at, literal);
-        at += literal.size();
+    // "<#...>": what stands between is plain text and opens no tag. Built
+    // in one pass: replacing each in place was quadratic in their number.
+    if (const qsizetype first = text.indexOf(u"<#"_s); first >= 0) {
+        QString opened;
+        opened.reserve(text.size() + text.size() / 4);
+        opened += QStringView(text).first(first);
+        for (qsizetype at = first; at >= 0;) {
+            const qsizetype close = text.indexOf(u'>', at + 2);
+            const qsizetype after = close < 0 ? text.size() : close + 1;
+            const QStringView literal
+                = QStringView(text).sliced(at + 2, (close < 0 ? after : close) - at - 2);
+            for (const QChar c : literal) {
+                if (c == u'<')
+                    opened += u"&lt;";
+                else
+                    opened += c;
+            }
+            const qsizetype next = text.indexOf(u"<#"_s, after);
+            opened += QStringView(text).sliced(after, (next < 0 ? text.size() : next) - after);
+            at = next;
+        }
+        text = std::move(opened);
     }
     text.replace(u'\r', u"<BR>"_s);
     text.remove(u'\n');

@@ -324,3 +324,125 @@ TEST(MarkupRandomTest, RandomInputsNeverBreakTheRenderer)
     }
     EXPECT_GT(runs, 300);
 }
+
+TEST_F(MarkupTest, AFontSizeWithoutDigitsKeepsTheTextsSize)
+{
+    const int x = QFontMetrics(face(11)).horizontalAdvance(u'x');
+    for (const QString &text : {u"<font size=>x</font></b>"_s, u"<font size=\"\">x</font></b>"_s,
+                                u"<font size=big>x</font></b>"_s, u"<font size=0>x</font></b>"_s}) {
+        EXPECT_EQ(measure(text).width, x) << text.toStdString();
+        EXPECT_EQ(measure(text).height, lineHeight(11)) << text.toStdString();
+    }
+    draw(u"<font size=>xxxx</font></b>"_s, QRect(0, 0, 100, 20));
+    EXPECT_GT(dark(QRect(0, 0, 100, 20)), 10) << "drawn, not vanished";
+}
+
+TEST_F(MarkupTest, WrappedLinesAreDrawnAsMeasuredWhereverTheyStart)
+{
+    // The same words left-aligned, right-aligned, centred and indented:
+    // every line is drawn whole each time, only shifted.
+    const QString words = u"alpha beta gamma delta epsilon zeta eta theta</b>"_s;
+    MarkupParams wrap;
+    wrap.wordWrap = true;
+    const int h = lineHeight(11);
+    // The width of each line's ink.
+    auto lineInk = [&](const QString &text, int width = 110) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(face(11));
+        painter.setPen(Qt::black);
+        DrawMarkupText(painter, text, QRect(0, 0, width, 120), wrap, MarkupMode::Draw);
+        painter.end();
+        QList<int> widths;
+        for (int top = 0; top + h <= image.height(); top += h) {
+            int left = image.width(), right = -1;
+            for (int y = top; y < top + h; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+            widths.append(right < 0 ? 0 : right - left);
+        }
+        return widths;
+    };
+    const QList<int> left = lineInk(words);
+    ASSERT_GT(left[2], 20) << "three lines";
+    for (const QString &start : {u"<p align=\"right\">"_s, u"<p align=\"center\">"_s}) {
+        const QList<int> shifted = lineInk(start + words);
+        for (int line = 0; line < left.size(); ++line)
+            EXPECT_NEAR(shifted[line], left[line], 1) << start.toStdString() << " line " << line;
+    }
+    // An indent of 20 wraps as 20 pixels less room would.
+    const QList<int> narrower = lineInk(words, 90);
+    const QList<int> indented = lineInk(u"<p indent=\"20\">"_s + words);
+    for (int line = 0; line < left.size(); ++line)
+        EXPECT_NEAR(indented[line], narrower[line], 1) << "indented line " << line;
+}
+
+namespace {
+
+// The literal rule as one replacement after another.
+QString literalsOneByOne(QString text)
+{
+    for (qsizetype at = text.indexOf(u"<#"_s); at >= 0; at = text.indexOf(u"<#"_s, at)) {
+        const qsizetype close = text.indexOf(u'>', at + 2);
+        QString literal = text.sliced(at + 2, (close < 0 ? text.size() : close) - at - 2);
+        literal.replace(u'<', u"&lt;"_s);
+        text.replace(at, (close < 0 ? text.size() : close + 1) - at, literal);
+        at += literal.size();
+    }
+    return text;
+}
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+TEST(MarkupTextTest, LiteralsOpenInOnePassAsOneByOne)
+{
+    const QString pieces[] = {u"<#"_s, u"<"_s, u">"_s, u"#"_s, u"a"_s, u"<b>"_s};
+    quint32 seed = 7;
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        for (int n = 0; n < 12; ++n) {
+            seed = seed * 1664525 + 1013904223;
+            text += pieces[(seed >> 16) % std::size(pieces)];
+        }
+        ASSERT_EQ(prepareMarkupText(text), literalsOneByOne(text)) << text.toStdString();
+    }
+    // 80,000 literals, each shorter opened: one by one, every one moved the
+    // rest of the text.
+    QString many;
+    for (int n = 0; n < 80'000; ++n)
+        many += u"<#ab>"_s;
+    QString prepared;
+    EXPECT_LT(seconds([&] { prepared = prepareMarkupText(many); }), 0.2);
+    EXPECT_EQ(prepared, u"ab"_s.repeated(80'000));
+}
+
+TEST_F(MarkupTest, WrappingALongTextWithFewTagsIsLinear)
+{
+    // Each word looked for the next tag through the whole rest of the text.
+    QString text;
+    for (int n = 0; n < 80'000; ++n)
+        text += u"word "_s;
+    text += u"<b>end</b>"_s;
+    MarkupParams wrap;
+    wrap.wordWrap = true;
+    QPainter painter(&image);
+    painter.setFont(face(11));
+    MarkupExtent extent;
+    EXPECT_LT(seconds([&] {
+                  extent = DrawMarkupText(painter, text, QRect(0, 0, 300, 100), wrap,
+                                          MarkupMode::Measure);
+              }),
+              1.5);
+    EXPECT_GT(extent.height, 1000 * lineHeight(11));
+}
