@@ -4,6 +4,7 @@
 #include "oxbutton.h"
 #include "wincolors.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -196,11 +197,22 @@ void ToxCustomGraphicButton::NotifyGroup()
     QWidget *container = m_host ? m_host->parentWidget() : parentWidget();
     if (!container)
         return;
+    // A change handler may delete any of the buttons, this one included:
+    // the siblings are held by guarded pointers, gathered before the first
+    // handler runs.
+    QList<QPointer<ToxCustomGraphicButton>> siblings;
     for (QObject *child : container->children()) {
         if (auto *button = qobject_cast<ToxCustomButton *>(child))
-            button->inner()->ButtonPressed(m_group, this);
+            siblings.append(button->inner());
         else if (auto *inner = qobject_cast<ToxCustomGraphicButton *>(child))
-            inner->ButtonPressed(m_group, this);
+            siblings.append(inner);
+    }
+    const QPointer<ToxCustomGraphicButton> alive(this);
+    for (const QPointer<ToxCustomGraphicButton> &sibling : siblings) {
+        if (!alive)
+            return;
+        if (sibling)
+            sibling->ButtonPressed(m_group, this);
     }
 }
 
@@ -224,17 +236,30 @@ void ToxCustomGraphicButton::Click()
     emit clicked();
 }
 
-void ToxCustomGraphicButton::ShowMenu()
+bool ToxCustomGraphicButton::ShowMenu()
 {
     QMenu *menu = m_host ? m_host->PopupMenu() : PopupMenu();
     if (!menu)
-        return;
+        return true;
+    const QPointer<ToxCustomGraphicButton> alive(this);
     menu->exec(mapToGlobal(QPoint(0, height())));
+    return !alive.isNull();
 }
 
 void ToxCustomGraphicButton::RepeatTimer()
 {
     m_repeatTimer->setInterval(m_delay);
+    // Only while the button still holds the mouse: a dialog a click opened
+    // takes the release, which then never reaches the button.
+    const bool held = (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        && !(QApplication::activeModalWidget() && QApplication::activeModalWidget() != window());
+    if (m_tracking && !held) {
+        m_tracking = false;
+        freeRepeatTimer();
+        m_drawState = m_value ? StateChecked : StateUp;
+        repaint();
+        return;
+    }
     if (m_drawState != StatePressed || !m_tracking)
         return;
     try {
@@ -293,7 +318,8 @@ void ToxCustomGraphicButton::press(QMouseEvent *event)
     repaint();
     m_tracking = true;
     if (m_buttonType == oxbMenu) {
-        ShowMenu();
+        if (!ShowMenu())
+            return;
         m_drawState = StateUp;
         repaint();
         m_tracking = false;

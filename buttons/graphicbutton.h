@@ -119,8 +119,9 @@ public:
 
     void Click();
     void Toggle() { SetValue(!m_value); }
-    // Pops up the menu at the bottom-left corner; returns when it closes.
-    void ShowMenu();
+    // Pops up the menu at the bottom-left corner and returns when it closes:
+    // false when the button no longer exists then (a menu action deleted it).
+    bool ShowMenu();
     // A button of `sender`'s group was checked, or its group settings changed.
     void ButtonPressed(int group, ToxCustomGraphicButton *sender);
 

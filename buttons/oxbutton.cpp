@@ -80,14 +80,15 @@ ToxCustomButton::~ToxCustomButton()
     disconnect(qApp, nullptr, this, nullptr);
     if (m_watchedWindow)
         m_watchedWindow->removeEventFilter(this);
-    // Beside the host the inner button belongs to the parent: take it along.
-    if (innerBeside())
+    // Beside the host the inner button belongs to the parent: take it along,
+    // unless the parent, deleting its children, got to it first.
+    if (m_inner && innerBeside())
         delete m_inner;
 }
 
 bool ToxCustomButton::innerBeside() const
 {
-    return m_inner->parentWidget() != this;
+    return m_inner && m_inner->parentWidget() != this;
 }
 
 void ToxCustomButton::SetCaption(const QString &caption)
@@ -179,6 +180,12 @@ void ToxCustomButton::ordinaryClick()
     emit clicked(false);
 }
 
+bool ToxCustomButton::showMenu()
+{
+    const QPointer<ToxCustomButton> alive(this);
+    return m_inner->ShowMenu() && alive;
+}
+
 void ToxCustomButton::pressByKey()
 {
     if (ButtonType() == oxbToggle)
@@ -186,7 +193,8 @@ void ToxCustomButton::pressByKey()
     if (ButtonType() == oxbMenu) {
         m_inner->SetDrawState(ToxCustomGraphicButton::StatePressed);
         m_inner->repaint();
-        m_inner->ShowMenu();
+        if (!showMenu())
+            return;
         m_inner->SetDrawState(ToxCustomGraphicButton::StateUp);
         m_inner->repaint();
         return;
@@ -205,6 +213,8 @@ void ToxCustomButton::SetButtonStyle(bool active)
 // is on anything else.
 void ToxCustomButton::updateActive()
 {
+    if (!m_inner)
+        return; // the parent is deleting its children
     QWidget *focus = window()->focusWidget();
     if (qobject_cast<QPushButton *>(focus))
         SetButtonStyle(focus == this);
@@ -292,7 +302,8 @@ void ToxCustomButton::keyPressEvent(QKeyEvent *event)
             m_inner->SetDrawState(ToxCustomGraphicButton::StatePressed);
             m_inner->repaint();
             if (ButtonType() == oxbMenu) {
-                m_inner->ShowMenu();
+                if (!showMenu())
+                    return;
                 m_inner->SetDrawState(ToxCustomGraphicButton::StateUp);
                 m_inner->repaint();
                 m_spaceDown = false;

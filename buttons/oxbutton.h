@@ -141,10 +141,14 @@ private:
     bool dialogKey(const QKeyEvent *event);
     // Enter, Escape and the accelerator: toggle, then the menu or a click.
     void pressByKey();
+    // The inner button's menu; false when this button is gone afterwards.
+    bool showMenu();
     void ordinaryClick();
     void forwardMouse(QMouseEvent *event);
 
-    ToxCustomGraphicButton *m_inner;
+    // Guarded: beside the host, the inner button is the parent's child, and
+    // the parent may delete it before the host.
+    QPointer<ToxCustomGraphicButton> m_inner;
     ToxBtnKind m_kind = bkCustom;
     bool m_cancel = false;
     int m_modalResult = 0;
