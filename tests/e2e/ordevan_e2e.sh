@@ -23,17 +23,7 @@ fi
 store=$XDG_CONFIG_HOME/Ordevan/registry.reg
 fail() { echo "FAILED: $*" >&2; exit 1; }
 text() { iconv -f UTF-16 -t UTF-8 "$store" | tr -d '\r'; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-# The first viewable window whose name matches, waiting up to 15 s.
-window() {
-    for _ in $(seq 1 150); do
-        for id in $(xdotool search --name "$1" 2>/dev/null); do
-            viewable "$id" && { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/windows.sh"
 
 text | grep -q '^\[HKEY_CURRENT_USER\\Software\\vob\\CD Wizard\\8.0\\Copy\]' \
     || fail "the stand-in did not create the Copy settings"

@@ -27,18 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; tail -20 "$work/ordevan.log" >&2; exit 1; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-# The first viewable window of `pid` (any when empty) whose name matches.
-window() {
-    local pid=$1 name=$2
-    for _ in $(seq 1 150); do
-        for id in $(xdotool search ${pid:+--all --pid "$pid"} --name "$name" 2>/dev/null); do
-            viewable "$id" && { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/windows.sh"
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 shot() { [[ -n "${SHOTS:-}" ]] && import -window root "$SHOTS/$1.png" || true; }
 # The file as UTF-8 text without carriage returns.
@@ -79,7 +68,7 @@ start() {
     "$build/ordevan" >>"$work/ordevan.log" 2>&1 &
     pids+=($!)
     started=$!
-    main=$(window "$started" '^Ordevan 8') || {
+    main=$(window '^Ordevan 8' "$started") || {
         xdotool search --name '^Ordevan$' >/dev/null 2>&1 && shot unexpected-message
         fail "no main window"
     }
@@ -146,7 +135,7 @@ click "$first" "${leftValue[@]}"
 xdotool windowfocus --sync "$first" type --delay 20 "333"
 xdotool key Return
 click "$first" "${save[@]}"
-message=$(window "" '^Ordevan$') || fail "A did not say that it replaced B's value"
+message=$(window '^Ordevan$') || fail "A did not say that it replaced B's value"
 shot message-overwritten
 xdotool windowfocus --sync "$message" key Return
 text "$store" >"$work/now.txt"
@@ -171,7 +160,7 @@ if mount -t tmpfs -o size=64k tmpfs "$work/full" 2>/dev/null; then
     click "$main" "${allLists[@]}"
     click "$main" "${defaults[@]}"
     click "$main" "${save[@]}"
-    message=$(window "" '^Ordevan$') || fail "no message on a full disk"
+    message=$(window '^Ordevan$') || fail "no message on a full disk"
     shot message-disk-full
     xdotool windowfocus --sync "$message" key Return
     cmp -s "$full" "$work/small.reg" || fail "the full disk changed the file"

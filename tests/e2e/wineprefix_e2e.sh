@@ -33,16 +33,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
-viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
-window() { # the first viewable window whose name matches, within 15 s
-    for _ in $(seq 1 150); do
-        for id in $(xdotool search --name "$1" 2>/dev/null); do
-            viewable "$id" && { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/windows.sh"
 
 start=$SECONDS
 wineboot -i >/dev/null 2>&1
