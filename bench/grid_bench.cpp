@@ -134,9 +134,15 @@ void BM_WidthLinesShown(benchmark::State &state)
 
 } // namespace
 
-// Sizes doubling twice: linear growth shows as twice the time per step.
-BENCHMARK(BM_SetEveryRowShown)->RangeMultiplier(2)->Range(25'000, 100'000)->Complexity();
-BENCHMARK(BM_WidthLinesShown)->RangeMultiplier(2)->Range(10'000, 40'000)->Complexity();
+// Evenly spaced sizes: linear growth shows as even steps in time.
+BENCHMARK(BM_SetEveryRowShown)
+    ->DenseRange(25'000, 100'000, 25'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_WidthLinesShown)
+    ->DenseRange(10'000, 40'000, 10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_ReadAndSplitLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterModel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndFilterWidget)->Unit(benchmark::kMillisecond);

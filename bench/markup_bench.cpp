@@ -116,8 +116,14 @@ void BM_WrappedWords(benchmark::State &state)
 
 } // namespace
 
-// Sizes doubling twice: linear growth shows as twice the time per step.
-BENCHMARK(BM_Literals)->RangeMultiplier(2)->Range(10'000, 40'000)->Complexity();
-BENCHMARK(BM_WrappedWords)->RangeMultiplier(2)->Range(10'000, 40'000)->Complexity();
+// Evenly spaced sizes: linear growth shows as even steps in time.
+BENCHMARK(BM_Literals)
+    ->DenseRange(10'000, 40'000, 10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_WrappedWords)
+    ->DenseRange(10'000, 40'000, 10'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_PageThroughTheRenderer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PagePlainDrawText)->Unit(benchmark::kMillisecond);
