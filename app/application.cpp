@@ -33,17 +33,31 @@ void OrdevanApplication::reportException(std::exception_ptr error)
         message = QString::fromUtf8(e.what());
     } catch (...) { }
 
-    // An error raised while the message box of another one is open is only
-    // printed: a stack of boxes would help nobody.
-    if (!m_dialogs || m_reporting) {
+    if (!m_dialogs) {
         qWarning("%s", qUtf8Printable(message));
         return;
     }
+    // An error raised while the box of another one is open waits for that
+    // box to close: one box after another, never a stack of them. The same
+    // message twice is shown once.
+    if (m_reporting) {
+        if (m_pending.size() < MaxPendingErrors && !m_pending.contains(message))
+            m_pending.append(message);
+        else
+            qWarning("%s", qUtf8Printable(message));
+        return;
+    }
     m_reporting = true;
-    try {
-        m_dialogs->showMessage(applicationName(), message, MessageIcon::Error);
-    } catch (...) {
-        qWarning("%s", qUtf8Printable(message));
+    for (QString shown = message;;) {
+        try {
+            m_dialogs->showMessage(applicationName(), shown, MessageIcon::Error);
+        } catch (...) {
+            // The box itself failed: printing is all that is left.
+            qWarning("%s", qUtf8Printable(shown));
+        }
+        if (m_pending.isEmpty())
+            break;
+        shown = m_pending.takeFirst();
     }
     m_reporting = false;
 }

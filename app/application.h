@@ -8,6 +8,7 @@
 #include "handlerguard.h"
 
 #include <QApplication>
+#include <QStringList>
 
 class Dialogs;
 
@@ -23,6 +24,9 @@ public:
     void reportException(std::exception_ptr error) override;
 
 private:
+    static constexpr int MaxPendingErrors = 16;
+
     Dialogs *m_dialogs = nullptr;
     bool m_reporting = false;
+    QStringList m_pending; // errors raised while a box was open
 };

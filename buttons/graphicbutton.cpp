@@ -311,6 +311,8 @@ void ToxCustomGraphicButton::press(QMouseEvent *event)
     if (!left || !isEnabled())
         return;
     if (!IsInside(event->position().toPoint())) {
+        // Passed on to the parent; the host must not hand it back.
+        m_passedOn = {event->type(), event->timestamp()};
         event->ignore();
         return;
     }
@@ -348,7 +350,7 @@ void ToxCustomGraphicButton::mouseMoveEvent(QMouseEvent *event)
         } else if (m_style == bsBorderless) {
             const bool inside = IsInside(pos);
             if (inside != m_hot) {
-                m_hot = inside;
+                setHot(inside);
                 repaint();
             }
         }
@@ -367,7 +369,7 @@ void ToxCustomGraphicButton::mouseReleaseEvent(QMouseEvent *event)
         const bool inside = IsInside(pos) && m_buttonType != oxbRepeat;
         m_drawState = StateUp;
         if (!inside)
-            m_hot = false;
+            setHot(false);
         if (m_buttonType == oxbToggle) {
             if (inside)
                 SetValue(!m_value);
@@ -382,6 +384,28 @@ void ToxCustomGraphicButton::mouseReleaseEvent(QMouseEvent *event)
 
 // The flat styles are under the mouse only where their picture or caption
 // is; the others wherever Qt says the pointer is.
+bool ToxCustomGraphicButton::passedOn(const QMouseEvent *event)
+{
+    const bool same = m_passedOn && m_passedOn->first == event->type()
+        && m_passedOn->second == event->timestamp();
+    m_passedOn.reset();
+    return same;
+}
+
+void ToxCustomGraphicButton::setHot(bool hot)
+{
+    if (hot == m_hot)
+        return;
+    m_hot = hot;
+    // The slot rule keeps the hot slot hot and, for the styles that have a
+    // hot slot, the up slot cold; every other slot (focused, active, a
+    // checked face) may show the flag, so those are drawn again.
+    unsigned kept = 1u << SlotHot;
+    if (effectiveStyle() >= bsWin97)
+        kept |= 1u << SlotUp;
+    m_cachedStates &= kept;
+}
+
 void ToxCustomGraphicButton::updateMouseOver(QPoint pos)
 {
     if (m_style == bsBorderless || m_style == bsShaped)
@@ -410,7 +434,7 @@ void ToxCustomGraphicButton::setMouseOver(bool over)
     m_mouseOver = over;
     const bool hotStyle = m_style == bsWin97 || m_style == bsBorderless || m_style == bsShaped;
     if (hotStyle && !m_tracking && isEnabled() && m_hot != over) {
-        m_hot = over;
+        setHot(over);
         repaint();
     }
     if (over)

@@ -15,6 +15,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
+#include <utility>
+
 class QTimer;
 class ToxCustomButton;
 
@@ -124,6 +127,9 @@ public:
     bool ShowMenu();
     // A button of `sender`'s group was checked, or its group settings changed.
     void ButtonPressed(int group, ToxCustomGraphicButton *sender);
+    // Whether `event` is one this button received and passed on to its
+    // parent (a press beside a shaped picture); asked once, by the host.
+    bool passedOn(const QMouseEvent *event);
 
 signals:
     void clicked();
@@ -156,6 +162,9 @@ private:
         InvalidateCache();
     }
     void setPicture(TPicture &field, const TPicture &picture);
+    // Sets the hot flag and forgets the cached looks drawn with the other
+    // value of it; the caller repaints.
+    void setHot(bool hot);
     void resizeCache();
     int cacheSlot(bool pressed) const;
 
@@ -222,6 +231,8 @@ private:
     bool m_focused = false;
     bool m_tracking = false;
     bool m_hot = false;
+    // The last event passed on to the parent: its type and time.
+    std::optional<std::pair<int, quint64>> m_passedOn;
     bool m_mouseOver = false;
     int m_drawState = StateUp;
     QRect m_pictureRect;

@@ -123,6 +123,8 @@ int ToxCustomGraphicButton::cacheSlot(bool pressed) const
 
 void ToxCustomGraphicButton::DrawButton(QPainter &canvas, bool pressed)
 {
+    if (width() <= 0 || height() <= 0)
+        return; // nothing to draw, and no image to draw it in
     const int slot = cacheSlot(pressed);
     const unsigned slotBit = 1u << slot;
     const bool clear = m_background.Style() == oxbClear;

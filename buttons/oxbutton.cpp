@@ -155,7 +155,10 @@ bool ToxButton::isObsoleteProperty(QByteArrayView property)
 
 void ToxCustomButton::Click()
 {
-    if (m_kind == bkHelp) {
+    // Through the getter: a kind whose caption or result was edited since
+    // is a custom button, which neither helps nor closes.
+    const ToxBtnKind kind = Kind();
+    if (kind == bkHelp) {
         for (QWidget *w = this; w; w = w->parentWidget()) {
             const int context = w->property(HelpContextProperty).toInt();
             if (context != 0) {
@@ -163,7 +166,7 @@ void ToxCustomButton::Click()
                 return;
             }
         }
-    } else if (m_kind == bkClose && window() != this) {
+    } else if (kind == bkClose && window() != this) {
         window()->close();
         return;
     }
@@ -172,12 +175,16 @@ void ToxCustomButton::Click()
 
 void ToxCustomButton::ordinaryClick()
 {
-    if (auto *form = qobject_cast<QDialog *>(window()); form) {
+    // The form's result is set before the click handler, which may take it
+    // back (setResult(mrNone)) to keep the form open; the form ends after.
+    const QPointer<QDialog> form = qobject_cast<QDialog *>(window());
+    if (form)
         form->setResult(m_modalResult);
-        if (m_modalResult != mrNone && form->isModal())
-            form->done(m_modalResult);
-    }
+    const QPointer<ToxCustomButton> alive(this);
     emit clicked(false);
+    if (alive && form && m_modalResult != mrNone && form->isModal() && form->isVisible()
+        && form->result() != mrNone)
+        form->done(form->result());
 }
 
 bool ToxCustomButton::showMenu()
@@ -342,7 +349,13 @@ void ToxCustomButton::focusInEvent(QFocusEvent *event)
 void ToxCustomButton::focusOutEvent(QFocusEvent *event)
 {
     QPushButton::focusOutEvent(event);
-    m_spaceDown = false;
+    if (m_spaceDown) {
+        // The space bar's press ends without a click: the button comes up.
+        m_spaceDown = false;
+        m_inner->SetDrawState(Value() ? ToxCustomGraphicButton::StateChecked
+                                      : ToxCustomGraphicButton::StateUp);
+        m_inner->repaint();
+    }
     m_inner->SetFocused(false);
 }
 
@@ -357,7 +370,7 @@ void ToxCustomButton::forwardMouse(QMouseEvent *event)
     // Once pressed, the inner button follows the mouse wherever it goes.
     const bool pressing
         = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
-    if (m_forwardingMouse || innerBeside()
+    if (m_forwardingMouse || innerBeside() || m_inner->passedOn(event)
         || (pressing && !m_inner->rect().contains(pos.toPoint()))) {
         event->ignore();
         return;
@@ -411,8 +424,23 @@ void ToxCustomButton::changeEvent(QEvent *event)
 void ToxCustomButton::resizeEvent(QResizeEvent *event)
 {
     QPushButton::resizeEvent(event);
-    if (!innerBeside())
+    if (!innerBeside()) {
         m_inner->setGeometry(rect());
+    } else if (!m_arranging && !size().isEmpty()) {
+        // Qt's own resize or setGeometry with a clear face: the inner button
+        // beside takes the size, and the host stays a 0 x 0 point.
+        m_arranging = true;
+        m_inner->setGeometry(QRect(pos(), size()));
+        resize(0, 0);
+        m_arranging = false;
+    }
+}
+
+void ToxCustomButton::moveEvent(QMoveEvent *event)
+{
+    QPushButton::moveEvent(event);
+    if (innerBeside() && !m_arranging)
+        m_inner->move(pos());
 }
 
 void ToxCustomButton::ArrangeInner()

@@ -123,3 +123,31 @@ TEST_F(ApplicationTest, AnUnguardedHandlerIsStillCaughtByTheApplication)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, u"unguarded"_s);
 }
+
+TEST_F(ApplicationTest, AnErrorRaisedWhileABoxIsOpenIsShownAfterIt)
+{
+    // While the first box is open its event loop runs other handlers,
+    // which fail too (one of them twice).
+    class BusyDialogs : public ScriptedDialogs
+    {
+    public:
+        void showMessage(const QString &caption, const QString &text, MessageIcon icon) override
+        {
+            ScriptedDialogs::showMessage(caption, text, icon);
+            if (messages.size() == 1) {
+                for (const char *error : {"second", "third", "second"})
+                    reportHandlerException(std::make_exception_ptr(std::runtime_error(error)));
+            }
+        }
+    } busy;
+    app->setDialogs(&busy);
+    widget.fail = [] {
+        throw std::runtime_error("first");
+    };
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    app->setDialogs(&dialogs);
+    ASSERT_EQ(busy.messages.size(), 3);
+    EXPECT_EQ(busy.messages[0].text, u"first"_s);
+    EXPECT_EQ(busy.messages[1].text, u"second"_s);
+    EXPECT_EQ(busy.messages[2].text, u"third"_s);
+}

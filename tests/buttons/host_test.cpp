@@ -238,3 +238,45 @@ TEST(CaptionLinesRandomTest, RandomCaptionsSplitAndJoinSanely)
         checkCaptionLinesInput(input);
     }
 }
+
+TEST(HostTest, QtsOwnMovesAndResizesTakeAClearFaceAlong)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    ToxCustomButton button(&parent);
+    button.setGeometry(10, 10, 61, 58);
+    button.Background().SetStyle(oxbClear);
+    parent.show();
+    ToxCustomGraphicButton *inner = button.inner();
+    ASSERT_EQ(inner->geometry(), QRect(10, 10, 61, 58));
+    button.move(40, 30);
+    EXPECT_EQ(inner->geometry(), QRect(40, 30, 61, 58));
+    button.setGeometry(50, 60, 80, 70);
+    EXPECT_EQ(inner->geometry(), QRect(50, 60, 80, 70));
+    EXPECT_EQ(button.size(), QSize(0, 0)) << "the host stays a point";
+    EXPECT_EQ(button.Width(), 80);
+    EXPECT_EQ(button.Height(), 70);
+    button.resize(90, 40);
+    EXPECT_EQ(inner->geometry(), QRect(50, 60, 90, 40));
+    // Back to a solid face, the host takes the last bounds.
+    button.Background().SetStyle(oxbSolid);
+    EXPECT_EQ(button.geometry(), QRect(50, 60, 90, 40));
+}
+
+TEST(HostTest, AnEmptyButtonPaintsWithoutWarnings)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { warnings.append(text); });
+    ToxCustomButton button;
+    button.resize(0, 0);
+    button.show();
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    button.inner()->DrawButton(painter, false);
+    button.inner()->repaint();
+    painter.end();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+}

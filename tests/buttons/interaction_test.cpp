@@ -294,3 +294,107 @@ TEST_F(InteractionTest, AModalResultEndsItsDialog)
     EXPECT_EQ(dialog.exec(), mrYes);
     EXPECT_EQ(clicks.size(), 1);
 }
+
+TEST_F(InteractionTest, APressBesideAShapedPictureIsHandledOnce)
+{
+    first.SetStyle(bsShaped);
+    first.SetCaption(QString());
+    render(*first.inner());
+    QSignalSpy downs(&first, &ToxCustomButton::OnMouseDown);
+    int focusIns = 0;
+    struct FocusCounter : QObject
+    {
+        int *count;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::FocusIn;
+            return false;
+        }
+    } counter;
+    counter.count = &focusIns;
+    edit.setFocus();
+    first.installEventFilter(&counter);
+    QTest::mousePress(first.inner(), Qt::LeftButton, {}, QPoint(5, 50));
+    EXPECT_EQ(downs.size(), 1);
+    EXPECT_EQ(focusIns, 1);
+    QTest::mouseRelease(first.inner(), Qt::LeftButton, {}, QPoint(5, 50));
+    // An event sent to the host itself is still the inner button's.
+    QTest::mousePress(&first, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(downs.size(), 2);
+    EXPECT_EQ(first.inner()->drawState(), ToxCustomGraphicButton::StatePressed);
+    QTest::mouseRelease(&first, Qt::LeftButton, {}, QPoint(20, 20));
+}
+
+TEST_F(InteractionTest, TheSpaceBarsPressEndsWhenTheFocusLeaves)
+{
+    first.setFocus();
+    QTest::keyPress(&first, Qt::Key_Space);
+    ASSERT_EQ(first.inner()->drawState(), ToxCustomGraphicButton::StatePressed);
+    edit.setFocus();
+    EXPECT_EQ(first.inner()->drawState(), ToxCustomGraphicButton::StateUp);
+    QTest::keyRelease(&edit, Qt::Key_Space);
+    EXPECT_EQ(firstClicks.size(), 0);
+}
+
+TEST_F(InteractionTest, AClickHandlerMayKeepItsDialogOpen)
+{
+    QDialog dialog;
+    ToxButton yes(&dialog);
+    yes.resize(61, 58);
+    yes.SetKind(bkYes);
+    int clicks = 0;
+    QObject::connect(&yes, &QAbstractButton::clicked, [&] {
+        EXPECT_EQ(dialog.result(), mrYes) << "the result is set before the handler";
+        // The first click is refused: the dialog stays open.
+        if (++clicks == 1)
+            dialog.setResult(mrNone);
+    });
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(&yes, Qt::LeftButton, {}, Centre);
+        EXPECT_TRUE(dialog.isVisible());
+        QTest::mouseClick(&yes, Qt::LeftButton, {}, Centre);
+    });
+    EXPECT_EQ(dialog.exec(), mrYes);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(InteractionTest, AnEditedCloseOrHelpButtonIsAPlainOne)
+{
+    first.SetKind(bkClose);
+    first.SetCaption(u"&Done"_s);
+    QTest::mouseClick(&first, Qt::LeftButton, {}, Centre);
+    EXPECT_TRUE(form.isVisible()) << "its caption was edited: no longer a close button";
+    EXPECT_EQ(firstClicks.size(), 1);
+
+    second.SetKind(bkHelp);
+    second.SetCaption(u"&Why?"_s);
+    form.setProperty("HelpContext", 7);
+    QSignalSpy help(&second, &ToxCustomButton::OnHelp);
+    QTest::mouseClick(&second, Qt::LeftButton, {}, Centre);
+    EXPECT_EQ(help.size(), 0);
+    EXPECT_EQ(secondClicks.size(), 1);
+}
+
+TEST_F(InteractionTest, TheHotLookFollowsTheMouseOnAFocusedCheckedButton)
+{
+    // A checked face is dithered while the mouse is not over it. Focused,
+    // the button's look is in the focused slot, hot or not.
+    first.SetStyle(bsWin97);
+    first.SetButtonType(oxbToggle);
+    first.SetValue(true);
+    first.Background().SetDitherDown(true);
+    first.setFocus();
+    ToxCustomGraphicButton &inner = *first.inner();
+    const QImage cold = render(inner);
+    const QPointF at(Centre);
+    QEnterEvent enter(at, at, first.mapToGlobal(at));
+    QCoreApplication::sendEvent(&inner, &enter);
+    ASSERT_TRUE(inner.hot());
+    const QImage hot = render(inner);
+    EXPECT_NE(hot, cold) << "not dithered under the mouse";
+    inner.InvalidateCache();
+    EXPECT_EQ(render(inner), hot) << "the cached look is the look";
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&inner, &leave);
+    EXPECT_EQ(render(inner), cold);
+}
