@@ -59,16 +59,6 @@ TSettingsGrid::TSettingsGrid(QWidget *parent)
     , m_editBtn(new TGridEditBtn(viewport()))
 {
     m_model.setView(this);
-    // The form's settings of the four settings grids.
-    m_model.SetColCount(6);
-    m_model.SetRowCount(5);
-    m_model.SetFixedCols(0);
-    const int widths[] = {64, 60, 64, 64, 432, 64};
-    for (int c = 0; c < 6; ++c)
-        m_model.SetColWidths(c, widths[c]);
-    m_model.SetDefaultRowHeight(22);
-    m_model.SetFixedRowHeight(22);
-    m_model.SetMultilinecells(true);
 
     setFont(gridFont(u"Tahoma"_s, false));
     m_fixedFont = gridFont(u"MS Sans Serif"_s, false);

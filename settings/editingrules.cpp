@@ -2,6 +2,7 @@
 
 #include "gridmodel.h"
 #include "registrymapping.h"
+#include "settingrow.h"
 #include "text.h"
 #include "wincolors.h"
 
@@ -11,12 +12,13 @@ using namespace Qt::Literals::StringLiterals;
 
 bool canEditSettingCell(const GridModel &grid, int row, int col, bool missing)
 {
-    return col == 1 && row >= 1 && (missing || !isReadErrorText(grid.Cells(1, row)));
+    return col == SettingColumn::Value && row >= 1
+        && (missing || !isReadErrorText(grid.Cells(SettingColumn::Value, row)));
 }
 
 bool isFixedSettingCell(int row, int col)
 {
-    return !(col == 1 && row != 0);
+    return !(col == SettingColumn::Value && row != 0);
 }
 
 QStringList listSettingItems(const QString &valueName)
@@ -69,12 +71,12 @@ std::optional<int> spinMaximum(const QString &upperType)
 
 void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor, bool missing)
 {
-    if (col != 1)
+    if (col != SettingColumn::Value)
         return;
-    const QString value = upperAscii(grid.Cells(1, row));
-    const QString type = upperAscii(grid.Cells(2, row));
-    const QString cell = grid.Cells(0, row);
-    const QString name = cell.size() > 7 ? upperAscii(cell.mid(3, cell.size() - 7)) : QString();
+    const SettingRow setting = settingRow(grid, row);
+    const QString value = upperAscii(setting.value);
+    const QString type = upperAscii(setting.type);
+    const QString name = upperAscii(setting.name);
 
     if (isReadErrorText(value) && !missing) {
         editor = edNone;
@@ -95,15 +97,15 @@ void settingCellColours(const GridModel &grid, int row, int col, Release release
     if (row < 1)
         return;
     switch (col) {
-    case 0: {
-        const QString tag = grid.Cells(4, row);
+    case SettingColumn::Name: {
+        const QString tag = grid.Cells(SettingColumn::Release, row);
         const bool ofThisRelease = (tag == u"8v3"_s && release == Release::R803)
             || (tag == u"8v0"_s && release == Release::R800);
         look.background = fromBgr(ofThisRelease ? 0x00C8FFFF : 0x00F0F0F8);
         break;
     }
-    case 1:
-        if (isReadErrorText(grid.Cells(1, row))) {
+    case SettingColumn::Value:
+        if (isReadErrorText(grid.Cells(SettingColumn::Value, row))) {
             look.background = fromBgr(0x000000FF);
             look.textColor = fromBgr(0x00FFFFFF);
             look.font.setBold(true);
@@ -112,10 +114,10 @@ void settingCellColours(const GridModel &grid, int row, int col, Release release
             look.textColor = fromBgr(0x00000000);
         }
         break;
-    case 2:
+    case SettingColumn::Type:
         look.background = fromBgr(0x00F0F8F0);
         break;
-    case 3:
+    case SettingColumn::Description:
         look.background = fromBgr(0x00F0F0F0);
         look.textColor = fromBgr(0x00A00000);
         break;

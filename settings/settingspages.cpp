@@ -66,8 +66,8 @@ void ImpostaHdrGrid(GridModel &grid, Language language)
     };
     const auto &texts = language == Language::Italian ? italian : english;
     const GridUpdateBracket bracket(grid);
-    for (int col = 0; col < 4; ++col)
-        grid.SetCells(col, 0, texts[col]);
+    for (int col = SettingColumn::Name; col <= SettingColumn::Description; ++col)
+        grid.SetCells(col, 0, texts[static_cast<std::size_t>(col)]);
 }
 
 ESettingListError::ESettingListError(SettingListProblem problem)
@@ -188,7 +188,7 @@ Reason reasonOf(EGridError::FileFault fault)
 bool holdsSettings(const GridModel &grid)
 {
     for (int row = 1; row < grid.RowCount(); ++row) {
-        if (grid.Cells(0, row).size() > 7 && settingKind(grid.Cells(2, row)) != SettingKind::None)
+        if (settingRow(grid, row).isSetting())
             return true;
     }
     return false;
@@ -226,20 +226,22 @@ void loadSettingsPageData(GridModel &grid, const QByteArray &bytes, const QStrin
         throw ESettingListError({listFile, Reason::NoSettings, {}});
 
     TFilterData &condition = grid.Filter().Add();
-    condition.Column = 4;
+    condition.Column = SettingColumn::Release;
     condition.Condition = release == Release::R803 ? u"!8v0"_s : u"!8v3"_s;
     grid.SetFilterActive(true);
 
     // The type word is compared as written here: "SI/NO" rows get their box
     // only once their value has been read.
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const QString type = grid.Cells(2, row);
-        if (type == u"Si/No"_s || type == u"Bool"_s)
-            grid.SetCheckBox(1, row, grid.Cells(1, row) == u"True"_s);
+        const QString type = grid.Cells(SettingColumn::Type, row);
+        if (type == u"Si/No"_s || type == u"Bool"_s) {
+            grid.SetCheckBox(SettingColumn::Value, row,
+                             grid.Cells(SettingColumn::Value, row) == u"True"_s);
+        }
     }
 
     ImpostaHdrGrid(grid, language);
-    grid.FocusCell(1, 1);
+    grid.FocusCell(SettingColumn::Value, 1);
     grid.SpinEdit().MinValue = 0;
     grid.SpinEdit().Increment = 1;
     grid.SetFixedRowHeight(10);
@@ -259,7 +261,7 @@ void emptySettingsPage(GridModel &grid, Language language)
     grid.SetFixedRows(1);
     grid.ClearCells();
     ImpostaHdrGrid(grid, language);
-    grid.FocusCell(1, 1);
+    grid.FocusCell(SettingColumn::Value, 1);
     grid.SetFixedRowHeight(10);
     grid.SetDefaultRowHeight(47);
 }

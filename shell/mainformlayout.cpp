@@ -6,6 +6,7 @@
 #include "oxbutton.h"
 #include "panel.h"
 #include "pictures.h"
+#include "settingrow.h"
 #include "settingsgrid.h"
 #include "wincolors.h"
 
@@ -163,6 +164,7 @@ void TMainForm::createControls()
         if (gridName.isEmpty())
             return nullptr;
         auto *grid = named(new TSettingsGrid(pagePanel), gridName);
+        setUpSettingsGrid(grid->model());
         const QRect area = pagePanel->clientRect();
         grid->setGeometry(area.left(), area.top() + 18, area.width(), area.height() - 18);
         return grid;

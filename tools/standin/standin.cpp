@@ -12,23 +12,21 @@ QList<StandInSetting> standInSettings(const QString &listFolder)
         GridModel grid;
         grid.LoadGridFile(listFolder + u'/' + pageName(page) + u"_ENG.TXT"_s);
         for (int row = 1; row < grid.RowCount(); ++row) {
-            const QString cell = grid.Cells(0, row);
-            const SettingKind kind = settingKind(grid.Cells(2, row));
-            if (cell.size() <= 7 || kind == SettingKind::None)
+            const SettingRow listed = settingRow(grid, row);
+            if (!listed.isSetting())
                 continue;
-            StandInSetting setting{page, Release::R803, cell.mid(3, cell.size() - 7), kind, {}, 0};
-            const QString value = grid.Cells(1, row);
+            const SettingKind kind = listed.kind();
+            StandInSetting setting{page, Release::R803, listed.name, kind, {}, 0};
             if (kind == SettingKind::Integer)
-                setting.integer = integerCellValue(value).value_or(0);
+                setting.integer = integerCellValue(listed.value).value_or(0);
             else if (kind == SettingKind::YesNo)
-                setting.text = value == u"True"_s ? u"True"_s : u"False"_s;
+                setting.text = listed.value == u"True"_s ? u"True"_s : u"False"_s;
             else
-                setting.text = value;
+                setting.text = listed.value;
 
-            const QString tag = grid.Cells(4, row);
             for (Release release : {Release::R800, Release::R803}) {
-                const bool other = (release == Release::R803 && tag == u"8v0"_s)
-                    || (release == Release::R800 && tag == u"8v3"_s);
+                const bool other = (release == Release::R803 && listed.release == u"8v0"_s)
+                    || (release == Release::R800 && listed.release == u"8v3"_s);
                 if (!other) {
                     setting.release = release;
                     settings.append(setting);
