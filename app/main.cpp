@@ -23,7 +23,8 @@ int main(int argc, char *argv[])
     }
     const StoreChoice choice
         = chooseStore(*options, QProcessEnvironment::systemEnvironment(), QDir::homePath());
-    std::fprintf(stderr, "ordevan: editing %s (%s)\n", qUtf8Printable(choice.description(false)),
+    std::fprintf(stderr, "ordevan: editing %s (%s)\n",
+                 qUtf8Printable(choice.description(Language::English)),
                  qUtf8Printable(choice.reason));
 
     QtDialogs dialogs;

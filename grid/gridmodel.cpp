@@ -394,12 +394,7 @@ bool GridModel::rowPasses(int row) const
 {
     bool result = true;
     for (const TFilterData &condition : m_filter) {
-        bool matched = false;
-        try {
-            matched = MatchFilterData(condition, testedText(condition, row));
-        } catch (...) {
-            matched = false; // a failure while matching counts as no match
-        }
+        const bool matched = MatchFilterData(condition, testedText(condition, row));
         switch (condition.Operation) {
         case foSHORT:
             if (!matched)

@@ -92,7 +92,7 @@ std::optional<quint32> RegData::dword() const
 RegFileError::RegFileError(int line, RegistryFileFault fault)
     : std::runtime_error(QStringLiteral("line %1: %2")
                              .arg(line)
-                             .arg(registryFileFaultText(fault, false))
+                             .arg(registryFileFaultText(fault, Language::English))
                              .toStdString())
     , m_line(line)
     , m_fault(fault)

@@ -6,7 +6,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QString registryFileFaultText(RegistryFileFault fault, bool italian)
+QString registryFileFaultText(RegistryFileFault fault, Language language)
 {
     // English and Italian, in the order of the enumeration.
     static const std::array<std::pair<QString, QString>, 27> texts = {{
@@ -51,10 +51,10 @@ QString registryFileFaultText(RegistryFileFault fault, bool italian)
         {QString(), QString()},
     }};
     const auto &[english, italianText] = texts[static_cast<std::size_t>(fault)];
-    return italian ? italianText : english;
+    return language == Language::Italian ? italianText : english;
 }
 
-QString systemErrorText(int errorNumber, const QString &systemWords, bool italian)
+QString systemErrorText(int errorNumber, const QString &systemWords, Language language)
 {
     struct Words
     {
@@ -81,7 +81,8 @@ QString systemErrorText(int errorNumber, const QString &systemWords, bool italia
     };
     for (const Words &known : words) {
         if (known.number == errorNumber && errorNumber != 0)
-            return QString::fromUtf16(italian ? known.italian : known.english);
+            return QString::fromUtf16(language == Language::Italian ? known.italian
+                                                                    : known.english);
     }
     return systemWords;
 }

@@ -3,6 +3,8 @@
 // What can be wrong with the settings file, and how the user is told so in
 // either interface language.
 
+#include "language.h"
+
 #include <QString>
 
 enum class RegistryFileFault {
@@ -40,8 +42,8 @@ enum class RegistryFileFault {
 };
 
 // The fault as a phrase that fits into a sentence; empty for System.
-QString registryFileFaultText(RegistryFileFault fault, bool italian);
+QString registryFileFaultText(RegistryFileFault fault, Language language);
 
 // The system's error `errorNumber` in the interface language; `systemWords`
 // (the system's own text) for one that has no words here.
-QString systemErrorText(int errorNumber, const QString &systemWords, bool italian);
+QString systemErrorText(int errorNumber, const QString &systemWords, Language language);

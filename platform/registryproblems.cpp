@@ -4,13 +4,14 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QString registryFileProblemText(const RegistryFileProblem &problem, bool italian)
+QString registryFileProblemText(const RegistryFileProblem &problem, Language language)
 {
+    const bool italian = language == Language::Italian;
     const QString file = QDir::toNativeSeparators(problem.path);
-    const QString system = systemErrorText(problem.errorNumber, problem.systemError, italian);
+    const QString system = systemErrorText(problem.errorNumber, problem.systemError, language);
     QString detail = problem.fault == RegistryFileFault::System
         ? system
-        : registryFileFaultText(problem.fault, italian);
+        : registryFileFaultText(problem.fault, language);
     if (problem.fault != RegistryFileFault::System && !system.isEmpty())
         detail += u" ("_s + system + u')';
     using Kind = RegistryFileProblem::Kind;
@@ -52,6 +53,7 @@ QString registryFileProblemText(const RegistryFileProblem &problem, bool italian
 
 ERegistryStoreError registryFileError(const RegistryFileProblem &problem)
 {
-    return ERegistryStoreError(registryFileProblemText(problem, false).toStdU16String(),
-                               registryFileProblemText(problem, true).toStdU16String());
+    return ERegistryStoreError(
+        registryFileProblemText(problem, Language::English).toStdU16String(),
+        registryFileProblemText(problem, Language::Italian).toStdU16String());
 }

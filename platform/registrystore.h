@@ -3,6 +3,8 @@
 // The storage behind the registry accessor. Only the standard library is used
 // here, so that the Windows implementation builds without Qt.
 
+#include "language.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,7 +30,10 @@ class ERegistryStoreError : public ERegistryError
 {
 public:
     ERegistryStoreError(std::u16string english, std::u16string italian);
-    const std::u16string &text(bool italian) const { return italian ? m_italian : m_english; }
+    const std::u16string &text(Language language) const
+    {
+        return language == Language::Italian ? m_italian : m_english;
+    }
 
 private:
     std::u16string m_english;

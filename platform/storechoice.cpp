@@ -4,8 +4,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-QString StoreChoice::description(bool italian) const
+QString StoreChoice::description(Language language) const
 {
+    const bool italian = language == Language::Italian;
     const QString where = QDir::toNativeSeparators(path);
     switch (kind) {
     case Kind::Registry:
@@ -19,10 +20,11 @@ QString StoreChoice::description(bool italian) const
     return {};
 }
 
-QString StoreChoice::location(bool italian) const
+QString StoreChoice::location(Language language) const
 {
+    const bool italian = language == Language::Italian;
     // Italian joins "in" and the article: "nel prefisso", not "in il prefisso".
-    const QString text = description(italian);
+    const QString text = description(language);
     return italian ? u"nel"_s + text.mid(text.indexOf(u' ')) : u"in "_s + text;
 }
 

@@ -24,9 +24,9 @@ struct StoreChoice
     QString reason; // how it was chosen, for the start's report
 
     // "the Wine prefix /home/anna/.wine", as the window's title tells it.
-    QString description(bool italian) const;
+    QString description(Language language) const;
     // "in the Wine prefix /home/anna/.wine": where the settings are edited.
-    QString location(bool italian) const;
+    QString location(Language language) const;
 };
 
 struct StoreOptions

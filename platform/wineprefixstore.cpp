@@ -186,10 +186,10 @@ std::unique_ptr<WriteHold> WinePrefixStore::holdForWriting()
     // keeps a Wine from starting, and reading user.reg, until it is written.
     struct Hold : WriteHold
     {
-        Hold(WinePrefixStore &store, FileLock own)
-            : store(store)
-            , own(std::move(own))
-            , server(store.m_prefix)
+        Hold(WinePrefixStore &writer, FileLock lock)
+            : store(writer)
+            , own(std::move(lock))
+            , server(writer.m_prefix)
         { }
         ~Hold() override { store.m_holding = false; }
         WinePrefixStore &store;

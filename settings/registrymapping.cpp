@@ -6,27 +6,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-SettingKind settingKind(const QString &typeWord)
-{
-    static const QStringList integers
-        = {u"VALORE"_s, u"VALUE"_s, u"PUNTI"_s, u"PIXELS"_s, u"MBYTE"_s, u"MB*2.5"_s, u"%"_s};
-    static const QStringList texts = {u"TESTO"_s, u"STRING"_s, u"LISTA"_s, u"LIST"_s};
-    const QString upper = upperAscii(typeWord);
-    if (integers.contains(upper))
-        return SettingKind::Integer;
-    if (upper == u"SI/NO"_s || upper == u"BOOL"_s)
-        return SettingKind::YesNo;
-    if (texts.contains(upper))
-        return SettingKind::Text;
-    return SettingKind::None;
-}
-
 namespace {
-
-std::optional<QString> valueName(const GridModel &grid, int row)
-{
-    return settingValueName(grid, row);
-}
 
 std::u16string u16(const QString &text)
 {
@@ -41,14 +21,6 @@ OpenKeyScope pageKey(RegistryAccessor &registry, SettingsPage page, Release rele
 }
 
 } // namespace
-
-std::optional<QString> settingValueName(const GridModel &grid, int row)
-{
-    const QString cell = grid.Cells(0, row);
-    if (cell.size() <= 7)
-        return std::nullopt;
-    return cell.mid(3, cell.size() - 7);
-}
 
 QString settingsKeyPath(SettingsPage page, Release release)
 {
@@ -125,17 +97,19 @@ namespace {
 
 // The value cell's text for a value as stored; raises ERegistryError for a
 // value of another kind, and for a missing integer.
-QString cellText(SettingKind kind, const std::optional<RegistryValue> &value)
+// What the value cell shows for `value`; nullopt when it cannot show it (a
+// missing number, or a value of another kind).
+std::optional<QString> cellText(SettingKind kind, const std::optional<RegistryValue> &value)
 {
     if (kind == SettingKind::Integer) {
         if (!value || value->kind != ValueKind::Integer)
-            throw ERegistryError("not an integer");
+            return std::nullopt;
         return QString::number(value->integer);
     }
     if (!value)
-        return {};
+        return QString();
     if (value->kind != ValueKind::String && value->kind != ValueKind::ExpandString)
-        throw ERegistryError("not a string");
+        return std::nullopt;
     return QString::fromStdU16String(value->text);
 }
 
@@ -161,14 +135,14 @@ PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsP
     try {
         const OpenKeyScope key = pageKey(registry, page, release);
         for (int row = 1; row < grid.RowCount(); ++row) {
-            const auto name = valueName(grid, row);
-            const SettingKind kind = settingKind(grid.Cells(2, row));
+            const auto name = settingValueName(grid, row);
+            const SettingKind kind = settingKind(grid.Cells(SettingColumn::Type, row));
             if (!name || kind == SettingKind::None)
                 continue;
             if (!key.isOpen()) {
                 // No value exists yet; what the row shows is what an edit is
                 // told from, should another program create them meanwhile.
-                stored.remember(*name, {std::nullopt, grid.Cells(1, row)});
+                stored.remember(*name, {std::nullopt, grid.Cells(SettingColumn::Value, row)});
                 continue;
             }
             StoredSettings::Setting setting;
@@ -179,17 +153,12 @@ PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsP
             } catch (const ERegistryError &) {
                 setting.unreadable = true; // this value alone could not be read
             }
-            try {
-                if (setting.unreadable)
-                    throw ERegistryError("unreadable");
-                setting.cellText = cellText(kind, setting.value);
-            } catch (const ERegistryError &) {
-                // Missing, of another kind, or unreadable.
-                setting.cellText = readErrorMarker(language);
-            }
-            grid.SetCells(1, row, setting.cellText);
+            // Missing, of another kind, or unreadable: the marker.
+            const auto shown = setting.unreadable ? std::nullopt : cellText(kind, setting.value);
+            setting.cellText = shown.value_or(readErrorMarker(language));
+            grid.SetCells(SettingColumn::Value, row, setting.cellText);
             if (kind == SettingKind::YesNo && !isReadErrorText(setting.cellText))
-                grid.SetCheckBox(1, row, setting.cellText == u"True"_s);
+                grid.SetCheckBox(SettingColumn::Value, row, setting.cellText == u"True"_s);
             stored.remember(*name, std::move(setting));
         }
         return {!key.isOpen(), std::nullopt};
@@ -197,8 +166,9 @@ PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsP
         // Nothing the store holds is known: no value may pass for current.
         stored.clear();
         for (int row = 1; row < grid.RowCount(); ++row) {
-            if (valueName(grid, row) && settingKind(grid.Cells(2, row)) != SettingKind::None)
-                grid.SetCells(1, row, readErrorMarker(language));
+            if (settingValueName(grid, row)
+                && settingKind(grid.Cells(SettingColumn::Type, row)) != SettingKind::None)
+                grid.SetCells(SettingColumn::Value, row, readErrorMarker(language));
         }
         return {false, e};
     }
@@ -214,9 +184,9 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
         return save;
     }
     for (int row = 1; row < grid.RowCount(); ++row) {
-        const auto name = valueName(grid, row);
-        const QString cell = grid.Cells(1, row);
-        const SettingKind kind = settingKind(grid.Cells(2, row));
+        const auto name = settingValueName(grid, row);
+        const QString cell = grid.Cells(SettingColumn::Value, row);
+        const SettingKind kind = settingKind(grid.Cells(SettingColumn::Type, row));
         if (!name || isReadErrorText(cell) || kind == SettingKind::None)
             continue;
         const StoredSettings::Setting *before = stored.find(*name);

@@ -4,6 +4,7 @@
 // grid's rows are read from and written to them.
 
 #include "registrystore.h"
+#include "settingrow.h"
 #include "settingspages.h"
 
 #include <QHash>
@@ -14,16 +15,8 @@
 class GridModel;
 class RegistryAccessor;
 
-// The registry kind a type word stands for.
-enum class SettingKind { Integer, YesNo, Text, None };
-SettingKind settingKind(const QString &typeWord);
-
 // The key of a page for a release, as the tool spells it ("\Software\...").
 QString settingsKeyPath(SettingsPage page, Release release);
-
-// The registry value a row names: column 0 without the three leading and
-// four trailing characters that wrap it; nullopt for a heading row.
-std::optional<QString> settingValueName(const GridModel &grid, int row);
 
 // Put into the value cell of a row whose value could not be read.
 QString readErrorMarker(Language language);

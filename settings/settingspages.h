@@ -3,12 +3,11 @@
 // The settings pages and how each is filled from its setting list file.
 
 #include "gridmodel.h"
+#include "language.h"
 
 #include <QString>
 
 #include <array>
-
-enum class Language { English, Italian };
 
 // The release of the copy program whose settings are edited.
 enum class Release {

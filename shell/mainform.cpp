@@ -173,7 +173,7 @@ void TMainForm::FormCreate()
     BtnAvvia->setEnabled(m_targetFound);
     if (m_warning)
         m_services.dialogs.showMessage(u"Information"_s, StartupWarning, MessageIcon::Information);
-    setWindowTitle(u"Ordevan 8.0.4.0"_s);
+    setWindowTitle(QStringLiteral("Ordevan " ORDEVAN_VERSION));
     for (TPanel *page : pagePanels())
         page->move(page->x(), 88);
     for (TPanel *page : pagePanels())
@@ -325,12 +325,12 @@ void TMainForm::WriteSetup()
 
 void TMainForm::reportStoreProblem(const ERegistryStoreError &error)
 {
-    const QString told = QString::fromStdU16String(error.text(false));
+    const QString told = QString::fromStdU16String(error.text(Language::English));
     if (told == m_toldStoreProblem)
         return;
     m_toldStoreProblem = told;
     m_services.dialogs.showMessage(QCoreApplication::applicationName(),
-                                   QString::fromStdU16String(error.text(italian())),
+                                   QString::fromStdU16String(error.text(m_language)),
                                    MessageIcon::Error);
 }
 
@@ -385,7 +385,7 @@ void TMainForm::setCaptions()
     // Where the settings are edited, for whoever wonders which copy of them.
     if (m_services.storeChoice) {
         Panel9->setToolTip((italian() ? u"Impostazioni modificate %1"_s : u"Settings edited %1"_s)
-                               .arg(m_services.storeChoice->location(italian())));
+                               .arg(m_services.storeChoice->location(m_language)));
     }
     for (const CaptionRow &row : captionTable()) {
         if (auto *control = findChild<QWidget *>(row.control))
@@ -397,8 +397,8 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
 {
     if (auto *panel = qobject_cast<TPanel *>(control))
         panel->setCaption(caption);
-    else if (auto *button = qobject_cast<ToxButton *>(control))
-        setPictureButtonCaption(*button, caption);
+    else if (auto *pictureButton = qobject_cast<ToxButton *>(control))
+        setPictureButtonCaption(*pictureButton, caption);
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
         button->setText(caption);
     else if (auto *label = qobject_cast<QLabel *>(control))
@@ -485,11 +485,11 @@ void TMainForm::WriteSettings(bool all)
         });
         refused = batch.commit();
     } catch (const ERegistryStoreError &e) {
-        m_toldStoreProblem = QString::fromStdU16String(e.text(false));
+        m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
         m_services.dialogs.showMessage(
             QCoreApplication::applicationName(),
             (italian() ? u"Non è stato salvato nulla."_s : u"Nothing was saved."_s) + u"\r\r"_s
-                + QString::fromStdU16String(e.text(italian())),
+                + QString::fromStdU16String(e.text(m_language)),
             MessageIcon::Warning);
         return;
     }

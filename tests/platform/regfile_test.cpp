@@ -214,13 +214,13 @@ TEST(RegistryFileFaultTest, EveryFaultIsToldInBothLanguages)
 {
     for (int f = 0; f < static_cast<int>(RegistryFileFault::System); ++f) {
         const auto fault = static_cast<RegistryFileFault>(f);
-        const QString english = registryFileFaultText(fault, false);
-        const QString italian = registryFileFaultText(fault, true);
+        const QString english = registryFileFaultText(fault, Language::English);
+        const QString italian = registryFileFaultText(fault, Language::Italian);
         EXPECT_FALSE(english.isEmpty()) << f;
         EXPECT_FALSE(italian.isEmpty()) << f;
         EXPECT_NE(english, italian) << f;
     }
-    EXPECT_TRUE(registryFileFaultText(RegistryFileFault::System, true).isEmpty())
+    EXPECT_TRUE(registryFileFaultText(RegistryFileFault::System, Language::Italian).isEmpty())
         << "the system's own words stand in for it";
 }
 

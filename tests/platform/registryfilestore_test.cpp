@@ -108,7 +108,8 @@ std::pair<QString, QString> storeError(Action &&action)
     try {
         action();
     } catch (const ERegistryStoreError &e) {
-        return {QString::fromStdU16String(e.text(false)), QString::fromStdU16String(e.text(true))};
+        return {QString::fromStdU16String(e.text(Language::English)),
+                QString::fromStdU16String(e.text(Language::Italian))};
     }
     ADD_FAILURE() << "no ERegistryStoreError";
     return {};
@@ -434,8 +435,8 @@ TEST_F(RegistryFileStoreTest, ASaveThatFailsAnywhereStoresNothingAndSaysWhy)
                 save(failing);
             } catch (const ERegistryStoreError &e) {
                 EXPECT_EQ(readAll(path), old) << kind << " " << nth;
-                const QString english = QString::fromStdU16String(e.text(false));
-                const QString italian = QString::fromStdU16String(e.text(true));
+                const QString english = QString::fromStdU16String(e.text(Language::English));
+                const QString italian = QString::fromStdU16String(e.text(Language::Italian));
                 EXPECT_TRUE(english.contains(u"cannot be saved"_s)
                             || english.contains(u"cannot be read"_s)
                             || english.contains(u"locked"_s))
@@ -494,8 +495,10 @@ TEST(RegistryFileStoreDiskTest, AFullDiskLeavesTheFileByteIdenticalAndSaysSo)
         batch.commit();
         FAIL() << "saved on a full disk";
     } catch (const ERegistryStoreError &e) {
-        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("no space left on the disk"));
-        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("spazio esaurito sul disco"));
+        EXPECT_THAT(toUtf8(e.text(Language::English)),
+                    testing::HasSubstr("no space left on the disk"));
+        EXPECT_THAT(toUtf8(e.text(Language::Italian)),
+                    testing::HasSubstr("spazio esaurito sul disco"));
     }
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden),

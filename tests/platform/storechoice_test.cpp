@@ -79,20 +79,24 @@ TEST_F(StoreChoiceTest, APrefixIsChosenOnlyWhenItHoldsTheCopyProgram)
     prefix(u".local/share/wineprefixes/d"_s, true);
     EXPECT_EQ(choose().path, first) << "the usual folders in order, prefixes by name";
 
-    const QString home = prefix(u".wine"_s, true);
-    EXPECT_EQ(choose().path, home);
-    EXPECT_EQ(choose().description(false), u"the Wine prefix "_s + QDir::toNativeSeparators(home));
-    EXPECT_EQ(choose().description(true),
-              u"il prefisso di Wine "_s + QDir::toNativeSeparators(home));
-    EXPECT_EQ(choose().location(true), u"nel prefisso di Wine "_s + QDir::toNativeSeparators(home));
-    EXPECT_EQ(choose().location(false), u"in the Wine prefix "_s + QDir::toNativeSeparators(home));
-    EXPECT_EQ((StoreChoice{StoreChoice::Kind::Registry, {}, {}}.location(true)),
+    const QString homePrefix = prefix(u".wine"_s, true);
+    EXPECT_EQ(choose().path, homePrefix);
+    EXPECT_EQ(choose().description(Language::English),
+              u"the Wine prefix "_s + QDir::toNativeSeparators(homePrefix));
+    EXPECT_EQ(choose().description(Language::Italian),
+              u"il prefisso di Wine "_s + QDir::toNativeSeparators(homePrefix));
+    EXPECT_EQ(choose().location(Language::Italian),
+              u"nel prefisso di Wine "_s + QDir::toNativeSeparators(homePrefix));
+    EXPECT_EQ(choose().location(Language::English),
+              u"in the Wine prefix "_s + QDir::toNativeSeparators(homePrefix));
+    EXPECT_EQ((StoreChoice{StoreChoice::Kind::Registry, {}, {}}.location(Language::Italian)),
               u"nel registro di Windows"_s);
-    EXPECT_EQ((StoreChoice{StoreChoice::Kind::File, u"/a b/r.reg"_s, {}}.location(true)),
-              u"nel file delle impostazioni "_s + QDir::toNativeSeparators(u"/a b/r.reg"_s));
+    EXPECT_EQ(
+        (StoreChoice{StoreChoice::Kind::File, u"/a b/r.reg"_s, {}}.location(Language::Italian)),
+        u"nel file delle impostazioni "_s + QDir::toNativeSeparators(u"/a b/r.reg"_s));
 
     environment.insert(u"WINEPREFIX"_s, bottle);
     EXPECT_EQ(choose().path, bottle) << "$WINEPREFIX in place of ~/.wine";
-    environment.insert(u"WINEPREFIX"_s, home + u"/nowhere"_s);
+    environment.insert(u"WINEPREFIX"_s, homePrefix + u"/nowhere"_s);
     EXPECT_EQ(choose().path, first);
 }

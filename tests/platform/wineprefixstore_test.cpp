@@ -239,7 +239,7 @@ TEST_F(WinePrefixStoreTest, AUserRegWineWouldNotReadIsNeverWrittenAndSaysWhere)
         reg.openKey(u"\\Software\\A", true);
         FAIL() << "opened";
     } catch (const ERegistryStoreError &e) {
-        const QString italian = QString::fromStdU16String(e.text(true));
+        const QString italian = QString::fromStdU16String(e.text(Language::Italian));
         EXPECT_TRUE(italian.contains(u"riga 3"_s)) << italian.toStdString();
         EXPECT_TRUE(italian.contains(QDir::toNativeSeparators(path)));
     }
@@ -274,7 +274,7 @@ TEST_F(WinePrefixStoreTest, ATruncatedUserRegIsWrittenOnlyWhereItIsWhole)
             EXPECT_TRUE(readAll(path).startsWith(cut.first(cut.lastIndexOf('\n') + 1)));
         } catch (const ERegistryStoreError &e) {
             ++refused;
-            EXPECT_FALSE(readable) << toUtf8(e.text(false));
+            EXPECT_FALSE(readable) << toUtf8(e.text(Language::English));
             EXPECT_EQ(readAll(path), cut);
         }
     }
@@ -301,8 +301,10 @@ TEST_F(WinePrefixStoreTest, AReadOnlyPrefixIsReadAndAWriteIsRefusedWithItsReason
         batch.commit();
         FAIL() << "written on a read-only file system";
     } catch (const ERegistryStoreError &e) {
-        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("the file system is read-only"));
-        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("il file system è di sola lettura"));
+        EXPECT_THAT(toUtf8(e.text(Language::English)),
+                    testing::HasSubstr("the file system is read-only"));
+        EXPECT_THAT(toUtf8(e.text(Language::Italian)),
+                    testing::HasSubstr("il file system è di sola lettura"));
     }
     EXPECT_EQ(readAll(mountPoint.filePath(u"user.reg"_s)), UserReg);
 }
@@ -378,7 +380,9 @@ TEST_F(WinePrefixStoreTest, ARegistryEditorThatCannotRunIsAProblemOfTheStore)
         reg.openKey(u"\\Software\\A", false);
         FAIL() << "opened";
     } catch (const ERegistryStoreError &e) {
-        EXPECT_THAT(toUtf8(e.text(false)), testing::HasSubstr("wine is not on the search path"));
-        EXPECT_THAT(toUtf8(e.text(true)), testing::HasSubstr("editor del registro di Wine"));
+        EXPECT_THAT(toUtf8(e.text(Language::English)),
+                    testing::HasSubstr("wine is not on the search path"));
+        EXPECT_THAT(toUtf8(e.text(Language::Italian)),
+                    testing::HasSubstr("editor del registro di Wine"));
     }
 }

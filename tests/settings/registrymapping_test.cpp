@@ -231,7 +231,7 @@ TEST_F(RegistryMappingTest, AStoreThatCannotBeReadShowsNoValueAsCurrent)
     store.setStoreError(ERegistryStoreError(u"damaged", u"danneggiato"));
     const PageRead result = read();
     ASSERT_TRUE(result.storeError);
-    EXPECT_EQ(result.storeError->text(true), u"danneggiato");
+    EXPECT_EQ(result.storeError->text(Language::Italian), u"danneggiato");
     for (int row : {1, 2, 3, 4, 6})
         EXPECT_EQ(grid.Cells(1, row), u"Not available (read error)"_s) << row;
     EXPECT_EQ(grid.Cells(1, 5), u"value"_s) << "a heading row names no value";
