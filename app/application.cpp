@@ -10,7 +10,7 @@ OrdevanApplication::OrdevanApplication(int &argc, char **argv)
 {
     setApplicationName(u"Ordevan"_s);
     setOrganizationName(u"Ordevan"_s);
-    setApplicationVersion(u"8.0.4.0"_s);
+    setApplicationVersion(QStringLiteral(ORDEVAN_VERSION));
     installFontSubstitutions();
 }
 

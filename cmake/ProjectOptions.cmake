@@ -2,7 +2,15 @@
 # strict Qt defines; every target of ours links it, so the rules live here only.
 add_library(ordevan_options INTERFACE)
 target_compile_features(ordevan_options INTERFACE cxx_std_20)
-target_compile_options(ordevan_options INTERFACE -Wall -Wextra -Wpedantic)
+if(MSVC)
+    target_compile_options(ordevan_options INTERFACE /W4 /permissive- /utf-8 /Zc:__cplusplus)
+else()
+    target_compile_options(ordevan_options INTERFACE
+        -Wall -Wextra -Wpedantic
+        -Wshadow -Woverloaded-virtual -Wnon-virtual-dtor -Wold-style-cast)
+endif()
+# The version the window's title and the package show, from project().
+target_compile_definitions(ordevan_options INTERFACE ORDEVAN_VERSION="${PROJECT_VERSION}")
 target_compile_definitions(ordevan_options INTERFACE
     QT_NO_CAST_FROM_ASCII
     QT_NO_CAST_TO_ASCII
@@ -15,11 +23,11 @@ target_compile_definitions(ordevan_options INTERFACE
 
 option(ORDEVAN_WERROR "Treat warnings as errors" OFF)
 if(ORDEVAN_WERROR)
-    target_compile_options(ordevan_options INTERFACE -Werror)
+    target_compile_options(ordevan_options INTERFACE $<IF:$<CXX_COMPILER_ID:MSVC>,/WX,-Werror>)
 endif()
 
 option(ORDEVAN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-if(ORDEVAN_SANITIZE)
+if(ORDEVAN_SANITIZE AND NOT MSVC)
     set(_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_compile_options(ordevan_options INTERFACE ${_san})
     target_link_options(ordevan_options INTERFACE ${_san})

@@ -33,7 +33,8 @@ public:
 
     RegistryStore &store() override { return m_store; }
 
-    void seed(std::u16string_view path, std::u16string_view name, const RegistryValue &value) override
+    void seed(std::u16string_view path, std::u16string_view name,
+              const RegistryValue &value) override
     {
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wide(std::u16string(path)), 0, nullptr, 0,
@@ -90,7 +91,9 @@ std::u16string besideThisProgram(const std::u16string &name)
 
 INSTANTIATE_TEST_SUITE_P(Windows, RegistryContract,
                          testing::Values(StoreParam{"Windows",
-                                                    [] { return std::make_unique<WindowsFixture>(); }}),
+                                                    [] {
+                                                        return std::make_unique<WindowsFixture>();
+                                                    }}),
                          storeParamName);
 
 TEST(WindowsRegistryTest, AReadOnlyStoreRefusesWritesAndTheCallerSeesIt)

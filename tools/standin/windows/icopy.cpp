@@ -27,8 +27,8 @@ std::string utf8(const std::wstring &text)
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                        nullptr, nullptr);
     return result;
 }
 
@@ -37,12 +37,23 @@ std::wstring escaped(const std::wstring &text)
     std::wstring result;
     for (wchar_t c : text) {
         switch (c) {
-        case L'\\': result += L"\\\\"; break;
-        case L'\t': result += L"\\t"; break;
-        case L'\n': result += L"\\n"; break;
-        case L'\r': result += L"\\r"; break;
-        case L'\0': result += L"\\0"; break;
-        default: result += c;
+        case L'\\':
+            result += L"\\\\";
+            break;
+        case L'\t':
+            result += L"\\t";
+            break;
+        case L'\n':
+            result += L"\\n";
+            break;
+        case L'\r':
+            result += L"\\r";
+            break;
+        case L'\0':
+            result += L"\\0";
+            break;
+        default:
+            result += c;
         }
     }
     return result;
@@ -51,14 +62,22 @@ std::wstring escaped(const std::wstring &text)
 const char *kindName(DWORD type)
 {
     switch (type) {
-    case REG_SZ: return "REG_SZ";
-    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
-    case REG_MULTI_SZ: return "REG_MULTI_SZ";
-    case REG_DWORD: return "REG_DWORD";
-    case REG_QWORD: return "REG_QWORD";
-    case REG_BINARY: return "REG_BINARY";
-    case REG_NONE: return "REG_NONE";
-    default: return "REG_OTHER";
+    case REG_SZ:
+        return "REG_SZ";
+    case REG_EXPAND_SZ:
+        return "REG_EXPAND_SZ";
+    case REG_MULTI_SZ:
+        return "REG_MULTI_SZ";
+    case REG_DWORD:
+        return "REG_DWORD";
+    case REG_QWORD:
+        return "REG_QWORD";
+    case REG_BINARY:
+        return "REG_BINARY";
+    case REG_NONE:
+        return "REG_NONE";
+    default:
+        return "REG_OTHER";
     }
 }
 
@@ -143,7 +162,8 @@ bool writeReport(const std::vector<std::string> &lines)
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length
+            = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
             return false;
         if (length < path.size()) {
@@ -170,8 +190,7 @@ bool writeReport(const std::vector<std::string> &lines)
     }
     written = FlushFileBuffers(file) && written;
     CloseHandle(file);
-    return written
-        && MoveFileExW(temporary.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return written && MoveFileExW(temporary.c_str(), report.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 } // namespace
