@@ -53,10 +53,6 @@ const QImage &checkBoxPicture(bool checked, bool active)
 
 TSettingsGrid::TSettingsGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
-    , m_normal(new TGridInplaceEdit(viewport()))
-    , m_spin(new TGridSpin(viewport()))
-    , m_combo(new TGridCombo(viewport()))
-    , m_editBtn(new TGridEditBtn(viewport()))
 {
     m_model.setView(this);
 
@@ -68,13 +64,27 @@ TSettingsGrid::TSettingsGrid(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
-    for (QWidget *editor : std::initializer_list<QWidget *>{m_normal, m_spin, m_combo, m_editBtn}) {
-        editor->hide();
-        editor->installEventFilter(this);
-    }
-    connect(m_editBtn, &TGridEditBtn::ellipsisClicked, this,
-            [this] { guardHandler([this] { ellipsisClicked(); }); });
     updateScrollBars();
+}
+
+// Editors are made when first needed: a window of several grids, most of
+// whose cells are never edited, starts without a dozen line edits and
+// lists to lay out.
+template<typename Editor>
+Editor *TSettingsGrid::editor(Editor *&slot)
+{
+    if (!slot) {
+        slot = new Editor(viewport());
+        slot->hide();
+        slot->installEventFilter(this);
+        // Tab from the editor goes where Tab from the grid goes.
+        setTabOrder(this, slot);
+        if constexpr (std::is_same_v<Editor, TGridEditBtn>) {
+            connect(slot, &TGridEditBtn::ellipsisClicked, this,
+                    [this] { guardHandler([this] { ellipsisClicked(); }); });
+        }
+    }
+    return slot;
 }
 
 TSettingsGrid::~TSettingsGrid()
@@ -455,21 +465,21 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     QLineEdit *line = nullptr;
     switch (kind) {
     case edSpinEdit:
-        m_spin->MinValue = m_model.SpinEdit().MinValue;
+        editor(m_spin)->MinValue = m_model.SpinEdit().MinValue;
         m_spin->MaxValue = m_model.SpinEdit().MaxValue;
         m_spin->Increment = m_model.SpinEdit().Increment;
         m_spin->openWith(m_startText);
         m_editor = m_spin;
         break;
     case edComboList:
-        m_editor = m_combo;
+        m_editor = editor(m_combo);
         break;
     case edEditBtn:
-        m_editBtn->setText(m_startText);
+        editor(m_editBtn)->setText(m_startText);
         m_editor = line = m_editBtn;
         break;
     case edNormal:
-        m_normal->setText(EditWithTags ? m_startText : StripMarkupTags(m_startText));
+        editor(m_normal)->setText(EditWithTags ? m_startText : StripMarkupTags(m_startText));
         m_editor = line = m_normal;
         break;
     default:
@@ -540,7 +550,7 @@ void TSettingsGrid::HideEditor(bool restoreStart)
 
 void TSettingsGrid::ellipsisClicked()
 {
-    if (m_editor != m_editBtn || !OnEllipsClick)
+    if (!m_editBtn || m_editor != m_editBtn || !OnEllipsClick)
         return;
     QString text = m_editBtn->text();
     m_inEllipsis = true;

@@ -55,6 +55,7 @@ public:
     bool Editing() const { return m_editor != nullptr; }
     TEditorType EditorKind() const { return m_editorKind; }
     QWidget *EditorWidget() const { return m_editor; }
+    // Null until first opened.
     TGridSpin *SpinEditor() const { return m_spin; }
     TGridCombo *ComboEditor() const { return m_combo; }
 
@@ -98,6 +99,8 @@ private:
     bool openEditor(int col, int row, QKeyEvent *typed);
     void ellipsisClicked();
     void moveCurrent(int rows);
+    template<typename Editor>
+    Editor *editor(Editor *&slot);
 
     GridModel m_model;
     QFont m_fixedFont;
@@ -105,10 +108,11 @@ private:
     int m_topRow = 1;
     int m_leftCol = 0;
 
-    TGridInplaceEdit *m_normal;
-    TGridSpin *m_spin;
-    TGridCombo *m_combo;
-    TGridEditBtn *m_editBtn;
+    // Made on first use (editor()).
+    TGridInplaceEdit *m_normal = nullptr;
+    TGridSpin *m_spin = nullptr;
+    TGridCombo *m_combo = nullptr;
+    TGridEditBtn *m_editBtn = nullptr;
     QWidget *m_editor = nullptr;
     TEditorType m_editorKind = edNormal;
     QString m_startText;
