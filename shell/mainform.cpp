@@ -180,9 +180,10 @@ void TMainForm::FormCreate()
         page->resize(page->width(), 401);
     for (TSettingsGrid *grid : grids())
         grid->model().ClearCells();
-    loadLists(grids());
-    ReadSettings(true);
     RbUnaLista->setChecked(true);
+    // The language's own handler loads the four lists and reads them: done
+    // here first as well, the same lists would be loaded and read twice in
+    // a row, with the same result.
     if (italian())
         RbItalianoClick();
     else
