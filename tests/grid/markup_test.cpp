@@ -1,6 +1,7 @@
 #include "markup.h"
 #include "markupcheck.h"
 #include "printers.h"
+#include "stopwatch.h"
 
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -395,14 +396,6 @@ QString literalsOneByOne(QString text)
     return text;
 }
 
-double seconds(const std::function<void()> &work)
-{
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return clock.nsecsElapsed() / 1e9;
-}
-
 } // namespace
 
 TEST(MarkupTextTest, LiteralsOpenInOnePassAsOneByOne)
@@ -423,7 +416,7 @@ TEST(MarkupTextTest, LiteralsOpenInOnePassAsOneByOne)
     for (int n = 0; n < 80'000; ++n)
         many += u"<#ab>"_s;
     QString prepared;
-    EXPECT_LT(seconds([&] { prepared = prepareMarkupText(many); }), 0.2);
+    EXPECT_LT(secondsTaken([&] { prepared = prepareMarkupText(many); }), 0.2);
     EXPECT_EQ(prepared, u"ab"_s.repeated(80'000));
 }
 
@@ -439,7 +432,7 @@ TEST_F(MarkupTest, WrappingALongTextWithFewTagsIsLinear)
     QPainter painter(&image);
     painter.setFont(face(11));
     MarkupExtent extent;
-    EXPECT_LT(seconds([&] {
+    EXPECT_LT(secondsTaken([&] {
                   extent = DrawMarkupText(painter, text, QRect(0, 0, 300, 100), wrap,
                                           MarkupMode::Measure);
               }),

@@ -5,9 +5,9 @@
 #include "inplaceeditors.h"
 #include "printers.h"
 #include "settingsgrid.h"
+#include "stopwatch.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -49,14 +49,6 @@ protected:
         grid->setFocus();
     }
 
-    static double seconds(const std::function<void()> &work)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        return clock.nsecsElapsed() / 1e9;
-    }
-
     QWidget window;
     TSettingsGrid *grid;
     QLineEdit *other;
@@ -70,7 +62,7 @@ TEST_F(SettingsGridTest, PassesOverEveryRowAndLoadsOfWidthLinesStayLinear)
     // 20,000 width lines about 0.9 s.
     GridModel &model = grid->model();
     model.SetRowCount(30'000);
-    EXPECT_LT(seconds([&] {
+    EXPECT_LT(secondsTaken([&] {
                   for (int row = 1; row < model.RowCount(); ++row) {
                       model.SetCells(1, row, u"new %1"_s.arg(row));
                       model.SetCheckBox(2, row, row % 2);
@@ -83,7 +75,7 @@ TEST_F(SettingsGridTest, PassesOverEveryRowAndLoadsOfWidthLinesStayLinear)
     QByteArray file = "6,3\n";
     for (int line = 0; line < 20'000; ++line)
         file += "cw " + QByteArray::number(line % 6) + "," + QByteArray::number(line % 300) + "\n";
-    EXPECT_LT(seconds([&] { model.LoadGridData(file, u"widths"_s); }), 0.4);
+    EXPECT_LT(secondsTaken([&] { model.LoadGridData(file, u"widths"_s); }), 0.4);
     EXPECT_EQ(model.ColWidths(5), 197) << "the last line for it, 19,997";
 }
 

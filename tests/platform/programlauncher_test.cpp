@@ -4,7 +4,6 @@
 #include "wineprogramlauncher.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,15 +28,6 @@ void writeProgram(const QString &path, const QByteArray &script)
 QByteArray quoted(const QString &path)
 {
     return "'" + QFile::encodeName(path) + "'";
-}
-
-bool appears(const QString &path)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(path) && clock.elapsed() < 5000)
-        QTest::qWait(20);
-    return QFile::exists(path);
 }
 
 // PATH set to one folder for the life of the object.
@@ -69,7 +59,7 @@ TEST(ProgramLauncherTest, StartsExactlyThePathNeverAProgramItsPrefixNames)
     LocalProgramLauncher launcher;
     EXPECT_EQ(launcher.launch(dir.filePath(u"Program Files/VOB/InstantCopy 8/ICopy.exe"_s)),
               LaunchResult::Started);
-    EXPECT_TRUE(appears(right));
+    EXPECT_TRUE(fileAppears(right));
     QTest::qWait(100);
     EXPECT_FALSE(QFile::exists(wrong));
 }
@@ -140,7 +130,7 @@ TEST_F(WineLauncherTest, TheProgramRunsUnderWineInItsPrefixFromItsFolder)
     // As the Windows build would store it, in other letter case.
     ASSERT_EQ(launcher.launch(u"c:\\PROGRAM FILES\\it's odd $(touch pwned) & `id`\\icopy.exe"_s),
               LaunchResult::Started);
-    ASSERT_TRUE(appears(record));
+    ASSERT_TRUE(fileAppears(record));
     QTest::qWait(100);
     const QStringList lines = QString::fromUtf8(readAll(record)).split(u'\n');
     ASSERT_GE(lines.size(), 4);

@@ -1,6 +1,7 @@
 #include "mainformtesting.h"
 #include "printers.h"
 #include "standin.h"
+#include "testfiles.h"
 
 #include <QElapsedTimer>
 #include <QRadioButton>
@@ -138,11 +139,7 @@ TEST_F(LaunchTest, TheChosenFileIsTheOneStartedWhateverItsFolderIsCalled)
     ASSERT_TRUE(window.BtnAvvia->isEnabled());
     window.BtnAvviaClick();
     EXPECT_EQ(terminations, 1);
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFile::exists(dir.filePath(u"right"_s)) && clock.elapsed() < 10000)
-        QTest::qWait(20);
-    EXPECT_TRUE(QFile::exists(dir.filePath(u"right"_s)));
+    EXPECT_TRUE(fileAppears(dir.filePath(u"right"_s), 10000));
     EXPECT_FALSE(QFile::exists(dir.filePath(u"wrong"_s)));
 #endif
 }
