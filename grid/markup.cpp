@@ -1,5 +1,6 @@
 #include "markup.h"
 
+#include "fonts.h"
 #include "text.h"
 #include "wincolors.h"
 
@@ -172,7 +173,7 @@ struct FontState
 
     QFont font() const
     {
-        QFont f(family);
+        QFont f = windowsFont(family);
         f.setPixelSize(std::max(pixelSize, 1));
         f.setBold(bold);
         f.setItalic(italic);
@@ -482,7 +483,7 @@ private:
         case u'L':
             x += m_state.listLevel * ListStep;
             if (drawing && m_state.listLevel > 0) {
-                QFont symbol(u"Symbol"_s);
+                QFont symbol = windowsFont(u"Symbol"_s);
                 symbol.setPixelSize(std::max(m_state.font.pixelSize, 1));
                 m_painter.setFont(symbol);
                 m_painter.setPen(m_state.font.color);

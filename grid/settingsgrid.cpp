@@ -1,8 +1,10 @@
 #include "settingsgrid.h"
 
+#include "fonts.h"
 #include "handlerguard.h"
 #include "inplaceeditors.h"
 #include "markup.h"
+#include "pictures.h"
 #include "wincolors.h"
 
 #include <QApplication>
@@ -10,7 +12,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSvgRenderer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,13 +25,13 @@ const QColor Gray(128, 128, 128);
 
 QFont gridFont(const QString &family, bool bold)
 {
-    QFont font(family);
+    QFont font = windowsFont(family);
     font.setPixelSize(11);
     font.setWeight(bold ? QFont::Bold : QFont::Normal); // explicitly: page panels are bold
     return font;
 }
 
-// The four check box pictures, rendered once.
+// The four check box pictures, made once.
 const QImage &checkBoxPicture(bool checked, bool active)
 {
     static const auto pictures = [] {
@@ -38,11 +39,8 @@ const QImage &checkBoxPicture(bool checked, bool active)
         const char *names[]
             = {"unchecked-inactive", "checked-inactive", "unchecked-active", "checked-active"};
         for (int i = 0; i < 4; ++i) {
-            images[i] = QImage(CheckSize, CheckSize, QImage::Format_ARGB32_Premultiplied);
-            images[i].fill(Qt::transparent);
-            QSvgRenderer renderer(u":/checkbox/"_s + QString::fromLatin1(names[i]) + u".svg"_s);
-            QPainter painter(&images[i]);
-            renderer.render(&painter);
+            images[i] = pictureImage(u":/checkbox/"_s + QString::fromLatin1(names[i]) + u".svg"_s,
+                                     QSize(CheckSize, CheckSize));
         }
         return images;
     }();

@@ -1,17 +1,77 @@
 #include "fonts.h"
 
-#include <QFont>
+#include <QFontDatabase>
 #include <QStringList>
+
+#include <array>
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+struct StandIns
+{
+    QString face;
+    QStringList standIns;
+};
+
+constexpr std::size_t FaceCount = 4;
+
+const std::array<StandIns, FaceCount> &standInFaces()
+{
+    static const std::array<StandIns, FaceCount> faces{{
+        {u"MS Sans Serif"_s, {u"Liberation Sans"_s, u"DejaVu Sans"_s}},
+        {u"Tahoma"_s, {u"DejaVu Sans"_s, u"Liberation Sans"_s}},
+        {u"Arial Narrow"_s,
+         {u"Liberation Sans Narrow"_s, u"DejaVu Sans Condensed"_s, u"Liberation Sans"_s}},
+        {u"Symbol"_s, {u"DejaVu Sans"_s}},
+    }};
+    return faces;
+}
+
+bool installed(const QStringList &families, const QString &face)
+{
+    return families.contains(face, Qt::CaseInsensitive);
+}
+
+QString lookUp(const StandIns &entry)
+{
+    // The installed families as listed, not as the font system would match
+    // a name: it matches any name to some face.
+    const QStringList families = QFontDatabase::families();
+    if (installed(families, entry.face))
+        return entry.face;
+    for (const QString &standIn : entry.standIns) {
+        if (installed(families, standIn))
+            return standIn;
+    }
+    return entry.face;
+}
+
+} // namespace
+
 void installFontSubstitutions()
 {
-    QFont::insertSubstitutions(u"MS Sans Serif"_s,
-                               QStringList{u"Liberation Sans"_s, u"DejaVu Sans"_s});
-    QFont::insertSubstitutions(u"Tahoma"_s, QStringList{u"DejaVu Sans"_s, u"Liberation Sans"_s});
-    QFont::insertSubstitutions(
-        u"Arial Narrow"_s,
-        QStringList{u"Liberation Sans Narrow"_s, u"DejaVu Sans Condensed"_s, u"Liberation Sans"_s});
-    QFont::insertSubstitutions(u"Symbol"_s, QStringList{u"DejaVu Sans"_s});
+    for (const StandIns &entry : standInFaces())
+        QFont::insertSubstitutions(entry.face, entry.standIns);
+}
+
+QString installedFace(const QString &face)
+{
+    // Fonts are made on the GUI thread only.
+    static std::array<QString, FaceCount> found;
+    const auto &faces = standInFaces();
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        if (faces[i].face.compare(face, Qt::CaseInsensitive) != 0)
+            continue;
+        if (found[i].isEmpty())
+            found[i] = lookUp(faces[i]);
+        return found[i];
+    }
+    return face;
+}
+
+QFont windowsFont(const QString &face)
+{
+    return QFont(installedFace(face));
 }

@@ -2,13 +2,14 @@
 
 #include "buttoncaption.h"
 #include "captions.h"
+#include "fonts.h"
 #include "mainform.h"
 #include "oxbutton.h"
 #include "panel.h"
-#include "pictures.h"
 #include "settingrow.h"
 #include "settingsgrid.h"
 #include "wincolors.h"
+#include "windowpictures.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,7 +28,7 @@ constexpr QColor Yellow(255, 255, 0);
 
 QFont sansSerif(int pixels, bool bold = false)
 {
-    QFont font(u"MS Sans Serif"_s);
+    QFont font = windowsFont(u"MS Sans Serif"_s);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -205,7 +206,7 @@ void TMainForm::createControls()
     // Title bar.
     Image1 = picture(Panel9, u"Image1"_s, {8, 8, 161, 57}, u":/images/logo.svg"_s);
     Label14 = label(Panel9, u"Label14"_s, {174, 12}, u"8"_s);
-    QFont narrow(u"Arial Narrow"_s);
+    QFont narrow = windowsFont(u"Arial Narrow"_s);
     narrow.setPixelSize(35);
     narrow.setBold(true);
     Label14->setFont(narrow);

@@ -5,7 +5,7 @@
 #include "mainformtesting.h"
 #include "oxbutton.h"
 #include "panel.h"
-#include "pictures.h"
+#include "windowpictures.h"
 #include "printers.h"
 #include "settingsgrid.h"
 

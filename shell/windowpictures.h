@@ -5,8 +5,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-// Renders one of the tool's SVG pictures at `size`, for a screen of
-// `pixelRatio` device pixels per point.
+// One of the tool's pictures at `size`, for a screen of `pixelRatio` device
+// pixels per point.
 QPixmap renderPicture(const QString &resource, const QSize &size, qreal pixelRatio = 1.0);
 // The window icon, with its 16 and 32 pixel images.
 QIcon windowIcon16And32();

@@ -1,0 +1,52 @@
+#include "fonts.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+TEST(Fonts, EachWindowsFaceIsDrawnWithAnInstalledFace)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &face : {u"MS Sans Serif"_s, u"Tahoma"_s, u"Arial Narrow"_s, u"Symbol"_s}) {
+        SCOPED_TRACE(face.toStdString());
+        const QString installed = installedFace(face);
+        if (families.contains(face, Qt::CaseInsensitive)) {
+            EXPECT_EQ(installed, face) << "the face itself where it is there";
+        } else if (installed != face) {
+            EXPECT_TRUE(families.contains(installed, Qt::CaseInsensitive))
+                << installed.toStdString();
+        }
+        // What is asked for is what is drawn: no search among the system's faces.
+        QFont font = windowsFont(face);
+        font.setPixelSize(11);
+        EXPECT_EQ(font.family(), installed);
+        if (families.contains(installed, Qt::CaseInsensitive)) {
+            EXPECT_EQ(QFontInfo(font).family().toLower(), installed.toLower());
+        }
+    }
+}
+
+TEST(Fonts, TheStandInsOfThisMachineAreTheProjectsFaces)
+{
+    // The project installs Liberation and DejaVu; the window's look is
+    // measured with them.
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains(u"Liberation Sans"_s) || !families.contains(u"DejaVu Sans"_s))
+        GTEST_SKIP() << "the project's faces are not installed here";
+    if (!families.contains(u"MS Sans Serif"_s)) {
+        EXPECT_EQ(installedFace(u"MS Sans Serif"_s), u"Liberation Sans"_s);
+    }
+    if (!families.contains(u"Tahoma"_s)) {
+        EXPECT_EQ(installedFace(u"tahoma"_s), u"DejaVu Sans"_s) << "names are matched case-blind";
+    }
+}
+
+TEST(Fonts, OtherNamesArePassedOnAsTheyAre)
+{
+    for (const QString &face : {u"Courier New"_s, u"No Such Face"_s, QString(), u"MS Sans"_s})
+        EXPECT_EQ(installedFace(face), face);
+}
