@@ -8,6 +8,7 @@
 #include "filesystem.h"
 #include "gridmodel.h"
 #include "mainform.h"
+#include "oxbutton.h"
 #include "programlauncher.h"
 #include "regfile.h"
 #include "registryaccessor.h"
@@ -100,8 +101,7 @@ LargeStore &largeStore()
 // A new value in every value cell that can be saved.
 void editEveryValue(TMainForm &window, int round)
 {
-    for (TSettingsGrid *grid :
-         {window.GridGenerale, window.GridCopia, window.GridSettaggi, window.GridPercorsi}) {
+    for (TSettingsGrid *grid : window.findChildren<TSettingsGrid *>()) {
         GridModel &model = grid->model();
         for (int row = 1; row < model.RowCount(); ++row) {
             const QString value = model.Cells(1, row);
@@ -134,7 +134,8 @@ void BM_StartOnLargeStore(benchmark::State &state)
         RegistryFileStore store(largeStore().path);
         TMainForm window({store, files, dialogs, programs, [] {
                           }});
-        benchmark::DoNotOptimize(window.GridCopia->model().Cells(1, 1));
+        benchmark::DoNotOptimize(
+            window.findChild<TSettingsGrid *>(u"GridCopia"_s)->model().Cells(1, 1));
     }
 }
 
@@ -146,13 +147,14 @@ void BM_SaveAllListsOnLargeStore(benchmark::State &state)
     NoPrograms programs;
     TMainForm window({store, files, dialogs, programs, [] {
                       }});
-    window.RbTutteListe->setChecked(true);
+    window.findChild<QRadioButton *>(u"RbTutteListe"_s)->setChecked(true);
+    auto *save = window.findChild<ToxButton *>(u"SaveBtn"_s);
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
         editEveryValue(window, ++round);
         state.ResumeTiming();
-        window.SaveBtnClick();
+        save->click();
     }
     // What was saved is on disk, for a reader that starts afresh.
     RegistryFileStore reader(largeStore().path);

@@ -49,16 +49,21 @@ public:
     ~TMainForm() override;
 
     Language language() const { return m_language; }
-    bool italian() const { return m_language == Language::Italian; }
     Release release() const { return m_release; }
-    const QString &toolFolder() const { return m_toolFolder; }
     const QString &targetPath() const { return m_targetPath; }
     bool loading() const { return m_loading; }
 
     // The page panel in view, the one the navigation buttons last chose.
     bool isPageShown(const QWidget *pagePanel) const;
 
-    // Controls, named as the form names them.
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool italian() const { return m_language == Language::Italian; }
+
+    // Controls, named as the form names them; other code finds them by
+    // these names, which are their object names.
     TPanel *PanelCopy, *Panel2, *PanelGeneral, *PanelSettings, *PanelProfiles, *PanelDatapath;
     TPanel *Panel1, *Panel5, *Panel6, *Panel7, *Panel9;
     TPanel *Panel3, *Panel8, *Panel4, *Panel10, *Panel12, *Panel14;
@@ -114,10 +119,6 @@ public:
     void WriteSettings(bool all);
     void RestoreDefault(bool all);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
     void createControls();
     void connectHandlers();
     void runAction(void (TMainForm::*handler)());

@@ -27,7 +27,7 @@ protected:
     {
         useMemoryStore();
         start().show();
-        grid = form->GridGenerale;
+        grid = control<TSettingsGrid>(*form, "GridGenerale");
     }
 
     QImage render() { return grid->viewport()->grab().toImage(); }
@@ -112,7 +112,7 @@ TEST_F(CellPaintTest, NameCellsByReleaseTypeAndDescriptionTints)
     EXPECT_EQ(at(image, description.topRight() + QPoint(0, 10)), dark);
 
     // Under the other release the other tag is the version-specific one.
-    form->Rb8v0->setChecked(true);
+    control<QRadioButton>(*form, "Rb8v0")->setChecked(true);
     const int versioned800 = rowTagged(u"8v0"_s);
     EXPECT_EQ(at(render(), grid->CellRect(0, versioned800).bottomRight() - QPoint(4, 4)),
               VersionYellow);

@@ -71,7 +71,7 @@ protected:
 
 TEST_F(EditingTest, SpinEditorClampsOnOpeningButTakesTypedValues)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = 0;
     openValue(grid, u"MainWindowLeft"_s, u"5000"_s, row); // PIXELS: 0 to 1280
     ASSERT_EQ(grid->EditorKind(), edSpinEdit);
@@ -111,7 +111,7 @@ TEST_F(EditingTest, SpinEditorClampsOnOpeningButTakesTypedValues)
 
 TEST_F(EditingTest, SpinEditorLeavesAnUneditedCellExactlyAsItWas)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     const int row = rowNamed(grid, u"MainWindowLeft"_s); // PIXELS: 0 to 1280
     const int other = rowNamed(grid, u"MainWindowTop"_s);
     enum class Leave { Escape, Enter, ClickElsewhere };
@@ -166,7 +166,7 @@ TEST_F(EditingTest, SpinEditorLeavesAnUneditedCellExactlyAsItWas)
 
 TEST_F(EditingTest, SpinEditorRefusesPastedLetters)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = 0;
     openValue(grid, u"CpuUsage"_s, u"80"_s, row); // %: 0 to 100
     ASSERT_EQ(grid->EditorKind(), edSpinEdit);
@@ -182,8 +182,8 @@ TEST_F(EditingTest, SpinEditorRefusesPastedLetters)
 
 TEST_F(EditingTest, ListEditorOffersSortedItemsAndOpensOnTheMatch)
 {
-    form->BtnCopiaClick();
-    TSettingsGrid *grid = form->GridCopia;
+    QTest::mouseClick(control<ToxButton>(*form, "BtnCopia"), Qt::LeftButton);
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridCopia");
     int row = 0;
     openValue(grid, u"WriteMethod"_s, u"DWMdao"_s, row);
     ASSERT_EQ(grid->EditorKind(), edComboList);
@@ -220,8 +220,8 @@ TEST_F(EditingTest, ListEditorOffersSortedItemsAndOpensOnTheMatch)
 
 TEST_F(EditingTest, ListEditorWritesOnlyAnItemTheUserChose)
 {
-    form->BtnCopiaClick();
-    TSettingsGrid *grid = form->GridCopia;
+    QTest::mouseClick(control<ToxButton>(*form, "BtnCopia"), Qt::LeftButton);
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridCopia");
     const int row = rowNamed(grid, u"WriteMethod"_s);
     const int other = rowNamed(grid, u"CloseCDMethod"_s);
     // Neither a value that is no item nor one in another letter case is
@@ -254,7 +254,7 @@ TEST_F(EditingTest, ListEditorWritesOnlyAnItemTheUserChose)
 
 TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = 0;
     openValue(grid, u"SkinName"_s, u"Default"_s, row);
     ASSERT_EQ(grid->EditorKind(), edEditBtn);
@@ -280,17 +280,17 @@ TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)
     QTest::keyClick(grid->EditorWidget(), Qt::Key_Escape);
     EXPECT_EQ(grid->model().Cells(1, row), u"Metallo"_s) << "Esc keeps the starting text";
 
-    form->RbItaliano->setChecked(true);
-    openValue(form->GridGenerale, u"SkinName"_s, u"x"_s, row);
+    control<QRadioButton>(*form, "RbItaliano")->setChecked(true);
+    openValue(grid, u"SkinName"_s, u"x"_s, row);
     dialogs.answerPrompt(std::nullopt);
-    QTest::keyClick(form->GridGenerale->EditorWidget(), Qt::Key_F4);
+    QTest::keyClick(grid->EditorWidget(), Qt::Key_F4);
     EXPECT_EQ(dialogs.prompts.last().caption, u"MODIFICA PARAMETRO TESTO"_s);
     EXPECT_EQ(dialogs.prompts.last().label, u"Digitare il nuovo testo:"_s);
 }
 
 TEST_F(EditingTest, PlainEditorTypingEscapeAndFocusLoss)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = rowNamed(grid, u"LogLevel"_s); // VALUE: plain editing
     grid->model().SetCells(1, row, u"1"_s);
     grid->SetCurrentCell(1, row);
@@ -312,7 +312,7 @@ TEST_F(EditingTest, PlainEditorTypingEscapeAndFocusLoss)
 
 TEST_F(EditingTest, CheckBoxesToggleByTheirBoxAndSpaceOnly)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     const int row = rowNamed(grid, u"ShowToolTips"_s);
     grid->model().SetCells(1, row, u"True"_s);
     grid->model().SetCheckBox(1, row, true);
@@ -344,8 +344,8 @@ TEST_F(EditingTest, OnlyValueCellsOfReadableRowsEdit)
     auto &memory = static_cast<MemoryRegistryStore &>(*store);
     memory.put(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"MainWindowTop",
                {ValueKind::String, u"80", 0});
-    QTest::mouseClick(form->ReadBtn, Qt::LeftButton);
-    TSettingsGrid *grid = form->GridGenerale;
+    QTest::mouseClick(control<ToxButton>(*form, "ReadBtn"), Qt::LeftButton);
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     const int row = rowNamed(grid, u"MainWindowTop"_s);
     const int missing = rowNamed(grid, u"MainWindowLeft"_s);
     ASSERT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
@@ -358,7 +358,7 @@ TEST_F(EditingTest, OnlyValueCellsOfReadableRowsEdit)
     QTest::keyClicks(grid->EditorWidget(), u"640"_s);
     QTest::keyClick(grid->EditorWidget(), Qt::Key_Return);
     EXPECT_EQ(grid->model().Cells(1, missing), u"640"_s);
-    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(control<ToxButton>(*form, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(memory.get(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"MainWindowLeft"),
               (RegistryValue{ValueKind::Integer, {}, 640}));
     click(grid, 1, row);
@@ -380,8 +380,8 @@ TEST_F(EditingTest, AnErrorRowsCheckBoxNeverToggles)
     auto &memory = static_cast<MemoryRegistryStore &>(*store);
     memory.put(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"ShowToolTips",
                {ValueKind::Integer, {}, 1});
-    QTest::mouseClick(form->ReadBtn, Qt::LeftButton);
-    TSettingsGrid *grid = form->GridGenerale;
+    QTest::mouseClick(control<ToxButton>(*form, "ReadBtn"), Qt::LeftButton);
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     const int row = rowNamed(grid, u"ShowToolTips"_s);
     ASSERT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
     const auto box = grid->model().CheckBox(1, row);
@@ -391,14 +391,14 @@ TEST_F(EditingTest, AnErrorRowsCheckBoxNeverToggles)
     EXPECT_EQ(grid->model().CheckBox(1, row), box);
     EXPECT_EQ(grid->model().Cells(1, row), u"Not available (read error)"_s);
 
-    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(control<ToxButton>(*form, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(memory.get(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", u"ShowToolTips"),
               (RegistryValue{ValueKind::Integer, {}, 1}));
 }
 
 TEST_F(EditingTest, HostileKeyboardInputLosesNothing)
 {
-    TSettingsGrid *grid = form->GridGenerale;
+    TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = 0;
     const QString huge = QString(1024 * 1024, u'z');
     openValue(grid, u"LanguageFile"_s, huge, row);

@@ -33,9 +33,12 @@ TEST_F(LaunchTest, AnyFileInAFolderWithICopyChoosesThatFolder)
     makeFile(u"IC8/ICopy.exe"_s);
     const QString other = makeFile(u"IC8/Other.exe"_s);
     TMainForm &window = start();
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    window.show();
+    auto *choose = control<ToxButton>(window, "BtnPercorso");
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
+    EXPECT_FALSE(launch->isEnabled());
     dialogs.answerOpenFile(other);
-    window.BtnPercorsoClick();
+    QTest::mouseClick(choose, Qt::LeftButton);
 
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     const OpenFileRequest &request = dialogs.fileRequests[0];
@@ -51,12 +54,12 @@ TEST_F(LaunchTest, AnyFileInAFolderWithICopyChoosesThatFolder)
     const QString expected = QDir::toNativeSeparators(dir.filePath(u"IC8/ICopy.exe"_s));
     EXPECT_EQ(window.targetPath(), expected);
     EXPECT_EQ(preference(u"PathIC8"), expected);
-    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+    EXPECT_TRUE(launch->isEnabled());
 
     // The dialog starts where the target is, and speaks Italian in Italian.
-    window.RbItaliano->setChecked(true);
+    control<QRadioButton>(window, "RbItaliano")->setChecked(true);
     dialogs.answerOpenFile(QString());
-    window.BtnPercorsoClick();
+    QTest::mouseClick(choose, Qt::LeftButton);
     EXPECT_EQ(dialogs.fileRequests[1].startPath, expected);
     EXPECT_EQ(dialogs.fileRequests[1].title,
               u"Selezionare l'eseguibile di InstantCopy 8 (ICopy.exe):"_s);
@@ -67,22 +70,32 @@ TEST_F(LaunchTest, AFolderWithoutICopyChangesNothingVisible)
 {
     const QString lonely = makeFile(u"Empty/Other.exe"_s);
     TMainForm &window = start();
+    window.show();
+    auto *choose = control<ToxButton>(window, "BtnPercorso");
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
     dialogs.answerOpenFile(lonely);
-    window.BtnPercorsoClick();
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    QTest::mouseClick(choose, Qt::LeftButton);
+    EXPECT_FALSE(launch->isEnabled());
     EXPECT_EQ(preference(u"PathIC8"), QString()) << "nothing written";
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
-    // The new path is used by the next launch, which fails and says so.
-    window.BtnAvviaClick();
+    // Chosen once a program was found, such a folder leaves the launch
+    // button as it was: the next launch uses the new path, fails and says so.
+    dialogs.answerOpenFile(makeFile(u"IC8/ICopy.exe"_s));
+    QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(launch->isEnabled());
+    dialogs.answerOpenFile(lonely);
+    QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(launch->isEnabled());
+    QTest::mouseClick(launch, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].caption, u"Ordevan"_s);
     EXPECT_EQ(dialogs.messages[0].text, u"Error starting InstantCopy (Path?)"_s);
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
     EXPECT_EQ(terminations, 0);
 
-    window.RbItaliano->setChecked(true);
-    window.BtnAvviaClick();
+    control<QRadioButton>(window, "RbItaliano")->setChecked(true);
+    QTest::mouseClick(launch, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages[1].text, u"Errore nell'eseguire InstantCopy (Percorso?)"_s);
 }
 
@@ -93,10 +106,12 @@ TEST_F(LaunchTest, LaunchingTheStandInEndsTheTool)
     qputenv("XDG_CONFIG_HOME", QFileInfo(registryPath).absolutePath().chopped(8).toUtf8());
     const QString standIn = QString::fromUtf8(ORDEVAN_STANDIN);
     TMainForm &window = start();
+    window.show();
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
     dialogs.answerOpenFile(standIn);
-    window.BtnPercorsoClick();
-    ASSERT_TRUE(window.BtnAvvia->isEnabled());
-    window.BtnAvviaClick();
+    QTest::mouseClick(control<ToxButton>(window, "BtnPercorso"), Qt::LeftButton);
+    ASSERT_TRUE(launch->isEnabled());
+    QTest::mouseClick(launch, Qt::LeftButton);
     EXPECT_EQ(terminations, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
@@ -132,12 +147,14 @@ TEST_F(LaunchTest, TheChosenFileIsTheOneStartedWhateverItsFolderIsCalled)
     const QString chosen = program(u"back\\slash/ICopy.exe"_s, u"right"_s);
     program(u"back/slash/ICopy.exe"_s, u"wrong"_s);
     TMainForm &window = start();
+    window.show();
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
     dialogs.answerOpenFile(chosen);
-    window.BtnPercorsoClick();
+    QTest::mouseClick(control<ToxButton>(window, "BtnPercorso"), Qt::LeftButton);
     EXPECT_EQ(window.targetPath(), chosen);
     EXPECT_EQ(preference(u"PathIC8"), chosen);
-    ASSERT_TRUE(window.BtnAvvia->isEnabled());
-    window.BtnAvviaClick();
+    ASSERT_TRUE(launch->isEnabled());
+    QTest::mouseClick(launch, Qt::LeftButton);
     EXPECT_EQ(terminations, 1);
     EXPECT_TRUE(fileAppears(dir.filePath(u"right"_s), 10000));
     EXPECT_FALSE(QFile::exists(dir.filePath(u"wrong"_s)));
@@ -149,9 +166,10 @@ TEST_F(LaunchTest, TheProgramIsFoundWhateverTheCaseOfItsName)
     // As copied from a CD or a FAT stick.
     const QString chosen = makeFile(u"IC8/ICOPY.EXE"_s);
     TMainForm &window = start();
+    window.show();
     dialogs.answerOpenFile(chosen);
-    window.BtnPercorsoClick();
+    QTest::mouseClick(control<ToxButton>(window, "BtnPercorso"), Qt::LeftButton);
     EXPECT_EQ(window.targetPath(), chosen);
-    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+    EXPECT_TRUE(control<ToxButton>(window, "BtnAvvia")->isEnabled());
     EXPECT_EQ(preference(u"PathIC8"), chosen);
 }

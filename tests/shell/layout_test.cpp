@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <initializer_list>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -56,6 +58,23 @@ std::pair<int, int> captionColumns(ToxButton &button)
     return {left, right};
 }
 
+// How many of `names` name exactly one control of `form`, of class W;
+// each that does not is a failure.
+template<class W>
+int namedOnce(const QWidget &form, std::initializer_list<const char *> names)
+{
+    int named = 0;
+    for (const char *name : names) {
+        const QList<QWidget *> found = form.findChildren<QWidget *>(QString::fromLatin1(name));
+        EXPECT_EQ(found.size(), 1) << name;
+        if (found.size() != 1)
+            continue;
+        EXPECT_STREQ(found[0]->metaObject()->className(), W::staticMetaObject.className()) << name;
+        ++named;
+    }
+    return named;
+}
+
 class LayoutTest : public MainFormTest
 {
 protected:
@@ -67,6 +86,16 @@ protected:
     }
 
     QRgb at(int x, int y) const { return image.pixel(x, y) | 0xFF000000; }
+
+    // The window's ten picture buttons.
+    QList<ToxButton *> pictureButtons() const
+    {
+        QList<ToxButton *> buttons;
+        for (const char *name : {"BtnGenerali", "BtnCopia", "BtnSettaggi", "BtnPath", "BtnProfili",
+                                 "BtnPercorso", "BtnAvvia", "DefaultBtn", "ReadBtn", "SaveBtn"})
+            buttons.append(control<ToxButton>(*form, name));
+        return buttons;
+    }
 
     // A panel with lowered bevels at `rect`: two shadow pixels at the top-left,
     // two highlight pixels at the bottom-right.
@@ -109,21 +138,25 @@ TEST_F(LayoutTest, PanelsSitWhereTheFormPutsThem)
     expectLoweredBevels({330, 496, 458, 26});
     EXPECT_EQ(at(300, 525), Silver) << "between the selector and the language box";
     EXPECT_EQ(at(99, 300), Shadow);
-    EXPECT_EQ(at(100, 300), form->GridGenerale->grab().toImage().pixel(0, 192) | 0xFF000000)
+    EXPECT_EQ(at(100, 300),
+              control<TSettingsGrid>(*form, "GridGenerale")->grab().toImage().pixel(0, 192)
+                  | 0xFF000000)
         << "the grid fills the page inside its bevels";
 }
 
 TEST_F(LayoutTest, TheProfilesPageIsPageGrayWithYellowLabels)
 {
-    form->BtnProfiliClick();
+    QTest::mouseClick(control<ToxButton>(*form, "BtnProfili"), Qt::LeftButton);
     image = form->grab().toImage();
     expectLoweredBevels({98, 88, 690, 401});
     EXPECT_EQ(at(400, 150), PageGray);
     EXPECT_EQ(at(785, 480), PageGray);
-    EXPECT_EQ(form->Label2->geometry(), QRect(64, 128, 553, 37));
-    EXPECT_EQ(form->Label1->geometry(), QRect(16, 192, 657, 121));
-    EXPECT_TRUE(form->Label1->wordWrap());
-    EXPECT_EQ(form->Label2->text(), u"Profiles Management:"_s);
+    const QLabel *title = control<QLabel>(*form, "Label2");
+    const QLabel *note = control<QLabel>(*form, "Label1");
+    EXPECT_EQ(title->geometry(), QRect(64, 128, 553, 37));
+    EXPECT_EQ(note->geometry(), QRect(16, 192, 657, 121));
+    EXPECT_TRUE(note->wordWrap());
+    EXPECT_EQ(title->text(), u"Profiles Management:"_s);
 }
 
 TEST_F(LayoutTest, HeadersAreRaisedButtonFaceWithBlackBoldCaptions)
@@ -134,10 +167,11 @@ TEST_F(LayoutTest, HeadersAreRaisedButtonFaceWithBlackBoldCaptions)
     EXPECT_EQ(at(785, 100), Shadow);
     EXPECT_EQ(at(110, 107), Shadow);
     EXPECT_EQ(at(110, 98), BtnFace);
-    EXPECT_EQ(form->Panel8->caption(), u"General"_s);
-    EXPECT_TRUE(form->Panel8->font().bold());
-    EXPECT_EQ(form->Panel8->palette().color(QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(form->Panel3->geometry(), QRect(2, 2, 81, 18));
+    const TPanel *general = control<TPanel>(*form, "Panel8");
+    EXPECT_EQ(general->caption(), u"General"_s);
+    EXPECT_TRUE(general->font().bold());
+    EXPECT_EQ(general->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(control<TPanel>(*form, "Panel3")->geometry(), QRect(2, 2, 81, 18));
 }
 
 TEST_F(LayoutTest, LegendSwatchesAreOutlined)
@@ -160,23 +194,28 @@ TEST_F(LayoutTest, LegendSwatchesAreOutlined)
 
 TEST_F(LayoutTest, ControlsHaveTheirPlacesAndLooks)
 {
-    EXPECT_EQ(form->BtnAvvia->geometry(), QRect(649, 9, 124, 58));
-    EXPECT_EQ(form->BtnPercorso->geometry(), QRect(586, 9, 56, 58));
-    EXPECT_EQ(form->BtnPath->geometry(), QRect(12, 254, 61, 58));
-    EXPECT_EQ(form->BtnProfili->geometry(), QRect(12, 328, 61, 58));
-    EXPECT_EQ(form->SaveBtn->geometry(), QRect(352, 9, 97, 58));
-    EXPECT_EQ(form->GridGenerale->geometry(), QRect(2, 20, 686, 379));
-    EXPECT_FALSE(form->RadioButton1->isEnabled());
-    EXPECT_FALSE(form->RadioButton2->isEnabled());
-    EXPECT_EQ(form->Rb8v0->palette().color(QPalette::WindowText), QColor(255, 255, 160));
-    EXPECT_TRUE(form->Rb8v0->font().bold());
-    EXPECT_EQ(form->Label2->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    EXPECT_EQ(form->Label14->text(), u"8"_s);
-    EXPECT_EQ(form->Label14->font().pixelSize(), 35);
-    EXPECT_EQ(form->CbWarning->palette().color(QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(control<ToxButton>(*form, "BtnAvvia")->geometry(), QRect(649, 9, 124, 58));
+    EXPECT_EQ(control<ToxButton>(*form, "BtnPercorso")->geometry(), QRect(586, 9, 56, 58));
+    EXPECT_EQ(control<ToxButton>(*form, "BtnPath")->geometry(), QRect(12, 254, 61, 58));
+    EXPECT_EQ(control<ToxButton>(*form, "BtnProfili")->geometry(), QRect(12, 328, 61, 58));
+    EXPECT_EQ(control<ToxButton>(*form, "SaveBtn")->geometry(), QRect(352, 9, 97, 58));
+    EXPECT_EQ(control<TSettingsGrid>(*form, "GridGenerale")->geometry(), QRect(2, 20, 686, 379));
+    EXPECT_FALSE(control<QRadioButton>(*form, "RadioButton1")->isEnabled());
+    EXPECT_FALSE(control<QRadioButton>(*form, "RadioButton2")->isEnabled());
+    const QRadioButton *release800 = control<QRadioButton>(*form, "Rb8v0");
+    EXPECT_EQ(release800->palette().color(QPalette::WindowText), QColor(255, 255, 160));
+    EXPECT_TRUE(release800->font().bold());
+    EXPECT_EQ(control<QLabel>(*form, "Label2")->palette().color(QPalette::WindowText),
+              QColor(255, 255, 0));
+    const QLabel *eight = control<QLabel>(*form, "Label14");
+    EXPECT_EQ(eight->text(), u"8"_s);
+    EXPECT_EQ(eight->font().pixelSize(), 35);
+    EXPECT_EQ(control<QCheckBox>(*form, "CbWarning")->palette().color(QPalette::WindowText),
+              QColor(Qt::white));
 
     // The flags' pictures are drawn: the UK flag's blue field.
-    EXPECT_EQ(form->Image2->pixmap().toImage().pixelColor(1, 4).blue() > 60, true);
+    EXPECT_EQ(control<QLabel>(*form, "Image2")->pixmap().toImage().pixelColor(1, 4).blue() > 60,
+              true);
     // On a scaled screen a picture has the screen's pixels, not stretched ones.
     const QPixmap sharp = renderPicture(u":/images/logo.svg"_s, QSize(161, 57), 1.5);
     EXPECT_EQ(sharp.size(), QSize(242, 86));
@@ -186,27 +225,51 @@ TEST_F(LayoutTest, ControlsHaveTheirPlacesAndLooks)
 TEST_F(LayoutTest, TabOrderFollowsThePanels)
 {
     QList<QWidget *> order;
-    QWidget *w = form->GridCopia;
+    QWidget *w = control<TSettingsGrid>(*form, "GridCopia");
     for (int i = 0; i < 23; ++i, w = w->nextInFocusChain()) {
         while (w->focusPolicy() == Qt::NoFocus)
             w = w->nextInFocusChain();
         order.append(w);
     }
-    const QList<QWidget *> expected
-        = {form->GridCopia,    form->BtnGenerali,  form->BtnCopia,     form->BtnSettaggi,
-           form->BtnProfili,   form->BtnPath,      form->GridGenerale, form->GridSettaggi,
-           form->GridPercorsi, form->RbEnglish,    form->RbItaliano,   form->CbWarning,
-           form->RadioButton1, form->RadioButton2, form->RbUnaLista,   form->RbTutteListe,
-           form->DefaultBtn,   form->ReadBtn,      form->SaveBtn,      form->Rb8v0,
-           form->Rb8v3,        form->BtnAvvia,     form->BtnPercorso};
+    QList<QWidget *> expected;
+    for (const char *name :
+         {"GridCopia",    "BtnGenerali",  "BtnCopia",     "BtnSettaggi",  "BtnProfili", "BtnPath",
+          "GridGenerale", "GridSettaggi", "GridPercorsi", "RbEnglish",    "RbItaliano", "CbWarning",
+          "RadioButton1", "RadioButton2", "RbUnaLista",   "RbTutteListe", "DefaultBtn", "ReadBtn",
+          "SaveBtn",      "Rb8v0",        "Rb8v3",        "BtnAvvia",     "BtnPercorso"})
+        expected.append(control<QWidget>(*form, name));
     EXPECT_EQ(order, expected);
+}
+
+// Outside the window its controls are reached by their object names, the
+// names the form gives them: each one is there once, of its own class.
+TEST_F(LayoutTest, EveryControlCarriesItsNameOnce)
+{
+    const int named = namedOnce<TPanel>(*form,
+                                        {"PanelCopy", "Panel2", "PanelGeneral", "PanelSettings",
+                                         "PanelProfiles", "PanelDatapath", "Panel1", "Panel5",
+                                         "Panel6", "Panel7", "Panel9", "Panel3", "Panel8", "Panel4",
+                                         "Panel10", "Panel12", "Panel14"})
+        + namedOnce<TSettingsGrid>(*form,
+                                   {"GridGenerale", "GridCopia", "GridSettaggi", "GridPercorsi"})
+        + namedOnce<ToxButton>(*form,
+                               {"BtnGenerali", "BtnCopia", "BtnSettaggi", "BtnPath", "BtnProfili",
+                                "BtnPercorso", "BtnAvvia", "DefaultBtn", "ReadBtn", "SaveBtn"})
+        + namedOnce<QRadioButton>(*form,
+                                  {"Rb8v0", "Rb8v3", "RbEnglish", "RbItaliano", "RadioButton1",
+                                   "RadioButton2", "RbUnaLista", "RbTutteListe"})
+        + namedOnce<QCheckBox>(*form, {"CbWarning"})
+        + namedOnce<QLabel>(*form,
+                            {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7",
+                             "Label8", "Label14", "Image1", "Image2", "Image3", "Image4", "Image5",
+                             "Image6"})
+        + namedOnce<TShape>(*form, {"Shape1", "Shape2", "Shape3"});
+    EXPECT_EQ(named, 58);
 }
 
 TEST_F(LayoutTest, TheTenPictureButtonsShareTheirLookAndHaveTheirOwnPictures)
 {
-    const QList<ToxButton *> buttons
-        = {form->BtnGenerali, form->BtnCopia, form->BtnSettaggi, form->BtnPath, form->BtnProfili,
-           form->BtnPercorso, form->BtnAvvia, form->DefaultBtn,  form->ReadBtn, form->SaveBtn};
+    const QList<ToxButton *> buttons = pictureButtons();
     QList<TPicture> pictures;
     for (ToxButton *b : buttons) {
         SCOPED_TRACE(b->objectName().toStdString());
@@ -227,19 +290,21 @@ TEST_F(LayoutTest, TheTenPictureButtonsShareTheirLookAndHaveTheirOwnPictures)
         EXPECT_FALSE(pictures.contains(b->PictureUp())) << "every picture is its own";
         pictures.append(b->PictureUp());
     }
-    EXPECT_TRUE(form->SaveBtn->PictureDown().isIcon());
-    EXPECT_FALSE(pictures.contains(form->SaveBtn->PictureDown()));
-    EXPECT_TRUE(form->BtnCopia->PictureDown().isEmpty());
+    const ToxButton *save = control<ToxButton>(*form, "SaveBtn");
+    EXPECT_TRUE(save->PictureDown().isIcon());
+    EXPECT_FALSE(pictures.contains(save->PictureDown()));
+    EXPECT_TRUE(control<ToxButton>(*form, "BtnCopia")->PictureDown().isEmpty());
 }
 
 TEST_F(LayoutTest, ANavigationButtonDrawsItsIconWithAGreyShadow)
 {
-    ToxCustomGraphicButton &inner = *form->BtnGenerali->inner();
+    ToxButton *general = control<ToxButton>(*form, "BtnGenerali");
+    ToxCustomGraphicButton &inner = *general->inner();
     const QImage look = inner.grab().toImage();
     EXPECT_EQ(inner.pictureRect(), QRect(14, 4, 32, 32));
     // Where the icon leaves the face bare but its silhouette two pixels up
     // and left covers it, the shadow shows.
-    const QImage mask = form->BtnGenerali->PictureUp().mask();
+    const QImage mask = general->PictureUp().mask();
     const QImage icon = renderPicture(u":/icons/general.svg"_s, QSize(32, 32)).toImage();
     int shadow = 0;
     for (int y = 2; y < 32; ++y) {
@@ -257,8 +322,9 @@ TEST_F(LayoutTest, ANavigationButtonDrawsItsIconWithAGreyShadow)
 
 TEST_F(LayoutTest, TheLaunchButtonLooksDisabledWhileTheCopyProgramIsNotFound)
 {
-    ASSERT_FALSE(form->BtnAvvia->isEnabled());
-    ToxCustomGraphicButton &inner = *form->BtnAvvia->inner();
+    ToxButton *launch = control<ToxButton>(*form, "BtnAvvia");
+    ASSERT_FALSE(launch->isEnabled());
+    ToxCustomGraphicButton &inner = *launch->inner();
     const QImage look = inner.grab().toImage();
     EXPECT_TRUE(inner.cachedStates() & (1u << ToxCustomGraphicButton::SlotDisabled));
     // Embossed: highlight and shadow silhouettes around a face-coloured one;
@@ -278,9 +344,7 @@ TEST_F(LayoutTest, TheLaunchButtonLooksDisabledWhileTheCopyProgramIsNotFound)
 
 TEST_F(LayoutTest, EveryCaptionOfEveryLanguageKeepsThreePixelsFromItsButtonsFrame)
 {
-    const QList<ToxButton *> buttons
-        = {form->BtnGenerali, form->BtnCopia, form->BtnSettaggi, form->BtnPath, form->BtnProfili,
-           form->BtnPercorso, form->BtnAvvia, form->DefaultBtn,  form->ReadBtn, form->SaveBtn};
+    const QList<ToxButton *> buttons = pictureButtons();
     const auto expectRoom = [&](const char *language) {
         for (ToxButton *button : buttons) {
             SCOPED_TRACE(testing::Message() << language << ' ' << button->objectName().toStdString()
@@ -299,8 +363,8 @@ TEST_F(LayoutTest, EveryCaptionOfEveryLanguageKeepsThreePixelsFromItsButtonsFram
         }
     };
     expectRoom("English");
-    QTest::mouseClick(form->RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
-    ASSERT_EQ(form->ReadBtn->Caption(), u"Rileggi Impostazioni"_s);
+    QTest::mouseClick(control<QRadioButton>(*form, "RbItaliano"), Qt::LeftButton, {}, QPoint(6, 8));
+    ASSERT_EQ(control<ToxButton>(*form, "ReadBtn")->Caption(), u"Rileggi Impostazioni"_s);
     expectRoom("Italian");
     for (ToxButton *button : buttons) {
         for (const CaptionRow &row : captionTable()) {

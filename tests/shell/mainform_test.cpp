@@ -42,30 +42,34 @@ TEST_F(MainFormTest, FirstStartWithAnEmptyHome)
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
     EXPECT_FALSE(dialogs.messages[0].windowShown) << "the warning comes before the window";
 
-    EXPECT_TRUE(window.Rb8v3->isChecked());
-    EXPECT_TRUE(window.RbEnglish->isChecked());
-    EXPECT_FALSE(window.CbWarning->isChecked());
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
-    EXPECT_TRUE(window.RbUnaLista->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "Rb8v3")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "RbEnglish")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(window, "CbWarning")->isChecked());
+    EXPECT_FALSE(control<ToxButton>(window, "BtnAvvia")->isEnabled());
+    EXPECT_TRUE(control<QRadioButton>(window, "RbUnaLista")->isChecked());
     EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
-    EXPECT_EQ(window.BtnSettaggi->text(), u"Options"_s);
-    EXPECT_EQ(window.Panel14->caption(), u"Data Path"_s);
+    EXPECT_EQ(control<ToxButton>(window, "BtnSettaggi")->text(), u"Options"_s);
+    EXPECT_EQ(control<TPanel>(window, "Panel14")->caption(), u"Data Path"_s);
     EXPECT_FALSE(window.loading());
 
-    for (TSettingsGrid *grid :
-         {window.GridGenerale, window.GridCopia, window.GridSettaggi, window.GridPercorsi}) {
+    for (TSettingsGrid *grid : {control<TSettingsGrid>(window, "GridGenerale"),
+                                control<TSettingsGrid>(window, "GridCopia"),
+                                control<TSettingsGrid>(window, "GridSettaggi"),
+                                control<TSettingsGrid>(window, "GridPercorsi")}) {
         EXPECT_GT(grid->model().RowCount(), 12);
         EXPECT_FALSE(tags(grid).contains(u"8v0"_s));
         EXPECT_EQ(grid->model().Cells(0, 0),
                   u"<font size=2><shad><b>Setting</b></shad></font><hr>"_s);
     }
-    for (TPanel *page : {window.PanelGeneral, window.PanelCopy, window.PanelSettings,
-                         window.PanelProfiles, window.PanelDatapath}) {
+    for (TPanel *page :
+         {control<TPanel>(window, "PanelGeneral"), control<TPanel>(window, "PanelCopy"),
+          control<TPanel>(window, "PanelSettings"), control<TPanel>(window, "PanelProfiles"),
+          control<TPanel>(window, "PanelDatapath")}) {
         EXPECT_EQ(page->y(), 88);
         EXPECT_EQ(page->height(), 401);
     }
-    EXPECT_TRUE(window.isPageShown(window.PanelGeneral));
-    EXPECT_FALSE(window.isPageShown(window.PanelCopy));
+    EXPECT_TRUE(window.isPageShown(control<TPanel>(window, "PanelGeneral")));
+    EXPECT_FALSE(window.isPageShown(control<TPanel>(window, "PanelCopy")));
 }
 
 TEST_F(MainFormTest, StoredPreferencesChooseReleaseLanguageAndWarning)
@@ -73,16 +77,18 @@ TEST_F(MainFormTest, StoredPreferencesChooseReleaseLanguageAndWarning)
     storePreferences(u"False"_s, u"Italian"_s, u"8v0"_s);
     TMainForm &window = start();
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_TRUE(window.CbWarning->isChecked());
-    EXPECT_TRUE(window.Rb8v0->isChecked());
-    EXPECT_TRUE(window.RbItaliano->isChecked());
-    EXPECT_EQ(window.BtnSettaggi->text(), u"Opzioni"_s);
-    EXPECT_EQ(window.BtnSettaggi->inner()->Caption(), u"Opzioni"_s) << "the picture shows it";
-    EXPECT_EQ(window.GridCopia->model().Cells(0, 0),
+    EXPECT_TRUE(control<QCheckBox>(window, "CbWarning")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "Rb8v0")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "RbItaliano")->isChecked());
+    ToxButton *options = control<ToxButton>(window, "BtnSettaggi");
+    EXPECT_EQ(options->text(), u"Opzioni"_s);
+    EXPECT_EQ(options->inner()->Caption(), u"Opzioni"_s) << "the picture shows it";
+    TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
+    EXPECT_EQ(copy->model().Cells(0, 0),
               u"<font size=2><shad><b>Settaggio</b></shad></font><hr>"_s);
-    EXPECT_EQ(window.GridCopia->model().Cells(2, 1), u"LISTA"_s);
-    EXPECT_FALSE(tags(window.GridCopia).contains(u"8v3"_s));
-    EXPECT_TRUE(tags(window.GridCopia).contains(u"8v0"_s));
+    EXPECT_EQ(copy->model().Cells(2, 1), u"LISTA"_s);
+    EXPECT_FALSE(tags(copy).contains(u"8v3"_s));
+    EXPECT_TRUE(tags(copy).contains(u"8v0"_s));
     EXPECT_EQ(preference(u"Version"), u"8v0"_s);
     EXPECT_EQ(preference(u"Language"), u"Italian"_s);
     EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
@@ -93,8 +99,8 @@ TEST_F(MainFormTest, TextsInOtherLetterCaseAreReadAsTheOtherChoiceAndRewritten)
     storePreferences(u"true"_s, u"ITALIAN"_s, u"8V3"_s);
     TMainForm &window = start();
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "\"true\" is not \"True\"";
-    EXPECT_TRUE(window.RbEnglish->isChecked());
-    EXPECT_TRUE(window.Rb8v0->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "RbEnglish")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(window, "Rb8v0")->isChecked());
     EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
     EXPECT_EQ(preference(u"Language"), u"English"_s);
     EXPECT_EQ(preference(u"Version"), u"8v0"_s);
@@ -128,56 +134,61 @@ TEST_F(MainFormTest, TheLaunchButtonFollowsTheStoredPath)
     ASSERT_TRUE(exe.open(QIODevice::WriteOnly));
     exe.close();
     storePreferences(u"False"_s, u"English"_s, u"8v3"_s, exe.fileName());
-    EXPECT_TRUE(start().BtnAvvia->isEnabled());
+    EXPECT_TRUE(control<ToxButton>(start(), "BtnAvvia")->isEnabled());
 
     storePreferences(u"False"_s, u"English"_s, u"8v3"_s, dir.filePath(u"Nope.exe"_s));
-    EXPECT_FALSE(start().BtnAvvia->isEnabled());
+    EXPECT_FALSE(control<ToxButton>(start(), "BtnAvvia")->isEnabled());
     EXPECT_EQ(preference(u"PathIC8"), dir.filePath(u"Nope.exe"_s));
 
     storePreferences(u"False"_s, u"English"_s, u"8v3"_s, dir.path());
-    EXPECT_FALSE(start().BtnAvvia->isEnabled()) << "a folder is no program";
+    EXPECT_FALSE(control<ToxButton>(start(), "BtnAvvia")->isEnabled()) << "a folder is no program";
 }
 
 TEST_F(MainFormTest, TheWarningBoxWritesAtOnce)
 {
     TMainForm &window = start();
     window.show();
-    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_TRUE(window.CbWarning->isChecked());
+    QCheckBox *warning = control<QCheckBox>(window, "CbWarning");
+    QTest::mouseClick(warning, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_TRUE(warning->isChecked());
     EXPECT_EQ(preference(u"WantWarning"), u"False"_s);
-    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(warning, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(preference(u"WantWarning"), u"True"_s);
-    EXPECT_TRUE(window.Rb8v3->isChecked()) << "nothing else changes";
+    EXPECT_TRUE(control<QRadioButton>(window, "Rb8v3")->isChecked()) << "nothing else changes";
 }
 
 TEST_F(MainFormTest, ChangingTheReleaseReloadsAndStores)
 {
     TMainForm &window = start();
     window.show();
-    window.GridCopia->model().SetCells(1, 1, u"edited"_s);
-    QTest::mouseClick(window.Rb8v0, Qt::LeftButton, {}, QPoint(6, 8));
+    TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
+    copy->model().SetCells(1, 1, u"edited"_s);
+    QTest::mouseClick(control<QRadioButton>(window, "Rb8v0"), Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(window.release(), Release::R800);
     EXPECT_EQ(preference(u"Version"), u"8v0"_s);
-    EXPECT_NE(window.GridCopia->model().Cells(1, 1), u"edited"_s);
-    EXPECT_FALSE(tags(window.GridCopia).contains(u"8v3"_s));
+    EXPECT_NE(copy->model().Cells(1, 1), u"edited"_s);
+    EXPECT_FALSE(tags(copy).contains(u"8v3"_s));
 }
 
 TEST_F(MainFormTest, ChangingTheLanguageRelabelsReloadsAndStores)
 {
     TMainForm &window = start();
     window.show();
-    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    QRadioButton *italian = control<QRadioButton>(window, "RbItaliano");
+    GridModel &general = control<TSettingsGrid>(window, "GridGenerale")->model();
+    QTest::mouseClick(italian, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(window.language(), Language::Italian);
-    EXPECT_EQ(window.ReadBtn->text(), u"Rileggi Impostazioni"_s);
-    EXPECT_EQ(window.Label1->text().left(33), u"Non implementata nella versione 8"_s);
-    EXPECT_EQ(window.GridGenerale->model().Cells(1, 0),
+    EXPECT_EQ(control<ToxButton>(window, "ReadBtn")->text(), u"Rileggi Impostazioni"_s);
+    EXPECT_EQ(control<QLabel>(window, "Label1")->text().left(33),
+              u"Non implementata nella versione 8"_s);
+    EXPECT_EQ(general.Cells(1, 0),
               u"<font size=2><shad><b>Valore</b></shad></font><hr><br> <b>MODIFICABILE</b>"_s);
     EXPECT_EQ(preference(u"Language"), u"Italian"_s);
 
     // The checked button runs nothing again.
-    window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
-    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
+    general.SetCells(1, 1, u"edited"_s);
+    QTest::mouseClick(italian, Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(general.Cells(1, 1), u"edited"_s);
 }
 
 TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
@@ -192,12 +203,16 @@ TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(u"Its page stays empty."_s));
 
-    EXPECT_EQ(window.GridCopia->model().RowCount(), 2);
-    EXPECT_EQ(window.GridCopia->model().Cells(0, 1), QString());
-    for (TSettingsGrid *grid : {window.GridGenerale, window.GridSettaggi, window.GridPercorsi})
+    const GridModel &copy = control<TSettingsGrid>(window, "GridCopia")->model();
+    EXPECT_EQ(copy.RowCount(), 2);
+    EXPECT_EQ(copy.Cells(0, 1), QString());
+    for (TSettingsGrid *grid : {control<TSettingsGrid>(window, "GridGenerale"),
+                                control<TSettingsGrid>(window, "GridSettaggi"),
+                                control<TSettingsGrid>(window, "GridPercorsi")})
         EXPECT_GT(grid->model().RowCount(), 5) << "the other lists are loaded";
-    EXPECT_TRUE(window.RbUnaLista->isChecked()) << "start-up went to its end";
-    EXPECT_EQ(window.BtnSettaggi->text(), u"Options"_s);
+    EXPECT_TRUE(control<QRadioButton>(window, "RbUnaLista")->isChecked())
+        << "start-up went to its end";
+    EXPECT_EQ(control<ToxButton>(window, "BtnSettaggi")->text(), u"Options"_s);
     EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
     EXPECT_EQ(preference(u"Language"), u"English"_s);
 }
@@ -216,8 +231,9 @@ TEST_F(MainFormTest, TheListsAreTheOnesBesideTheToolNotInASiblingThatDiffersInCa
         file.write("6,2\r\n0,1,<b>Impostor</b>\r\n2,1,STRING\r\n");
     }
     TMainForm &window = start();
-    EXPECT_NE(window.GridGenerale->model().Cells(0, 1), u"<b>Impostor</b>"_s);
-    EXPECT_GT(window.GridGenerale->model().RowCount(), 5);
+    const GridModel &general = control<TSettingsGrid>(window, "GridGenerale")->model();
+    EXPECT_NE(general.Cells(0, 1), u"<b>Impostor</b>"_s);
+    EXPECT_GT(general.RowCount(), 5);
 }
 
 TEST_F(MainFormTest, AMissingListForTheStoredReleaseStillEndsTheStart)
@@ -228,6 +244,6 @@ TEST_F(MainFormTest, AMissingListForTheStoredReleaseStillEndsTheStart)
     ASSERT_EQ(dialogs.messages.size(), 1) << "the list, once";
     EXPECT_FALSE(window.loading());
     window.show();
-    QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(control<QCheckBox>(window, "CbWarning"), Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(preference(u"WantWarning"), u"True"_s);
 }

@@ -21,8 +21,26 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 using namespace Qt::Literals::StringLiterals;
+
+// A control of the window, found as any code outside it finds one: by its
+// object name, which is the name the form gives it. A control that is
+// missing, or of another class, fails the test and ends it there.
+template<class W>
+W *control(QWidget &form, const char *name)
+{
+    W *found = form.findChild<W *>(QString::fromLatin1(name));
+    if (!found) {
+        const std::string what = std::string("the window has no ") + W::staticMetaObject.className()
+            + " named " + name;
+        ADD_FAILURE() << what;
+        throw std::runtime_error(what);
+    }
+    return found;
+}
 
 class ToolFolderFiles : public LocalFileSystem
 {

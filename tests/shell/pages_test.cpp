@@ -67,8 +67,11 @@ const QString Copy75 = u"Software\\vob\\CD Wizard\\7.5\\Copy"_s;
 
 QList<TPanel *> pages(TMainForm &window)
 {
-    return {window.PanelGeneral, window.PanelCopy, window.PanelSettings, window.PanelProfiles,
-            window.PanelDatapath};
+    QList<TPanel *> panels;
+    for (const char *name :
+         {"PanelGeneral", "PanelCopy", "PanelSettings", "PanelProfiles", "PanelDatapath"})
+        panels.append(control<TPanel>(window, name));
+    return panels;
 }
 
 } // namespace
@@ -77,9 +80,11 @@ TEST_F(PagesTest, ExactlyOnePageIsInView)
 {
     TMainForm &window = start();
     window.show();
-    const QList<ToxButton *> buttons = {window.BtnGenerali, window.BtnCopia, window.BtnSettaggi,
-                                        window.BtnProfili, window.BtnPath};
-    window.GridCopia->model().SetCells(1, 1, u"edited"_s);
+    QList<ToxButton *> buttons;
+    for (const char *name : {"BtnGenerali", "BtnCopia", "BtnSettaggi", "BtnProfili", "BtnPath"})
+        buttons.append(control<ToxButton>(window, name));
+    GridModel &copy = control<TSettingsGrid>(window, "GridCopia")->model();
+    copy.SetCells(1, 1, u"edited"_s);
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         QTest::mouseClick(buttons[i], Qt::LeftButton);
         for (qsizetype p = 0; p < 5; ++p) {
@@ -87,7 +92,7 @@ TEST_F(PagesTest, ExactlyOnePageIsInView)
             EXPECT_EQ(pages(window)[p]->x(), p == i ? 98 : window.frameGeometry().width());
         }
     }
-    EXPECT_EQ(window.GridCopia->model().Cells(1, 1), u"edited"_s) << "no reload on a switch";
+    EXPECT_EQ(copy.Cells(1, 1), u"edited"_s) << "no reload on a switch";
 }
 
 TEST_F(PagesTest, TheKeyboardPressesTheNavigationButtons)
@@ -96,15 +101,19 @@ TEST_F(PagesTest, TheKeyboardPressesTheNavigationButtons)
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.BtnCopia->setFocus();
-    QTest::keyClick(window.BtnCopia, Qt::Key_Space);
-    EXPECT_TRUE(window.isPageShown(window.PanelCopy));
-    window.BtnPath->setFocus();
-    QTest::keyClick(window.BtnPath, Qt::Key_Return);
-    EXPECT_TRUE(window.isPageShown(window.PanelDatapath)) << "Enter presses the focused button";
-    window.GridGenerale->setFocus();
-    QTest::keyClick(window.GridGenerale, Qt::Key_Escape);
-    EXPECT_TRUE(window.isPageShown(window.PanelDatapath)) << "no button is the cancel button";
+    auto *copyButton = control<ToxButton>(window, "BtnCopia");
+    auto *pathButton = control<ToxButton>(window, "BtnPath");
+    auto *general = control<TSettingsGrid>(window, "GridGenerale");
+    const TPanel *dataPath = control<TPanel>(window, "PanelDatapath");
+    copyButton->setFocus();
+    QTest::keyClick(copyButton, Qt::Key_Space);
+    EXPECT_TRUE(window.isPageShown(control<TPanel>(window, "PanelCopy")));
+    pathButton->setFocus();
+    QTest::keyClick(pathButton, Qt::Key_Return);
+    EXPECT_TRUE(window.isPageShown(dataPath)) << "Enter presses the focused button";
+    general->setFocus();
+    QTest::keyClick(general, Qt::Key_Escape);
+    EXPECT_TRUE(window.isPageShown(dataPath)) << "no button is the cancel button";
 }
 
 TEST_F(PagesTest, ReadsTheRegistryAtStartAndMarksWhatCannotBeRead)
@@ -114,7 +123,7 @@ TEST_F(PagesTest, ReadsTheRegistryAtStartAndMarksWhatCannotBeRead)
     memoryStore->put(RootKey::CurrentUser, u"Software\\vob\\CD Wizard\\8.0\\Copy",
                      u"OverburnMargin", {ValueKind::String, u"2", 0});
     TMainForm &window = start();
-    const GridModel &copy = window.GridCopia->model();
+    const GridModel &copy = control<TSettingsGrid>(window, "GridCopia")->model();
     QMap<QString, QString> values;
     for (int row = 1; row < copy.RowCount(); ++row)
         values.insert(copy.Cells(0, row), copy.Cells(1, row));
@@ -135,36 +144,40 @@ TEST_F(PagesTest, ThePageShownDoesNotDependOnTheWindowFrame)
     // contents, as wide as the hidden pages' places.
     window.setFixedWidth(840);
     ASSERT_GE(window.frameGeometry().width(), 840);
-    window.GridGenerale->model().SetCells(1, rowOfType(window.GridGenerale, u"PIXELS"_s), u"9"_s);
+    auto *general = control<TSettingsGrid>(window, "GridGenerale");
+    general->model().SetCells(1, rowOfType(general, u"PIXELS"_s), u"9"_s);
     const auto before = memoryStore->openedKeys().size();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     const std::vector<std::u16string> opened(memoryStore->openedKeys().begin() + before,
                                              memoryStore->openedKeys().end());
     EXPECT_EQ(opened, (std::vector<std::u16string>{u"Software\\VOB\\CD Wizard\\8.0"}));
     for (TPanel *page : pages(window))
-        EXPECT_EQ(window.isPageShown(page), page == window.PanelGeneral);
+        EXPECT_EQ(window.isPageShown(page), page == control<TPanel>(window, "PanelGeneral"));
 }
 
 TEST_F(PagesTest, SaveWritesThePageShownOrAllPagesInOrder)
 {
     TMainForm &window = start();
     window.show();
-    QTest::mouseClick(window.BtnCopia, Qt::LeftButton);
-    const int mbyte = rowOfType(window.GridCopia, u"MBYTE"_s);
+    auto *save = control<ToxButton>(window, "SaveBtn");
+    auto *copy = control<TSettingsGrid>(window, "GridCopia");
+    QTest::mouseClick(control<ToxButton>(window, "BtnCopia"), Qt::LeftButton);
+    const int mbyte = rowOfType(copy, u"MBYTE"_s);
     ASSERT_GT(mbyte, 0);
-    window.GridCopia->model().SetCells(1, mbyte, u"700"_s);
+    copy->model().SetCells(1, mbyte, u"700"_s);
 
     const auto before = memoryStore->openedKeys().size();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
     const std::vector<std::u16string> opened(memoryStore->openedKeys().begin() + before,
                                              memoryStore->openedKeys().end());
     EXPECT_EQ(opened, (std::vector<std::u16string>{u"Software\\vob\\CD Wizard\\8.0\\Copy"}));
-    const QString name = window.GridCopia->model().Cells(0, mbyte).mid(3).chopped(4);
+    const QString name = copy->model().Cells(0, mbyte).mid(3).chopped(4);
     EXPECT_EQ(stored(SettingsPage::Copy, name), (RegistryValue{ValueKind::Integer, {}, 700}));
 
-    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(control<QRadioButton>(window, "RbTutteListe"), Qt::LeftButton, {},
+                      QPoint(6, 8));
     const auto beforeAll = memoryStore->openedKeys().size();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
     const std::vector<std::u16string> all(memoryStore->openedKeys().begin() + beforeAll,
                                           memoryStore->openedKeys().end());
     EXPECT_EQ(all,
@@ -173,10 +186,11 @@ TEST_F(PagesTest, SaveWritesThePageShownOrAllPagesInOrder)
                                            u"Software\\vob\\CD Wizard\\8.0\\Copy\\CurrentSettings",
                                            u"Software\\vob\\CD Wizard\\8.0\\DataPath"}));
 
-    QTest::mouseClick(window.RbUnaLista, Qt::LeftButton, {}, QPoint(6, 8));
-    QTest::mouseClick(window.BtnProfili, Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(window, "RbUnaLista"), Qt::LeftButton, {},
+                      QPoint(6, 8));
+    QTest::mouseClick(control<ToxButton>(window, "BtnProfili"), Qt::LeftButton);
     const auto beforeProfiles = memoryStore->openedKeys().size();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(memoryStore->openedKeys().size(), beforeProfiles) << "Profiles has no list";
 }
 
@@ -184,19 +198,21 @@ TEST_F(PagesTest, RestoringDefaultsThenReadingShowsTheRegistryAgain)
 {
     TMainForm &window = start();
     window.show();
-    GridModel &general = window.GridGenerale->model();
-    const int mbyte = rowOfType(window.GridGenerale, u"MBYTE"_s);
+    auto *generalGrid = control<TSettingsGrid>(window, "GridGenerale");
+    auto *read = control<ToxButton>(window, "ReadBtn");
+    GridModel &general = generalGrid->model();
+    const int mbyte = rowOfType(generalGrid, u"MBYTE"_s);
     const QString name = general.Cells(0, mbyte).mid(3).chopped(4);
     memoryStore->put(RootKey::CurrentUser, u"Software\\VOB\\CD Wizard\\8.0", name.toStdU16String(),
                      {ValueKind::Integer, {}, 64});
-    QTest::mouseClick(window.ReadBtn, Qt::LeftButton);
+    QTest::mouseClick(read, Qt::LeftButton);
     EXPECT_EQ(general.Cells(1, mbyte), u"64"_s);
 
     const int writes = memoryStore->writeCount();
-    QTest::mouseClick(window.DefaultBtn, Qt::LeftButton);
+    QTest::mouseClick(control<ToxButton>(window, "DefaultBtn"), Qt::LeftButton);
     EXPECT_EQ(general.Cells(1, mbyte), u"32"_s) << "the list file's default";
     EXPECT_EQ(memoryStore->writeCount(), writes) << "nothing reaches the registry";
-    QTest::mouseClick(window.ReadBtn, Qt::LeftButton);
+    QTest::mouseClick(read, Qt::LeftButton);
     EXPECT_EQ(general.Cells(1, mbyte), u"64"_s);
 }
 
@@ -206,19 +222,20 @@ TEST_F(PagesTest, EachReleaseReadsItsOwnKeys)
     put(Copy75, u"MaxCdSize"_s, {ValueKind::Integer, {}, 750});
     TMainForm &window = start();
     window.show();
-    const int row = rowNamed(window.GridCopia, u"MaxCdSize"_s);
-    EXPECT_EQ(window.GridCopia->model().Cells(1, row), u"800"_s);
-    QTest::mouseClick(window.Rb8v0, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_EQ(window.GridCopia->model().Cells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s)),
-              u"750"_s);
+    auto *copy = control<TSettingsGrid>(window, "GridCopia");
+    auto *options = control<TSettingsGrid>(window, "GridSettaggi");
+    const int row = rowNamed(copy, u"MaxCdSize"_s);
+    EXPECT_EQ(copy->model().Cells(1, row), u"800"_s);
+    QTest::mouseClick(control<QRadioButton>(window, "Rb8v0"), Qt::LeftButton, {}, QPoint(6, 8));
+    EXPECT_EQ(copy->model().Cells(1, rowNamed(copy, u"MaxCdSize"_s)), u"750"_s);
 
     // The 7.5 Options key does not exist: its list keeps the file's defaults,
     // and saving it writes nothing, which the user is told.
-    const int row75 = rowNamed(window.GridSettaggi, u"TargetSize"_s);
-    EXPECT_EQ(window.GridSettaggi->model().Cells(1, row75), u"4480"_s);
-    QTest::mouseClick(window.BtnSettaggi, Qt::LeftButton);
+    const int row75 = rowNamed(options, u"TargetSize"_s);
+    EXPECT_EQ(options->model().Cells(1, row75), u"4480"_s);
+    QTest::mouseClick(control<ToxButton>(window, "BtnSettaggi"), Qt::LeftButton);
     const int writes = memoryStore->writeCount();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(memoryStore->writeCount(), writes);
     EXPECT_FALSE(memoryStore->hasKey(RootKey::CurrentUser,
                                      u"Software\\vob\\CD Wizard\\7.5\\Copy\\CurrentSettings"));
@@ -235,16 +252,18 @@ TEST_F(PagesTest, AValueOfTheWrongKindIsMarkedAndNeverOverwritten)
     put(options, u"PreviewWidth"_s, {ValueKind::String, u"352"_s.toStdU16String(), 0});
     TMainForm &window = start();
     window.show();
-    const int row = rowNamed(window.GridSettaggi, u"PreviewWidth"_s);
+    auto *optionsGrid = control<TSettingsGrid>(window, "GridSettaggi");
+    const int row = rowNamed(optionsGrid, u"PreviewWidth"_s);
     ASSERT_GT(row, 0);
-    EXPECT_EQ(window.GridSettaggi->model().Cells(1, row), u"Not available (read error)"_s);
-    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
-    EXPECT_EQ(
-        window.GridSettaggi->model().Cells(1, rowNamed(window.GridSettaggi, u"PreviewWidth"_s)),
-        u"Non disponibile (errore in lettura)"_s);
+    EXPECT_EQ(optionsGrid->model().Cells(1, row), u"Not available (read error)"_s);
+    QTest::mouseClick(control<QRadioButton>(window, "RbItaliano"), Qt::LeftButton, {},
+                      QPoint(6, 8));
+    EXPECT_EQ(optionsGrid->model().Cells(1, rowNamed(optionsGrid, u"PreviewWidth"_s)),
+              u"Non disponibile (errore in lettura)"_s);
 
-    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(window, "RbTutteListe"), Qt::LeftButton, {},
+                      QPoint(6, 8));
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, options.toStdU16String(), u"PreviewWidth"),
               (RegistryValue{ValueKind::String, u"352", 0}));
 }
@@ -253,11 +272,14 @@ TEST_F(PagesTest, RefusedWritesAreNamedInOneMessage)
 {
     TMainForm &window = start();
     window.show();
-    QTest::mouseClick(window.RbTutteListe, Qt::LeftButton, {}, QPoint(6, 8));
-    const int row = rowOfType(window.GridCopia, u"MBYTE"_s);
-    window.GridCopia->model().SetCells(1, row, u"123"_s);
+    auto *save = control<ToxButton>(window, "SaveBtn");
+    auto *copy = control<TSettingsGrid>(window, "GridCopia");
+    QTest::mouseClick(control<QRadioButton>(window, "RbTutteListe"), Qt::LeftButton, {},
+                      QPoint(6, 8));
+    const int row = rowOfType(copy, u"MBYTE"_s);
+    copy->model().SetCells(1, row, u"123"_s);
     memoryStore->setRefuseWrites(true);
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
 
     ASSERT_EQ(dialogs.messages.size(), 1);
     const QString text = dialogs.messages[0].text;
@@ -267,18 +289,19 @@ TEST_F(PagesTest, RefusedWritesAreNamedInOneMessage)
     EXPECT_TRUE(text.contains(u"\rCopy: WriteMethod, "_s)) << text.toStdString();
     for (const QString &page : {u"General: "_s, u"Options: "_s, u"Data Path: "_s})
         EXPECT_TRUE(text.contains(page)) << page.toStdString();
-    EXPECT_EQ(window.GridCopia->model().Cells(1, row), u"123"_s) << "the cell keeps the edit";
+    EXPECT_EQ(copy->model().Cells(1, row), u"123"_s) << "the cell keeps the edit";
 
-    QTest::mouseClick(window.RbItaliano, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::mouseClick(control<QRadioButton>(window, "RbItaliano"), Qt::LeftButton, {},
+                      QPoint(6, 8));
     dialogs.messages.clear();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"Questi valori non sono stati salvati:"_s));
     EXPECT_TRUE(dialogs.messages[0].text.contains(u"\rPercorso Dati: "_s));
 
     memoryStore->setRefuseWrites(false);
     dialogs.messages.clear();
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << "a successful save says nothing";
 }
 
@@ -286,13 +309,14 @@ TEST_F(PagesTest, OnTheProfilesPageThisListOnlyDoesNothing)
 {
     TMainForm &window = start();
     window.show();
-    QTest::mouseClick(window.BtnProfili, Qt::LeftButton);
-    window.GridGenerale->model().SetCells(1, 1, u"edited"_s);
+    GridModel &general = control<TSettingsGrid>(window, "GridGenerale")->model();
+    QTest::mouseClick(control<ToxButton>(window, "BtnProfili"), Qt::LeftButton);
+    general.SetCells(1, 1, u"edited"_s);
     const auto opened = memoryStore->openedKeys().size();
-    for (ToxButton *command : {window.DefaultBtn, window.ReadBtn, window.SaveBtn})
-        QTest::mouseClick(command, Qt::LeftButton);
+    for (const char *command : {"DefaultBtn", "ReadBtn", "SaveBtn"})
+        QTest::mouseClick(control<ToxButton>(window, command), Qt::LeftButton);
     EXPECT_EQ(memoryStore->openedKeys().size(), opened);
-    EXPECT_EQ(window.GridGenerale->model().Cells(1, 1), u"edited"_s);
+    EXPECT_EQ(general.Cells(1, 1), u"edited"_s);
 }
 
 TEST_F(PagesTest, HugeAndForeignTextsPassThroughWhole)
@@ -304,15 +328,16 @@ TEST_F(PagesTest, HugeAndForeignTextsPassThroughWhole)
     put(general, u"LanguageFile"_s, {ValueKind::String, foreign.toStdU16String(), 0});
     TMainForm &window = start();
     window.show();
-    GridModel &grid = window.GridGenerale->model();
-    EXPECT_EQ(grid.Cells(1, rowNamed(window.GridGenerale, u"SkinName"_s)), huge);
-    EXPECT_EQ(grid.Cells(1, rowNamed(window.GridGenerale, u"LanguageFile"_s)), foreign);
+    auto *generalGrid = control<TSettingsGrid>(window, "GridGenerale");
+    GridModel &grid = generalGrid->model();
+    EXPECT_EQ(grid.Cells(1, rowNamed(generalGrid, u"SkinName"_s)), huge);
+    EXPECT_EQ(grid.Cells(1, rowNamed(generalGrid, u"LanguageFile"_s)), foreign);
     window.repaint();
 
     // Edited, both are saved whole.
-    grid.SetCells(1, rowNamed(window.GridGenerale, u"SkinName"_s), huge + u'y');
-    grid.SetCells(1, rowNamed(window.GridGenerale, u"LanguageFile"_s), foreign + foreign);
-    QTest::mouseClick(window.SaveBtn, Qt::LeftButton);
+    grid.SetCells(1, rowNamed(generalGrid, u"SkinName"_s), huge + u'y');
+    grid.SetCells(1, rowNamed(generalGrid, u"LanguageFile"_s), foreign + foreign);
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"SkinName"),
               (RegistryValue{ValueKind::String, QString(huge + u'y').toStdU16String(), 0}));
     EXPECT_EQ(memoryStore->get(RootKey::CurrentUser, general.toStdU16String(), u"LanguageFile"),

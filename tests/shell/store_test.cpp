@@ -58,7 +58,14 @@ protected:
 
     static void edit(TMainForm &window, const QString &name, const QString &value)
     {
-        window.GridGenerale->model().SetCells(1, rowNamed(window.GridGenerale, name), value);
+        TSettingsGrid *general = control<TSettingsGrid>(window, "GridGenerale");
+        general->model().SetCells(1, rowNamed(general, name), value);
+    }
+
+    // "Save Settings", clicked.
+    static void save(TMainForm &window)
+    {
+        QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     }
 
     std::optional<RegistryValue> storedGeneral(const QString &name)
@@ -91,17 +98,19 @@ TEST_F(WindowStoreTest, TwoWindowsNeverRevertEachOther)
 {
     seed();
     TMainForm &first = start();
-    first.RbTutteListe->setChecked(true);
+    first.show();
+    control<QRadioButton>(first, "RbTutteListe")->setChecked(true);
     RegistryFileStore secondStore(registryPath);
     ScriptedDialogs secondDialogs;
     TMainForm second({secondStore, files, secondDialogs, programs, [] {
                       }});
-    second.RbTutteListe->setChecked(true);
+    second.show();
+    control<QRadioButton>(second, "RbTutteListe")->setChecked(true);
 
     edit(second, u"MainWindowLeft"_s, u"111"_s);
-    second.SaveBtnClick();
+    save(second);
     edit(first, u"MainWindowTop"_s, u"222"_s);
-    first.SaveBtnClick();
+    save(first);
     EXPECT_EQ(storedGeneral(u"MainWindowLeft"_s), integer(111)) << "not written back as it was";
     EXPECT_EQ(storedGeneral(u"MainWindowTop"_s), integer(222));
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -109,9 +118,9 @@ TEST_F(WindowStoreTest, TwoWindowsNeverRevertEachOther)
 
     // Both change one value: the later save wins, and says so.
     edit(second, u"MainWindowLeft"_s, u"5"_s);
-    second.SaveBtnClick();
+    save(second);
     edit(first, u"MainWindowLeft"_s, u"7"_s);
-    first.SaveBtnClick();
+    save(first);
     EXPECT_EQ(storedGeneral(u"MainWindowLeft"_s), integer(7));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Information);
@@ -126,11 +135,12 @@ TEST_F(WindowStoreTest, AFullDiskOnSaveLeavesTheFileAsItWasAndSaysSo)
     FailingCalls calls;
     store = std::make_unique<RegistryFileStore>(registryPath, calls);
     TMainForm &window = start();
-    window.RbItaliano->setChecked(true);
+    window.show();
+    control<QRadioButton>(window, "RbItaliano")->setChecked(true);
     const QByteArray before = fileBytes();
     edit(window, u"MainWindowLeft"_s, u"111"_s);
     calls.failAt("write", 1, ENOSPC);
-    window.SaveBtnClick();
+    save(window);
 
     EXPECT_EQ(fileBytes(), before);
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -139,14 +149,13 @@ TEST_F(WindowStoreTest, AFullDiskOnSaveLeavesTheFileAsItWasAndSaysSo)
               u"Non è stato salvato nulla.\r\rImpossibile salvare il file delle impostazioni "_s
                   + registryPath
                   + u": spazio esaurito sul disco.\rLa modifica non è stata salvata."_s);
-    EXPECT_EQ(
-        window.GridGenerale->model().Cells(1, rowNamed(window.GridGenerale, u"MainWindowLeft"_s)),
-        u"111"_s)
+    TSettingsGrid *general = control<TSettingsGrid>(window, "GridGenerale");
+    EXPECT_EQ(general->model().Cells(1, rowNamed(general, u"MainWindowLeft"_s)), u"111"_s)
         << "the edit stays on screen";
 
     // Once there is room again, the same save goes through.
     calls.failAt({}, 0);
-    window.SaveBtnClick();
+    save(window);
     EXPECT_EQ(storedGeneral(u"MainWindowLeft"_s), integer(111));
 }
 
@@ -180,11 +189,11 @@ TEST_F(WindowStoreTest, PreferencesThatCannotBeStoredStillGiveAWholeWindow)
 
     EXPECT_EQ(window.language(), Language::Italian);
     EXPECT_EQ(window.windowTitle(), u"Ordevan 8.0.4.0"_s);
-    EXPECT_EQ(window.BtnSettaggi->text(), u"Opzioni"_s);
-    EXPECT_TRUE(window.RbUnaLista->isChecked());
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
-    EXPECT_EQ(window.GridCopia->model().Cells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s)),
-              u"700"_s)
+    EXPECT_EQ(control<ToxButton>(window, "BtnSettaggi")->text(), u"Opzioni"_s);
+    EXPECT_TRUE(control<QRadioButton>(window, "RbUnaLista")->isChecked());
+    EXPECT_FALSE(control<ToxButton>(window, "BtnAvvia")->isEnabled());
+    TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
+    EXPECT_EQ(copy->model().Cells(1, rowNamed(copy, u"MaxCdSize"_s)), u"700"_s)
         << "the lists are read";
 }
 
@@ -202,20 +211,22 @@ TEST_F(WindowStoreTest, ADamagedFileShowsNoValueAsCurrentAndSaveSaysWhy)
         file.write(damaged);
     }
     TMainForm &window = start();
+    window.show();
     ASSERT_EQ(dialogs.messages.size(), 1) << "told once at start";
     EXPECT_TRUE(dialogs.messages[0].text.contains(u" is damaged at line "_s))
         << dialogs.messages[0].text.toStdString();
 
-    GridModel &copy = window.GridCopia->model();
+    GridModel &copy = control<TSettingsGrid>(window, "GridCopia")->model();
     for (int row = 1; row < copy.RowCount(); ++row) {
         if (copy.Cells(0, row).size() > 7 && settingKind(copy.Cells(2, row)) != SettingKind::None) {
             EXPECT_TRUE(isReadErrorText(copy.Cells(1, row))) << row;
         }
     }
 
-    window.RbTutteListe->setChecked(true);
-    window.DefaultBtnClick(); // defaults that could be saved, but for the damage
-    window.SaveBtnClick();
+    control<QRadioButton>(window, "RbTutteListe")->setChecked(true);
+    // Defaults that could be saved, but for the damage.
+    QTest::mouseClick(control<ToxButton>(window, "DefaultBtn"), Qt::LeftButton);
+    save(window);
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(dialogs.messages[1].text.startsWith(u"Nothing was saved.\r\rThe settings file "_s))
         << dialogs.messages[1].text.toStdString();
@@ -233,8 +244,9 @@ TEST_F(WindowStoreTest, EveryPreferenceTheUserChangesAndThatIsNotStoredIsTold)
     FileLock other(FileCalls::system(), registryPath + u".lock"_s);
     ASSERT_EQ(other.lock(0), FileLock::Outcome::Locked);
     // Unticked, ticked back (as stored: nothing to store), unticked again.
+    QCheckBox *warning = control<QCheckBox>(window, "CbWarning");
     for (const int told : {1, 1, 2}) {
-        QTest::mouseClick(window.CbWarning, Qt::LeftButton, {}, QPoint(6, 8));
+        QTest::mouseClick(warning, Qt::LeftButton, {}, QPoint(6, 8));
         ASSERT_EQ(dialogs.messages.size(), told);
         EXPECT_TRUE(dialogs.messages.last().text.contains(u"locked by another program"_s));
     }

@@ -13,6 +13,7 @@
 #include "winereg.h"
 
 #include <QRadioButton>
+#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -99,22 +100,25 @@ TEST_F(WinePrefixWindowTest, TheCopyProgramsSettingsAreShownAndSavedInItsPrefix)
     const QByteArray seeded = userReg();
     FailingCalls calls;
     TMainForm &window = startOnPrefix(calls);
+    window.show();
+    const TPanel *title = control<TPanel>(window, "Panel9");
+    TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(calls.count("rename"), 0) << "an unchanged start writes nothing";
-    EXPECT_EQ(window.Panel9->toolTip(),
+    EXPECT_EQ(title->toolTip(),
               u"Settings edited in the Wine prefix "_s + QDir::toNativeSeparators(prefixPath));
-    const int row = rowNamed(window.GridCopia, u"MaxCdSize"_s);
+    const int row = rowNamed(copy, u"MaxCdSize"_s);
     ASSERT_GT(row, 0);
-    EXPECT_EQ(window.GridCopia->model().Cells(1, row), u"700"_s);
+    EXPECT_EQ(copy->model().Cells(1, row), u"700"_s);
 
-    window.RbItaliano->setChecked(true);
-    EXPECT_EQ(window.Panel9->toolTip(),
+    control<QRadioButton>(window, "RbItaliano")->setChecked(true);
+    EXPECT_EQ(title->toolTip(),
               u"Impostazioni modificate nel prefisso di Wine "_s
                   + QDir::toNativeSeparators(prefixPath));
-    window.GridCopia->model().SetCells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s), u"4480"_s);
-    window.BtnCopiaClick();
+    copy->model().SetCells(1, rowNamed(copy, u"MaxCdSize"_s), u"4480"_s);
+    QTest::mouseClick(control<ToxButton>(window, "BtnCopia"), Qt::LeftButton);
     const int renames = calls.count("rename");
-    window.SaveBtnClick();
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(calls.count("rename"), renames + 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
@@ -135,14 +139,15 @@ TEST_F(WinePrefixWindowTest, AUserRegWineWouldNotReadIsNamedAndNothingIsShownAsC
     file.close();
     const QByteArray damaged = userReg();
     TMainForm &window = startOnPrefix();
+    window.show();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QDir::toNativeSeparators(prefixPath)
                                                   + u"/user.reg is damaged at line "_s))
         << dialogs.messages[0].text.toStdString();
-    EXPECT_TRUE(isReadErrorText(
-        window.GridCopia->model().Cells(1, rowNamed(window.GridCopia, u"MaxCdSize"_s))));
-    window.RbTutteListe->setChecked(true);
-    window.SaveBtnClick();
+    TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
+    EXPECT_TRUE(isReadErrorText(copy->model().Cells(1, rowNamed(copy, u"MaxCdSize"_s))));
+    control<QRadioButton>(window, "RbTutteListe")->setChecked(true);
+    QTest::mouseClick(control<ToxButton>(window, "SaveBtn"), Qt::LeftButton);
     EXPECT_EQ(userReg(), damaged);
 }
 
@@ -152,11 +157,14 @@ TEST_F(WinePrefixWindowTest, ThePathIsTheProgramsWindowsPathInsideThePrefix)
     const QString program = install(u"VOB/InstantCopy 8"_s);
     install(u"Other"_s);
     TMainForm &window = startOnPrefix();
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    window.show();
+    auto *choose = control<ToxButton>(window, "BtnPercorso");
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
+    EXPECT_FALSE(launch->isEnabled());
 
     // With no path stored, the dialog opens on the prefix's programs.
     dialogs.answerOpenFile(prefixPath + u"/drive_c/Program Files/VOB/InstantCopy 8/setup.exe"_s);
-    window.BtnPercorsoClick();
+    QTest::mouseClick(choose, Qt::LeftButton);
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     EXPECT_EQ(dialogs.fileRequests[0].startPath, prefixPath + u"/drive_c/Program Files"_s);
     const QString windowsPath = u"C:\\Program Files\\VOB\\InstantCopy 8\\ICopy.exe"_s;
@@ -164,23 +172,24 @@ TEST_F(WinePrefixWindowTest, ThePathIsTheProgramsWindowsPathInsideThePrefix)
     EXPECT_EQ(preference(u"PathIC8"), windowsPath);
     EXPECT_TRUE(userReg().contains(
         "\n\"PathIC8\"=\"C:\\\\Program Files\\\\VOB\\\\InstantCopy 8\\\\ICopy.exe\"\n"));
-    EXPECT_TRUE(window.BtnAvvia->isEnabled());
+    EXPECT_TRUE(launch->isEnabled());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // Then on the program itself; the next start finds it through the prefix.
     dialogs.answerOpenFile(QString());
-    window.BtnPercorsoClick();
+    QTest::mouseClick(choose, Qt::LeftButton);
     EXPECT_EQ(dialogs.fileRequests[1].startPath, program);
-    EXPECT_TRUE(startOnPrefix().BtnAvvia->isEnabled());
+    EXPECT_TRUE(control<ToxButton>(startOnPrefix(), "BtnAvvia")->isEnabled());
 
     // A path stored in other letter case, or by the Windows build on
     // another drive, is found or not as Wine would find it.
     storePreferences(u"False"_s, u"English"_s, u"8v3"_s,
                      u"c:\\program files\\vob\\instantcopy 8\\icopy.exe"_s);
-    EXPECT_TRUE(startOnPrefix().BtnAvvia->isEnabled());
+    EXPECT_TRUE(control<ToxButton>(startOnPrefix(), "BtnAvvia")->isEnabled());
     for (const QString &elsewhere : {u"D:\\VOB\\ICopy.exe"_s, program, u"ICopy.exe"_s}) {
         storePreferences(u"False"_s, u"English"_s, u"8v3"_s, elsewhere);
-        EXPECT_FALSE(startOnPrefix().BtnAvvia->isEnabled()) << elsewhere.toStdString();
+        EXPECT_FALSE(control<ToxButton>(startOnPrefix(), "BtnAvvia")->isEnabled())
+            << elsewhere.toStdString();
         EXPECT_EQ(preference(u"PathIC8"), elsewhere) << "kept as it was";
     }
 }
@@ -190,8 +199,11 @@ TEST_F(WinePrefixWindowTest, AProgramWineCouldNotStartOrNoWineIsSaid)
     seed();
     const QString odd = install(u"say \"hi\""_s);
     TMainForm &window = startOnPrefix();
+    window.show();
+    auto *choose = control<ToxButton>(window, "BtnPercorso");
+    auto *launch = control<ToxButton>(window, "BtnAvvia");
     dialogs.answerOpenFile(odd);
-    window.BtnPercorsoClick();
+    QTest::mouseClick(choose, Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text,
               u"InstantCopy cannot be started from "_s + QFileInfo(odd).absolutePath()
@@ -199,17 +211,17 @@ TEST_F(WinePrefixWindowTest, AProgramWineCouldNotStartOrNoWineIsSaid)
                     u"characters that Windows does not allow."_s);
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(preference(u"PathIC8"), QString()) << "nothing stored";
-    EXPECT_FALSE(window.BtnAvvia->isEnabled());
+    EXPECT_FALSE(launch->isEnabled());
 
     install(u"IC8"_s);
     dialogs.answerOpenFile(prefixPath + u"/drive_c/Program Files/IC8/ICopy.exe"_s);
-    window.BtnPercorsoClick();
-    ASSERT_TRUE(window.BtnAvvia->isEnabled());
+    QTest::mouseClick(choose, Qt::LeftButton);
+    ASSERT_TRUE(launch->isEnabled());
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(dir.filePath(u"no-wine-here"_s)));
-    window.BtnAvviaClick();
-    window.RbItaliano->setChecked(true);
-    window.BtnAvviaClick();
+    QTest::mouseClick(launch, Qt::LeftButton);
+    control<QRadioButton>(window, "RbItaliano")->setChecked(true);
+    QTest::mouseClick(launch, Qt::LeftButton);
     qputenv("PATH", path);
     EXPECT_EQ(terminations, 0);
     ASSERT_EQ(dialogs.messages.size(), 3);
