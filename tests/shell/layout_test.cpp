@@ -5,11 +5,13 @@
 #include "mainformtesting.h"
 #include "oxbutton.h"
 #include "panel.h"
-#include "windowpictures.h"
+#include "pictures.h"
 #include "printers.h"
 #include "settingsgrid.h"
+#include "windowpictures.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
@@ -114,6 +116,25 @@ protected:
 };
 
 } // namespace
+
+TEST_F(LayoutTest, AStartRendersNoPictureAndAsksForNoMissingFace)
+{
+    // The build renders every picture the window starts with.
+    const int before = picturesRenderedAtRunTime();
+    start().show();
+    form->grab();
+    EXPECT_EQ(picturesRenderedAtRunTime(), before);
+
+    // Each control's font names a face that is there: asking for one that is
+    // not costs a search of the system's fonts.
+    const QStringList families = QFontDatabase::families();
+    if (!families.contains(u"Liberation Sans"_s) || !families.contains(u"DejaVu Sans"_s))
+        GTEST_SKIP() << "the project's faces are not installed here";
+    for (const QWidget *widget : form->findChildren<QWidget *>()) {
+        EXPECT_TRUE(families.contains(widget->font().family(), Qt::CaseInsensitive))
+            << widget->objectName().toStdString() << ": " << widget->font().family().toStdString();
+    }
+}
 
 TEST_F(LayoutTest, TheWindowIsFixedAndSilver)
 {
