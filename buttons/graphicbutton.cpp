@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget *parent, ToxCustomButton *host)
+ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget *parent, ButtonHost *host)
     : QWidget(parent)
     , m_host(host)
     , m_shadowColor(clGray)
@@ -60,6 +60,10 @@ void ToxCustomGraphicButton::setPicture(TPicture &field, const TPicture &picture
 
 void ToxCustomGraphicButton::SetCaption(const QString &caption)
 {
+    if (m_host) {
+        m_host->SetCaption(caption); // which tells us
+        return;
+    }
     if (caption == m_caption)
         return;
     m_caption = caption;
@@ -137,10 +141,6 @@ void ToxCustomGraphicButton::moveEvent(QMoveEvent *event)
 void ToxCustomGraphicButton::paintEvent(QPaintEvent *)
 {
     guardHandler([this] {
-        // A caption set on the host through the plain button interface
-        // reaches us no other way.
-        if (m_host && m_host->text() != m_caption)
-            SetCaption(m_host->text());
         QPainter canvas(this);
         DrawButton(canvas, m_drawState == StatePressed);
     });
@@ -194,18 +194,24 @@ void ToxCustomGraphicButton::NotifyGroup()
 {
     if (m_buttonType != oxbToggle)
         return;
-    QWidget *container = m_host ? m_host->parentWidget() : parentWidget();
+    QWidget *container = m_host ? m_host->groupParent() : parentWidget();
     if (!container)
         return;
     // A change handler may delete any of the buttons, this one included:
     // the siblings are held by guarded pointers, gathered before the first
-    // handler runs.
+    // handler runs. A sibling is a button on the container, or the hosted
+    // button inside a host there.
     QList<QPointer<ToxCustomGraphicButton>> siblings;
     for (QObject *child : container->children()) {
-        if (auto *button = qobject_cast<ToxCustomButton *>(child))
-            siblings.append(button->inner());
-        else if (auto *inner = qobject_cast<ToxCustomGraphicButton *>(child))
-            siblings.append(inner);
+        if (auto *button = qobject_cast<ToxCustomGraphicButton *>(child)) {
+            siblings.append(button);
+            continue;
+        }
+        for (auto *hosted :
+             child->findChildren<ToxCustomGraphicButton *>(Qt::FindDirectChildrenOnly)) {
+            if (hosted->m_host)
+                siblings.append(hosted);
+        }
     }
     const QPointer<ToxCustomGraphicButton> alive(this);
     for (const QPointer<ToxCustomGraphicButton> &sibling : siblings) {
@@ -300,12 +306,9 @@ void ToxCustomGraphicButton::mouseDoubleClickEvent(QMouseEvent *event)
 void ToxCustomGraphicButton::press(QMouseEvent *event)
 {
     const bool left = event->button() == Qt::LeftButton;
-    if (left && m_host) {
-        if (!m_host->canFocus()) {
-            event->ignore();
-            return;
-        }
-        m_host->setFocus(Qt::MouseFocusReason);
+    if (left && m_host && !m_host->takeFocusForPress()) {
+        event->ignore();
+        return;
     }
     emit OnMouseDown(event->button(), event->modifiers(), event->position().toPoint());
     if (!left || !isEnabled())

@@ -19,7 +19,23 @@
 #include <utility>
 
 class QTimer;
-class ToxCustomButton;
+
+// What the inner button needs of the button that hosts it: the caption,
+// which the host holds and the inner button draws from it, so that the two
+// never differ; the menu; the parent the button's group lives in; the focus.
+class ButtonHost : public CaptionHolder
+{
+public:
+    virtual QMenu *PopupMenu() const = 0;
+    // The widget whose children make up the button's group.
+    virtual QWidget *groupParent() const = 0;
+    // Takes the keyboard focus for a press of the left mouse button; false
+    // when the host may not have it now, and the press is refused.
+    virtual bool takeFocusForPress() = 0;
+
+protected:
+    ~ButtonHost() = default;
+};
 
 class ToxCustomGraphicButton : public QWidget, public CaptionHolder
 {
@@ -32,12 +48,13 @@ public:
     enum CacheSlot { SlotUp, SlotActive, SlotFocused, SlotPressed, SlotDisabled, SlotHot };
     static constexpr int CacheSlots = 6;
 
-    explicit ToxCustomGraphicButton(QWidget *parent = nullptr, ToxCustomButton *host = nullptr);
+    explicit ToxCustomGraphicButton(QWidget *parent = nullptr, ButtonHost *host = nullptr);
     ~ToxCustomGraphicButton() override;
 
-    ToxCustomButton *host() const { return m_host; }
+    ButtonHost *host() const { return m_host; }
 
-    // Published settings.
+    // Published settings. `Style` is the button's drawing style; QWidget's
+    // style() is the Qt style, which the button does not use.
     ToxBtnStyle Style() const { return m_style; }
     void SetStyle(ToxBtnStyle style) { setVisual(m_style, style); }
     TFontStyle Font3D() const { return m_font3D; }
@@ -73,8 +90,12 @@ public:
     void SetColor(const QColor &color) { setVisual(m_color, color); }
     QColor FontColor() const { return m_fontColor; }
     void SetFontColor(const QColor &color) { setVisual(m_fontColor, color); }
-    QString Caption() const override { return m_caption; }
+    // The caption: the host's when hosted, else the button's own.
+    QString Caption() const override { return m_host ? m_host->Caption() : m_caption; }
     void SetCaption(const QString &caption) override;
+    // Told by the host when its caption changed: the looks drawn with the
+    // old one are forgotten and the button repainted.
+    void captionChanged() { InvalidateCache(); }
     TCaptionStrings &Lines() { return m_lines; }
 
     bool Value() const { return m_value; }
@@ -197,7 +218,7 @@ private:
     static int s_instances;
     static QImage s_ditherPattern;
 
-    ToxCustomButton *m_host;
+    ButtonHost *m_host;
 
     ToxBtnStyle m_style = bsAuto;
     TFontStyle m_font3D = fsNormal;
@@ -217,6 +238,9 @@ private:
     QColor m_color;
     QColor m_fontColor;
     QString m_caption;
+    // The caption the cached looks show: a caption changed on the host
+    // without a word to us (a plain setText) is noticed by comparing.
+    QString m_cachedCaption;
     TCaptionStrings m_lines;
 
     bool m_value = false;

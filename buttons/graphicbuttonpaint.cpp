@@ -142,6 +142,10 @@ void ToxCustomGraphicButton::DrawButton(QPainter &canvas, bool pressed)
         resizeCache();
     }
     caching = caching && !m_cache.isNull();
+    if (const QString caption = Caption(); caption != m_cachedCaption) {
+        m_cachedCaption = caption;
+        m_cachedStates = 0;
+    }
     const QRect cacheSlot(QPoint(slotSize.width() * slot, 0), slotSize);
 
     if (!caching || !(m_cachedStates & slotBit)) {
@@ -363,7 +367,7 @@ QString captionText(const QString &caption, bool breakLines)
 
 void ToxCustomGraphicButton::CalcTextRect(QPainter &canvas, bool pressed)
 {
-    if (m_caption.isEmpty()) {
+    if (Caption().isEmpty()) {
         m_textRect = QRect();
         return;
     }
@@ -394,7 +398,7 @@ void ToxCustomGraphicButton::CalcTextRect(QPainter &canvas, bool pressed)
     } else {
         flags |= Qt::TextSingleLine | Qt::AlignHCenter;
     }
-    const QString text = captionText(m_caption, m_multiLine);
+    const QString text = captionText(Caption(), m_multiLine);
     const QRect measured = canvas.fontMetrics().boundingRect(t, flags, text);
     t.setSize(measured.size());
     if (m_textAngle != 0)
@@ -485,7 +489,7 @@ void ToxCustomGraphicButton::PaintText(QPainter &canvas, bool pressed)
             flags |= Qt::AlignRight;
         else
             flags |= Qt::AlignHCenter;
-        const QString text = captionText(m_caption, true);
+        const QString text = captionText(Caption(), true);
         for (const Layer &layer : layers) {
             canvas.setPen(layer.color);
             canvas.drawText(m_textRect.translated(layer.offset), flags, text);
@@ -494,7 +498,7 @@ void ToxCustomGraphicButton::PaintText(QPainter &canvas, bool pressed)
     }
 
     // Rotated: one string, its baseline centred on the middle of the box.
-    const QString text = m_caption.left(MaxCaption);
+    const QString text = Caption().left(MaxCaption);
     const QPoint reference(m_textRect.left() + m_textRect.width() - m_textRect.width() / 2,
                            m_textRect.top() + m_textRect.height() - m_textRect.height() / 2);
     const int half = canvas.fontMetrics().horizontalAdvance(text) / 2;

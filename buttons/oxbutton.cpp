@@ -93,8 +93,10 @@ bool ToxCustomButton::innerBeside() const
 
 void ToxCustomButton::SetCaption(const QString &caption)
 {
-    QPushButton::setText(caption);
-    m_inner->SetCaption(caption);
+    if (caption == text())
+        return;
+    setText(caption);
+    m_inner->captionChanged();
 }
 
 // Kinds.
@@ -115,18 +117,13 @@ void ToxCustomButton::SetKind(ToxBtnKind kind)
 {
     m_kind = kind;
     if (const KindSettings *settings = settingsOf(kind)) {
-        SetDefault(isDefaultKind(kind));
+        setDefault(isDefaultKind(kind));
+        updateActive();
         SetCancel(isCancelKind(kind));
         SetCaption(QString::fromUtf16(settings->caption));
         m_modalResult = settings->modalResult;
     }
     m_inner->InvalidateCache();
-}
-
-void ToxCustomButton::SetDefault(bool isDefault)
-{
-    setDefault(isDefault);
-    updateActive();
 }
 
 int ToxCustomButton::HelpContext() const
@@ -187,7 +184,15 @@ void ToxCustomButton::ordinaryClick()
         form->done(form->result());
 }
 
-bool ToxCustomButton::showMenu()
+bool ToxCustomButton::takeFocusForPress()
+{
+    if (!canFocus())
+        return false;
+    setFocus(Qt::MouseFocusReason);
+    return true;
+}
+
+bool ToxCustomButton::popUpMenu()
 {
     const QPointer<ToxCustomButton> alive(this);
     return m_inner->ShowMenu() && alive;
@@ -200,7 +205,7 @@ void ToxCustomButton::pressByKey()
     if (ButtonType() == oxbMenu) {
         m_inner->SetDrawState(ToxCustomGraphicButton::StatePressed);
         m_inner->repaint();
-        if (!showMenu())
+        if (!popUpMenu())
             return;
         m_inner->SetDrawState(ToxCustomGraphicButton::StateUp);
         m_inner->repaint();
@@ -309,7 +314,7 @@ void ToxCustomButton::keyPressEvent(QKeyEvent *event)
             m_inner->SetDrawState(ToxCustomGraphicButton::StatePressed);
             m_inner->repaint();
             if (ButtonType() == oxbMenu) {
-                if (!showMenu())
+                if (!popUpMenu())
                     return;
                 m_inner->SetDrawState(ToxCustomGraphicButton::StateUp);
                 m_inner->repaint();

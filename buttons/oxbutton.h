@@ -9,7 +9,28 @@
 #include <QPointer>
 #include <QPushButton>
 
-class ToxCustomButton : public QPushButton, public CaptionHolder
+// The host's settings that the inner button keeps: reading and writing one
+// reads and writes the inner button's.
+#define TOX_INNER_SETTING(Type, Get, Set)                                                          \
+    Type Get() const                                                                               \
+    {                                                                                              \
+        return m_inner->Get();                                                                     \
+    }                                                                                              \
+    void Set(Type value)                                                                           \
+    {                                                                                              \
+        m_inner->Set(value);                                                                       \
+    }
+#define TOX_INNER_SETTING_REF(Type, Get, Set)                                                      \
+    const Type &Get() const                                                                        \
+    {                                                                                              \
+        return m_inner->Get();                                                                     \
+    }                                                                                              \
+    void Set(const Type &value)                                                                    \
+    {                                                                                              \
+        m_inner->Set(value);                                                                       \
+    }
+
+class ToxCustomButton : public QPushButton, public ButtonHost
 {
     Q_OBJECT
 
@@ -19,17 +40,17 @@ public:
 
     ToxCustomGraphicButton *inner() const { return m_inner; }
 
-    // The caption; "||" separates its lines.
+    // The caption is the push button's text; "||" separates its lines. A
+    // plain setText() shows too, at the inner button's next paint.
     QString Caption() const override { return text(); }
     void SetCaption(const QString &caption) override;
-    // Also reaches the inner button when called as a plain button.
-    void setText(const QString &text) { SetCaption(text); }
     TCaptionStrings &Lines() { return m_inner->Lines(); }
 
     ToxBtnKind Kind();
     void SetKind(ToxBtnKind kind);
+    // Default is the push button's own (setDefault()); the active look
+    // follows it at the next change of focus.
     bool Default() const { return isDefault(); }
-    void SetDefault(bool isDefault);
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool cancel) { m_cancel = cancel; }
     int ModalResult() const { return m_modalResult; }
@@ -37,62 +58,42 @@ public:
     // The help topic a help button shows; 0 for none.
     int HelpContext() const;
     void SetHelpContext(int context);
-    QMenu *PopupMenu() const { return m_popupMenu; }
+    QMenu *PopupMenu() const override { return m_popupMenu; }
     void SetPopupMenu(QMenu *menu) { m_popupMenu = menu; }
+    // What the mouse is over is the inner button: the hint is its tooltip.
     QString Hint() const { return m_inner->toolTip(); }
     void SetHint(const QString &hint) { m_inner->setToolTip(hint); }
 
-    // The look, kept by the inner button.
-    ToxBtnStyle Style() const { return m_inner->Style(); }
-    void SetStyle(ToxBtnStyle style) { m_inner->SetStyle(style); }
-    TFontStyle Font3D() const { return m_inner->Font3D(); }
-    void SetFont3D(TFontStyle style) { m_inner->SetFont3D(style); }
-    bool MultiLine() const { return m_inner->MultiLine(); }
-    void SetMultiLine(bool multiLine) { m_inner->SetMultiLine(multiLine); }
-    TFocusStyle FocusStyle() const { return m_inner->FocusStyle(); }
-    void SetFocusStyle(TFocusStyle style) { m_inner->SetFocusStyle(style); }
-    QColor ShadowColor() const { return m_inner->ShadowColor(); }
-    void SetShadowColor(const QColor &color) { m_inner->SetShadowColor(color); }
-    int TextAngle() const { return m_inner->TextAngle(); }
-    void SetTextAngle(int degrees) { m_inner->SetTextAngle(degrees); }
-    int PictureX() const { return m_inner->PictureX(); }
-    void SetPictureX(int x) { m_inner->SetPictureX(x); }
-    int PictureY() const { return m_inner->PictureY(); }
-    void SetPictureY(int y) { m_inner->SetPictureY(y); }
-    int TextX() const { return m_inner->TextX(); }
-    void SetTextX(int x) { m_inner->SetTextX(x); }
-    int TextY() const { return m_inner->TextY(); }
-    void SetTextY(int y) { m_inner->SetTextY(y); }
-    ToxbOptions Options() const { return m_inner->Options(); }
-    void SetOptions(ToxbOptions options) { m_inner->SetOptions(options); }
-    const TPicture &PictureUp() const { return m_inner->PictureUp(); }
-    void SetPictureUp(const TPicture &picture) { m_inner->SetPictureUp(picture); }
-    const TPicture &PictureDown() const { return m_inner->PictureDown(); }
-    void SetPictureDown(const TPicture &picture) { m_inner->SetPictureDown(picture); }
-    const TPicture &PictureDisabled() const { return m_inner->PictureDisabled(); }
-    void SetPictureDisabled(const TPicture &picture) { m_inner->SetPictureDisabled(picture); }
+    // The look. `Style` is the button's drawing style; QWidget's style() is
+    // the Qt style, which the button does not use.
+    TOX_INNER_SETTING(ToxBtnStyle, Style, SetStyle)
+    TOX_INNER_SETTING(TFontStyle, Font3D, SetFont3D)
+    TOX_INNER_SETTING(bool, MultiLine, SetMultiLine)
+    TOX_INNER_SETTING(TFocusStyle, FocusStyle, SetFocusStyle)
+    TOX_INNER_SETTING(QColor, ShadowColor, SetShadowColor)
+    TOX_INNER_SETTING(int, TextAngle, SetTextAngle)
+    TOX_INNER_SETTING(int, PictureX, SetPictureX)
+    TOX_INNER_SETTING(int, PictureY, SetPictureY)
+    TOX_INNER_SETTING(int, TextX, SetTextX)
+    TOX_INNER_SETTING(int, TextY, SetTextY)
+    TOX_INNER_SETTING(ToxbOptions, Options, SetOptions)
+    TOX_INNER_SETTING_REF(TPicture, PictureUp, SetPictureUp)
+    TOX_INNER_SETTING_REF(TPicture, PictureDown, SetPictureDown)
+    TOX_INNER_SETTING_REF(TPicture, PictureDisabled, SetPictureDisabled)
+    TOX_INNER_SETTING(QColor, Color, SetColor)
+    TOX_INNER_SETTING(QColor, FontColor, SetFontColor)
     ToxBackground &Background() { return m_inner->Background(); }
-    QColor Color() const { return m_inner->Color(); }
-    void SetColor(const QColor &color) { m_inner->SetColor(color); }
-    QColor FontColor() const { return m_inner->FontColor(); }
-    void SetFontColor(const QColor &color) { m_inner->SetFontColor(color); }
 
-    // Behaviour, kept by the inner button.
-    bool Value() const { return m_inner->Value(); }
-    void SetValue(bool value) { m_inner->SetValue(value); }
-    int Group() const { return m_inner->Group(); }
-    void SetGroup(int group) { m_inner->SetGroup(group); }
-    bool GroupAllowNoSel() const { return m_inner->GroupAllowNoSel(); }
-    void SetGroupAllowNoSel(bool allow) { m_inner->SetGroupAllowNoSel(allow); }
-    int Delay() const { return m_inner->Delay(); }
-    void SetDelay(int ms) { m_inner->SetDelay(ms); }
-    int InitDelay() const { return m_inner->InitDelay(); }
-    void SetInitDelay(int ms) { m_inner->SetInitDelay(ms); }
-    ToxButtonType ButtonType() const { return m_inner->ButtonType(); }
-    void SetButtonType(ToxButtonType type) { m_inner->SetButtonType(type); }
+    // Behaviour.
+    TOX_INNER_SETTING(bool, Value, SetValue)
+    TOX_INNER_SETTING(int, Group, SetGroup)
+    TOX_INNER_SETTING(bool, GroupAllowNoSel, SetGroupAllowNoSel)
+    TOX_INNER_SETTING(int, Delay, SetDelay)
+    TOX_INNER_SETTING(int, InitDelay, SetInitDelay)
+    TOX_INNER_SETTING(ToxButtonType, ButtonType, SetButtonType)
 
     // The button's area: the inner button's while the face is clear, when
-    // the host itself has none.
+    // the host itself has none. width() and height() are the host's own.
     int Width() const;
     int Height() const;
     void SetBounds(int left, int top, int width, int height);
@@ -104,9 +105,10 @@ public:
     // Marks the button as the one Enter presses.
     void SetButtonStyle(bool active);
 
-    // The click: help, close, or the modal result and clicked().
+    // The button's click: help, close, or the modal result and clicked().
+    // QAbstractButton's click() only emits clicked(): use this one.
     virtual void Click();
-    void Toggle() { m_inner->Toggle(); }
+    void ToggleValue() { m_inner->Toggle(); }
 
 signals:
     void OnChange();
@@ -143,9 +145,12 @@ private:
     // Enter, Escape and the accelerator: toggle, then the menu or a click.
     void pressByKey();
     // The inner button's menu; false when this button is gone afterwards.
-    bool showMenu();
+    bool popUpMenu();
     void ordinaryClick();
     void forwardMouse(QMouseEvent *event);
+
+    QWidget *groupParent() const override { return parentWidget(); }
+    bool takeFocusForPress() override;
 
     // Guarded: beside the host, the inner button is the parent's child, and
     // the parent may delete it before the host.
@@ -159,6 +164,9 @@ private:
     QPointer<QMenu> m_popupMenu;
     QPointer<QWidget> m_watchedWindow;
 };
+
+#undef TOX_INNER_SETTING
+#undef TOX_INNER_SETTING_REF
 
 // The class placed on forms. It stores its caption, Cancel and Default only
 // while it is not one of the predefined kinds, which set them.

@@ -399,7 +399,7 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
     if (auto *panel = qobject_cast<TPanel *>(control))
         panel->setCaption(caption);
     else if (auto *pictureButton = qobject_cast<ToxButton *>(control))
-        setPictureButtonCaption(*pictureButton, caption);
+        setPictureButtonCaption(*pictureButton, caption); // narrowed to fit its face
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
         button->setText(caption);
     else if (auto *label = qobject_cast<QLabel *>(control))

@@ -77,9 +77,18 @@ TEST(HostTest, TheCaptionReachesTheInnerButtonHoweverItIsSet)
     EXPECT_EQ(button.text(), u"Read"_s);
     button.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
-    static_cast<QAbstractButton &>(button).setText(u"Rileggi"_s);
     button.inner()->repaint();
-    EXPECT_EQ(button.inner()->Caption(), u"Rileggi"_s) << "picked up before the next paint";
+    const QImage read = button.inner()->grab().toImage();
+    const int renders = button.inner()->renderCount();
+    button.setText(u"Rileggi"_s);
+    EXPECT_EQ(button.inner()->Caption(), u"Rileggi"_s) << "one caption, the host's";
+    button.inner()->repaint();
+    EXPECT_GT(button.inner()->renderCount(), renders) << "the look with the old caption is dropped";
+    EXPECT_NE(button.inner()->grab().toImage(), read);
+    // Set on the inner button, the caption is the host's too.
+    button.inner()->SetCaption(u"Leggi"_s);
+    EXPECT_EQ(button.text(), u"Leggi"_s);
+    EXPECT_EQ(button.Lines().Strings(0), u"Leggi"_s);
 
     // What the mouse is over is the inner button: cursor and hint live there.
     button.setCursor(Qt::PointingHandCursor);

@@ -208,7 +208,7 @@ TEST_F(InteractionTest, TheSpaceBarPressesAndReleases)
 
 TEST_F(InteractionTest, EnterPressesTheActiveButtonAndEscapeTheCancelButton)
 {
-    second.SetDefault(true);
+    second.setDefault(true);
     first.SetCancel(true);
     first.setFocus();
     ASSERT_TRUE(first.inner()->active());
