@@ -5,6 +5,7 @@
 #include "inplaceeditors.h"
 #include "markup.h"
 #include "pictures.h"
+#include "pixellines.h"
 #include "wincolors.h"
 
 #include <QApplication>
@@ -638,9 +639,9 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
     const bool fixed = state & gdFixed;
 
     painter.fillRect(rect, look.background);
-    painter.setPen(QPen(fixed ? Gray : Silver, 1));
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter.drawLine(rect.topRight(), rect.bottomRight());
+    const QColor gridLine = fixed ? Gray : Silver;
+    drawPixelLine(painter, rect.bottomLeft(), rect.bottomRight(), gridLine);
+    drawPixelLine(painter, rect.topRight(), rect.bottomRight(), gridLine);
 
     QRect content = rect.adjusted(1, 1, -1, -1);
     const auto box = m_model.CheckBox(col, row);
@@ -663,12 +664,10 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
         // fixed colour halved, whatever background the colour event gave.
         const QColor face = sysColor(clBtnFace);
         const QColor dark(face.red() / 2, face.green() / 2, face.blue() / 2);
-        painter.setPen(QPen(White, 1));
-        painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());
-        painter.drawLine(rect.left(), rect.top(), rect.left(), rect.bottom() - 1);
-        painter.setPen(QPen(dark, 1));
-        painter.drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
-        painter.drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+        drawPixelLine(painter, rect.topLeft(), rect.topRight(), White);
+        drawPixelLine(painter, rect.topLeft(), {rect.left(), rect.bottom() - 1}, White);
+        drawPixelLine(painter, rect.bottomLeft(), rect.bottomRight(), dark);
+        drawPixelLine(painter, rect.topRight(), rect.bottomRight(), dark);
     }
     if (box) {
         const bool active = CanEditCell(col, row) && !fixed;

@@ -1,5 +1,6 @@
 #include "panel.h"
 
+#include "pixellines.h"
 #include "wincolors.h"
 
 #include <QPainter>
@@ -10,12 +11,10 @@ namespace {
 void drawBevel(QPainter &painter, const QRect &rect, const QColor &topLeft,
                const QColor &bottomRight)
 {
-    painter.setPen(topLeft);
-    painter.drawLine(rect.topLeft(), rect.topRight());
-    painter.drawLine(rect.topLeft(), rect.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter.drawLine(rect.topRight(), rect.bottomRight());
+    drawPixelLine(painter, rect.topLeft(), rect.topRight(), topLeft);
+    drawPixelLine(painter, rect.topLeft(), rect.bottomLeft(), topLeft);
+    drawPixelLine(painter, rect.bottomLeft(), rect.bottomRight(), bottomRight);
+    drawPixelLine(painter, rect.topRight(), rect.bottomRight(), bottomRight);
 }
 
 } // namespace

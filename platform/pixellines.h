@@ -1,0 +1,15 @@
+#pragma once
+
+// Lines one pixel wide along a row or a column, as the window's bevels and
+// grid lines are: drawn as filled rectangles, which gives the pixels a
+// one-pixel pen's drawLine gives, without stroking a path.
+
+#include <QColor>
+#include <QPainter>
+#include <QRect>
+
+// From `from` to `to`, both ends included; the two share a row or a column.
+inline void drawPixelLine(QPainter &painter, QPoint from, QPoint to, const QColor &color)
+{
+    painter.fillRect(QRect(from, to).normalized(), color);
+}
