@@ -19,6 +19,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int CheckSize = 16;
+// A few milliseconds of loading: the shipped lists have about a hundred lines.
+constexpr int LinesBetweenRepaints = 256;
 const QColor White(255, 255, 255);
 const QColor Maroon(128, 0, 0);
 const QColor Silver(192, 192, 192);
@@ -104,6 +106,7 @@ void TSettingsGrid::setRedraw(bool on)
 void TSettingsGrid::gridChanged(bool whole, int col, int row)
 {
     if (whole) {
+        m_linesSinceRepaint = 0; // a load ends with a change of the whole grid
         updateScrollBars();
         viewport()->update();
     } else if (updatesEnabled()) {
@@ -121,8 +124,13 @@ void TSettingsGrid::rowsAboutToMove()
 
 void TSettingsGrid::loadProgress()
 {
-    // Repaints may run during a long load; user input waits, so no handler
-    // can start a second load of this grid in the middle of this one.
+    // Repaints may run during a long load, every so many lines: a list of
+    // the usual length loads without stopping for them. User input waits,
+    // so no handler can start a second load of this grid in the middle of
+    // this one.
+    if (++m_linesSinceRepaint < LinesBetweenRepaints)
+        return;
+    m_linesSinceRepaint = 0;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

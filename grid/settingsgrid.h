@@ -116,6 +116,8 @@ private:
     QWidget *m_editor = nullptr;
     TEditorType m_editorKind = edNormal;
     QString m_startText;
+    // Cell lines loaded since the window last repainted during a load.
+    int m_linesSinceRepaint = 0;
     int m_editCol = -1;
     int m_editRow = -1;
     bool m_inEllipsis = false;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,22 @@ TEST_F(SettingsGridTest, PassesOverEveryRowAndLoadsOfWidthLinesStayLinear)
         file += "cw " + QByteArray::number(line % 6) + "," + QByteArray::number(line % 300) + "\n";
     EXPECT_LT(secondsTaken([&] { model.LoadGridData(file, u"widths"_s); }), 0.4);
     EXPECT_EQ(model.ColWidths(5), 197) << "the last line for it, 19,997";
+}
+
+TEST_F(SettingsGridTest, ALongLoadLetsTheWindowRepaintAndAShortOneDoesNot)
+{
+    const auto list = [](int rows) {
+        QByteArray file = "6," + QByteArray::number(rows) + "\n";
+        for (int row = 0; row < rows; ++row)
+            file += "1," + QByteArray::number(row) + ",value\n";
+        return file;
+    };
+    int waiting = 0;
+    QTimer::singleShot(0, grid, [&] { ++waiting; });
+    grid->model().LoadGridData(list(120), u"short"_s);
+    EXPECT_EQ(waiting, 0) << "a list of the usual length loads without stopping";
+    grid->model().LoadGridData(list(600), u"long"_s);
+    EXPECT_EQ(waiting, 1) << "a long one lets what waits run";
 }
 
 TEST_F(SettingsGridTest, HugeWidthsAreBoundedAndStillScroll)
