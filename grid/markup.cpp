@@ -168,12 +168,15 @@ struct FontState
     bool underline = false;
     bool strikeout = false;
     QColor color;
+    // Taken from the painter's font: whether text is shaped.
+    QFont::StyleStrategy strategy = QFont::PreferDefault;
 
     friend bool operator==(const FontState &, const FontState &) = default;
 
     QFont font() const
     {
-        QFont f = windowsFont(family);
+        QFont f(installedFace(family));
+        f.setStyleStrategy(strategy);
         f.setPixelSize(std::max(pixelSize, 1));
         f.setBold(bold);
         f.setItalic(italic);
@@ -233,6 +236,7 @@ public:
         m_base.italic = base.italic();
         m_base.underline = base.underline();
         m_base.strikeout = base.strikeOut();
+        m_base.strategy = base.styleStrategy();
         m_base.color = painter.pen().color();
         m_state.font = m_base;
         m_penWidth = std::max(painter.pen().width(), 1);
@@ -483,7 +487,8 @@ private:
         case u'L':
             x += m_state.listLevel * ListStep;
             if (drawing && m_state.listLevel > 0) {
-                QFont symbol = windowsFont(u"Symbol"_s);
+                QFont symbol(installedFace(u"Symbol"_s));
+                symbol.setStyleStrategy(m_state.font.strategy);
                 symbol.setPixelSize(std::max(m_state.font.pixelSize, 1));
                 m_painter.setFont(symbol);
                 m_painter.setPen(m_state.font.color);

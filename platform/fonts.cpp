@@ -73,5 +73,9 @@ QString installedFace(const QString &face)
 
 QFont windowsFont(const QString &face)
 {
-    return QFont(installedFace(face));
+    QFont font(installedFace(face));
+    // Latin text as Windows draws it with these faces: no kerning and no
+    // ligatures, which spares shaping every text drawn.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
 }

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -49,4 +50,25 @@ TEST(Fonts, OtherNamesArePassedOnAsTheyAre)
 {
     for (const QString &face : {u"Courier New"_s, u"No Such Face"_s, QString(), u"MS Sans"_s})
         EXPECT_EQ(installedFace(face), face);
+}
+
+TEST(Fonts, TheWindowsFacesAreNotKerned)
+{
+    // As Windows draws them: each letter its own advance, and the caption
+    // widths the window is laid out with.
+    const auto spread = [](const QFont &font) {
+        const QFontMetricsF metrics(font);
+        qreal letters = 0;
+        for (QChar letter : u"AVAWAT"_s)
+            letters += metrics.horizontalAdvance(letter);
+        return metrics.horizontalAdvance(u"AVAWAT"_s) - letters;
+    };
+    for (const QString &face : {u"MS Sans Serif"_s, u"Tahoma"_s}) {
+        QFont font = windowsFont(face);
+        font.setPixelSize(24);
+        EXPECT_NEAR(spread(font), 0, 0.01) << face.toStdString();
+        QFont kerned(font.family());
+        kerned.setPixelSize(24);
+        EXPECT_LT(spread(kerned), -0.5) << "where shaping kerns the pairs";
+    }
 }

@@ -46,9 +46,12 @@ protected:
         return DrawMarkupText(painter, text, rect, MarkupParams{}, mode);
     }
 
-    MarkupExtent measure(const QString &text, int width = 300)
+    MarkupExtent measure(const QString &text, int width = 300, const QFont &font = face(11))
     {
-        return draw(text, QRect(0, 0, width, 1000), MarkupMode::Measure);
+        QPainter painter(&image);
+        painter.setFont(font);
+        return DrawMarkupText(painter, text, QRect(0, 0, width, 1000), MarkupParams{},
+                              MarkupMode::Measure);
     }
 
     // Pixels in `area` whose colour is `colour`.
@@ -195,6 +198,21 @@ TEST_F(MarkupTest, TheShadowLiesOnePixelRightAndDown)
             lowestGrey = y;
     }
     EXPECT_EQ(lowestGrey, lowestBlack + 1);
+}
+
+TEST_F(MarkupTest, RunsAreShapedAsThePaintersFontSays)
+{
+    // The grid's fonts are not kerned; the runs of a cell follow them, bold
+    // and face changes included.
+    QFont unshaped = face(24);
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    QFont unshapedBold = face(24, true);
+    unshapedBold.setStyleStrategy(QFont::PreferNoShaping);
+    const QString text = u"AVAT<b>AVAT</b>"_s;
+    const int expected = QFontMetrics(unshaped).horizontalAdvance(u"AVAT"_s)
+        + QFontMetrics(unshapedBold).horizontalAdvance(u"AVAT"_s);
+    EXPECT_EQ(measure(text, 300, unshaped).width, expected);
+    EXPECT_NE(measure(text, 300, face(24)).width, expected) << "kerned when the font is";
 }
 
 TEST_F(MarkupTest, EntitiesInRuns)
