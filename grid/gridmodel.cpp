@@ -13,6 +13,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// How much of a grid file is read at a time.
+constexpr qint64 ReadPiece = 64 * 1024;
+
 // Multi-line cell texts are written with 0x09 for CR and 0x08 for LF, so
 // that each cell stays on one line of the file; a text without 0x08 keeps
 // its tabs.
@@ -290,8 +293,18 @@ QByteArray GridModel::ReadGridFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw EGridError(u"Cannot open file "_s + path, Fault::CannotOpen, path,
                          file.errorString());
-    // Never more than the limit, even from a file that grows while it is read.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // What the file holds, never more than the limit, even from a file that
+    // grows while it is read; in pieces, so that a small file costs no
+    // buffer of the limit's size.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::clamp<qint64>(file.size(), 0, MaxFileSize)) + 1);
+    for (;;) {
+        const qint64 room = MaxFileSize + 1 - bytes.size();
+        const QByteArray piece = file.read(std::min<qint64>(room, ReadPiece));
+        bytes += piece;
+        if (piece.isEmpty() || bytes.size() > MaxFileSize)
+            break;
+    }
     if (bytes.size() > MaxFileSize) {
         throw EGridError(u"Cannot load file "_s + path + u": larger than 16 MiB"_s, Fault::TooLarge,
                          path);
