@@ -2,7 +2,6 @@
 
 #include "text.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -48,14 +47,34 @@ QString withoutTags(const QString &text)
     return out;
 }
 
-QByteArray withoutLineEnd(QByteArray line)
+// The lines of a grid file, without their ends (LF or CR LF), decoded. A
+// last line without an end counts; the empty nothing after a last end does
+// not.
+class GridLines
 {
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
+public:
+    explicit GridLines(const QByteArray &data)
+        : m_data(data)
+    { }
+    bool atEnd() const { return m_at >= m_data.size(); }
+    QString next()
+    {
+        qsizetype end = m_data.indexOf('\n', m_at);
+        if (end < 0)
+            end = m_data.size();
+        qsizetype length = end - m_at;
+        if (length > 0 && m_data.at(m_at + length - 1) == '\r')
+            --length;
+        const QString line
+            = decodeWindows1252(QByteArray::fromRawData(m_data.constData() + m_at, length));
+        m_at = end + 1;
+        return line;
+    }
+
+private:
+    const QByteArray &m_data;
+    qsizetype m_at = 0;
+};
 
 } // namespace
 
@@ -318,25 +337,14 @@ QByteArray GridModel::ReadGridFile(const QString &path)
 
 void GridModel::LoadGridData(const QByteArray &data, const QString &path)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    loadFrom(buffer, path);
-}
-
-void GridModel::loadFrom(QIODevice &device, const QString &path)
-{
     rowsAboutToMove();
-    const QByteArray first = device.readLine();
-    const QString counts = decodeWindows1252(withoutLineEnd(first));
+    GridLines lines(data);
+    const QString counts = lines.next();
     if (!counts.isEmpty())
         applyCounts(counts, path);
 
-    while (!device.atEnd()) {
-        const QByteArray bytes = device.readLine();
-        if (bytes.isEmpty())
-            break; // a read error: atEnd() is false but nothing comes
-        const QString line = decodeWindows1252(withoutLineEnd(bytes));
+    while (!lines.atEnd()) {
+        const QString line = lines.next();
         if (line.startsWith(u"cw"_s)) {
             readWidthLine(line);
         } else {
@@ -347,10 +355,6 @@ void GridModel::loadFrom(QIODevice &device, const QString &path)
     }
     // Width lines are measured once, here, not one by one.
     changed(true);
-    if (!device.atEnd()) {
-        throw EGridError(u"Cannot read file "_s + path + u": "_s + device.errorString(),
-                         EGridError::FileFault::CannotRead, path, device.errorString());
-    }
 }
 
 void GridModel::applyCounts(QStringView line, const QString &path)

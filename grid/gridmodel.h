@@ -14,7 +14,6 @@
 #include <optional>
 #include <stdexcept>
 
-class QIODevice;
 
 // Errors of the grid; the message is UTF-8. Errors of a grid file also say
 // which file and what is wrong with it, for callers that tell the user in
@@ -182,7 +181,6 @@ private:
     void rowsAboutToMove();
     bool rowPasses(int row) const;
     QString testedText(const TFilterData &condition, int row) const;
-    void loadFrom(QIODevice &device, const QString &path);
     void applyCounts(QStringView line, const QString &path);
     void readWidthLine(QStringView line);
     void readCellLine(QStringView line);
