@@ -14,7 +14,6 @@
 #include <optional>
 #include <stdexcept>
 
-
 // Errors of the grid; the message is UTF-8. Errors of a grid file also say
 // which file and what is wrong with it, for callers that tell the user in
 // words of their own.
