@@ -33,8 +33,9 @@ inline QImage builtPicture(QByteArrayView data, QSize pixels)
         return {};
     const auto *in = reinterpret_cast<const uchar *>(data.data());
     const QSize size(int(qFromLittleEndian<quint32>(in)), int(qFromLittleEndian<quint32>(in + 4)));
+    // Both sides are below 2^31 here, so the byte count fits 64 bits unsigned.
     if (size != pixels || pixels.isEmpty()
-        || data.size() != 8 + qsizetype(size.width()) * size.height() * 4)
+        || quint64(data.size()) != 8 + quint64(size.width()) * quint64(size.height()) * 4)
         return {};
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
