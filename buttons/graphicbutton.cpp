@@ -199,17 +199,23 @@ void ToxCustomGraphicButton::NotifyGroup()
         return;
     // A change handler may delete any of the buttons, this one included:
     // the siblings are held by guarded pointers, gathered before the first
-    // handler runs. A sibling is a button on the container, or the hosted
-    // button inside a host there.
+    // handler runs. A sibling is a button whose group lives on the same
+    // container: a plain one on it, or a hosted one inside or beside a host
+    // there (a panel on the container has groups of its own).
+    const auto sameGroupParent = [container](const ToxCustomGraphicButton *button) {
+        return button->m_host ? button->m_host->groupParent() == container
+                              : button->parentWidget() == container;
+    };
     QList<QPointer<ToxCustomGraphicButton>> siblings;
     for (QObject *child : container->children()) {
         if (auto *button = qobject_cast<ToxCustomGraphicButton *>(child)) {
-            siblings.append(button);
+            if (sameGroupParent(button))
+                siblings.append(button);
             continue;
         }
         for (auto *hosted :
              child->findChildren<ToxCustomGraphicButton *>(Qt::FindDirectChildrenOnly)) {
-            if (hosted->m_host)
+            if (hosted->m_host && sameGroupParent(hosted))
                 siblings.append(hosted);
         }
     }

@@ -40,16 +40,20 @@ public:
 
     ToxCustomGraphicButton *inner() const { return m_inner; }
 
-    // The caption is the push button's text; "||" separates its lines. A
-    // plain setText() shows too, at the inner button's next paint.
+    // The caption is the push button's text; "||" separates its lines. Set
+    // it with SetCaption, which repaints the button. A plain setText() shows
+    // at the inner button's next paint: at once while the inner button fills
+    // the host, but with a clear face, where it sits beside a 0 x 0 host,
+    // only when something else repaints it.
     QString Caption() const override { return text(); }
     void SetCaption(const QString &caption) override;
     TCaptionStrings &Lines() { return m_inner->Lines(); }
 
     ToxBtnKind Kind();
     void SetKind(ToxBtnKind kind);
-    // Default is the push button's own (setDefault()); the active look
-    // follows it at the next change of focus.
+    // Default is the push button's own (setDefault()). The active look
+    // follows a change of it at the next change of focus; SetKind refreshes
+    // it at once.
     bool Default() const { return isDefault(); }
     bool Cancel() const { return m_cancel; }
     void SetCancel(bool cancel) { m_cancel = cancel; }

@@ -153,6 +153,32 @@ TEST_F(InteractionTest, TogglesOfOneGroupExcludeEachOther)
     EXPECT_TRUE(first.Value()) << "another group leaves it alone";
 }
 
+TEST_F(InteractionTest, AGroupIsTheButtonsOfOneParentWhateverTheirFace)
+{
+    // Two on the form: one inside its host, one beside it (a clear face);
+    // one on a panel on the form, with a clear face too. Group 0 for all.
+    QWidget panel(&form);
+    panel.setGeometry(10, 120, 200, 70);
+    ToxButton nested(&panel);
+    nested.resize(61, 58);
+    panel.show();
+    nested.show();
+    second.Background().SetStyle(oxbClear);
+    nested.Background().SetStyle(oxbClear);
+    ASSERT_EQ(nested.inner()->parentWidget(), &panel);
+    for (ToxButton *b : {&first, &second, &nested})
+        b->SetButtonType(oxbToggle);
+
+    nested.SetValue(true);
+    first.SetValue(true);
+    EXPECT_TRUE(nested.Value()) << "a panel on the form has groups of its own";
+    second.SetValue(true);
+    EXPECT_FALSE(first.Value()) << "beside its host, a button is still the form's";
+    first.SetValue(true);
+    EXPECT_FALSE(second.Value());
+    EXPECT_TRUE(nested.Value());
+}
+
 TEST_F(InteractionTest, AnAutoRepeatButtonClicksWhileHeld)
 {
     first.SetButtonType(oxbRepeat);
