@@ -8,8 +8,12 @@
 #include <QPainter>
 #include <QRect>
 
+#include <algorithm>
+
 // From `from` to `to`, both ends included; the two share a row or a column.
 inline void drawPixelLine(QPainter &painter, QPoint from, QPoint to, const QColor &color)
 {
-    painter.fillRect(QRect(from, to).normalized(), color);
+    const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
+    const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
+    painter.fillRect(QRect(topLeft, bottomRight), color);
 }

@@ -42,6 +42,25 @@ TEST(PixelLines, TheSamePixelsAsAOnePixelPen)
     }
 }
 
+TEST(PixelLines, EitherEndMayComeFirst)
+{
+    for (const auto &[from, to] : Lines) {
+        QImage forward = canvas(1);
+        QImage backward = canvas(1);
+        {
+            QPainter painter(&forward);
+            drawPixelLine(painter, from, to, Red);
+        }
+        {
+            QPainter painter(&backward);
+            drawPixelLine(painter, to, from, Red);
+        }
+        EXPECT_EQ(backward, forward);
+        EXPECT_EQ(backward.pixelColor(from), Red) << "both ends drawn";
+        EXPECT_EQ(backward.pixelColor(to), Red);
+    }
+}
+
 TEST(PixelLines, OnAScaledScreenALineCoversWholePointsNotHalves)
 {
     // A one-pixel pen on a 2x screen straddles the points it joins; a bevel
