@@ -168,8 +168,9 @@ struct FontState
     bool underline = false;
     bool strikeout = false;
     QColor color;
-    // Taken from the painter's font: whether text is shaped.
+    // Taken from the painter's font: whether text is shaped and kerned.
     QFont::StyleStrategy strategy = QFont::PreferDefault;
+    bool kerning = true;
 
     friend bool operator==(const FontState &, const FontState &) = default;
 
@@ -177,6 +178,7 @@ struct FontState
     {
         QFont f(installedFace(family));
         f.setStyleStrategy(strategy);
+        f.setKerning(kerning);
         f.setPixelSize(std::max(pixelSize, 1));
         f.setBold(bold);
         f.setItalic(italic);
@@ -237,6 +239,7 @@ public:
         m_base.underline = base.underline();
         m_base.strikeout = base.strikeOut();
         m_base.strategy = base.styleStrategy();
+        m_base.kerning = base.kerning();
         m_base.color = painter.pen().color();
         m_state.font = m_base;
         m_penWidth = std::max(painter.pen().width(), 1);
@@ -489,6 +492,7 @@ private:
             if (drawing && m_state.listLevel > 0) {
                 QFont symbol(installedFace(u"Symbol"_s));
                 symbol.setStyleStrategy(m_state.font.strategy);
+                symbol.setKerning(m_state.font.kerning);
                 symbol.setPixelSize(std::max(m_state.font.pixelSize, 1));
                 m_painter.setFont(symbol);
                 m_painter.setPen(m_state.font.color);

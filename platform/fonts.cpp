@@ -77,5 +77,6 @@ QFont windowsFont(const QString &face)
     // Latin text as Windows draws it with these faces: no kerning and no
     // ligatures, which spares shaping every text drawn.
     font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setKerning(false);
     return font;
 }
