@@ -54,15 +54,22 @@ QImage renderFromSvg(const QString &svg, QSize pixels)
     return reader.read();
 }
 
-// Without Qt's SVG plugin: a picture the build rendered, scaled.
-QImage scaledBuiltPicture(const QString &svg, QSize size, QSize pixels)
+// Without Qt's SVG image plugin: a picture the build rendered, scaled; the
+// smallest that is at least as sharp as asked for, else the sharpest.
+QImage scaledBuiltPicture(const QString &svg, QSize size, qreal pixelRatio, QSize pixels)
 {
+    QImage best;
     for (int ratio : BuiltRatios) {
-        const QImage built = builtImage(svg, size, ratio);
-        if (!built.isNull())
-            return built.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage built = builtImage(svg, size, ratio);
+        if (built.isNull())
+            continue;
+        best = std::move(built);
+        if (ratio >= pixelRatio)
+            break;
     }
-    return {};
+    if (best.isNull())
+        return {};
+    return best.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -78,7 +85,7 @@ QImage pictureImage(const QString &svg, QSize size, qreal pixelRatio)
     if (image.isNull())
         image = renderFromSvg(svg, pixels);
     if (image.isNull())
-        image = scaledBuiltPicture(svg, size, pixels);
+        image = scaledBuiltPicture(svg, size, pixelRatio, pixels);
     if (image.size() != pixels) {
         image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);

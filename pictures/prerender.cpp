@@ -1,5 +1,5 @@
-// Build tool: renders the tool's SVG pictures to PNG files, so that the tool
-// itself need not render them when it starts.
+// Build tool: renders the tool's SVG pictures into files of ready-to-show
+// pixels, so that the tool itself need not render them when it starts.
 //
 //   ordevan_prerender SOURCE_DIR OUTPUT_DIR NAME=WxH[,WxH...]...
 //
@@ -60,8 +60,11 @@ bool renderEntry(const QString &sourceDir, const QString &outputDir, const QStri
         bool wideOk = false;
         bool highOk = false;
         const QSize points(sides.value(0).toInt(&wideOk), sides.value(1).toInt(&highOk));
-        if (sides.size() != 2 || !wideOk || !highOk || points.isEmpty())
-            return fail(u"not a size: "_s + size);
+        // Written as the tool looks it up, or it would never be found.
+        const QString canonical
+            = QString::number(points.width()) + u'x' + QString::number(points.height());
+        if (sides.size() != 2 || !wideOk || !highOk || points.isEmpty() || size != canonical)
+            return fail(u"not a size written as WxH: "_s + size);
         for (int ratio : {1, 2}) {
             const QString target
                 = stem + u'-' + size + u'@' + QString::number(ratio) + u"x.pixels"_s;
