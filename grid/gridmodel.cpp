@@ -12,9 +12,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// How much of a grid file is read at a time.
-constexpr qint64 ReadPiece = 64 * 1024;
-
 // Multi-line cell texts are written with 0x09 for CR and 0x08 for LF, so
 // that each cell stays on one line of the file; a text without 0x08 keeps
 // its tabs.
@@ -53,7 +50,7 @@ QString withoutTags(const QString &text)
 class GridLines
 {
 public:
-    explicit GridLines(const QByteArray &data)
+    explicit GridLines(QByteArrayView data)
         : m_data(data)
     { }
     bool atEnd() const { return m_at >= m_data.size(); }
@@ -66,13 +63,13 @@ public:
         if (length > 0 && m_data.at(m_at + length - 1) == '\r')
             --length;
         const QString line
-            = decodeWindows1252(QByteArray::fromRawData(m_data.constData() + m_at, length));
+            = decodeWindows1252(QByteArray::fromRawData(m_data.data() + m_at, length));
         m_at = end + 1;
         return line;
     }
 
 private:
-    const QByteArray &m_data;
+    QByteArrayView m_data;
     qsizetype m_at = 0;
 };
 
@@ -313,17 +310,23 @@ QByteArray GridModel::ReadGridFile(const QString &path)
         throw EGridError(u"Cannot open file "_s + path, Fault::CannotOpen, path,
                          file.errorString());
     // What the file holds, never more than the limit, even from a file that
-    // grows while it is read; in pieces, so that a small file costs no
-    // buffer of the limit's size.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::clamp<qint64>(file.size(), 0, MaxFileSize)) + 1);
+    // grows while it is read: into a buffer of the file's size, grown only
+    // if the file grows, so that a small file costs no buffer of the limit.
+    QByteArray bytes(qsizetype(std::clamp<qint64>(file.size(), 0, MaxFileSize)) + 1,
+                     Qt::Uninitialized);
+    qsizetype got = 0;
     for (;;) {
-        const qint64 room = MaxFileSize + 1 - bytes.size();
-        const QByteArray piece = file.read(std::min<qint64>(room, ReadPiece));
-        bytes += piece;
-        if (piece.isEmpty() || bytes.size() > MaxFileSize)
-            break;
+        if (got == bytes.size()) {
+            if (got > MaxFileSize)
+                break;
+            bytes.resize(qsizetype(std::min<qint64>(2 * qint64(got), MaxFileSize + 1)));
+        }
+        const qint64 read = file.read(bytes.data() + got, bytes.size() - got);
+        if (read <= 0)
+            break; // the end, or an error, told below
+        got += qsizetype(read);
     }
+    bytes.truncate(got);
     if (bytes.size() > MaxFileSize) {
         throw EGridError(u"Cannot load file "_s + path + u": larger than 16 MiB"_s, Fault::TooLarge,
                          path);

@@ -106,7 +106,6 @@ void TSettingsGrid::setRedraw(bool on)
 void TSettingsGrid::gridChanged(bool whole, int col, int row)
 {
     if (whole) {
-        m_linesSinceRepaint = 0; // a load ends with a change of the whole grid
         updateScrollBars();
         viewport()->update();
     } else if (updatesEnabled()) {
@@ -116,6 +115,7 @@ void TSettingsGrid::gridChanged(bool whole, int col, int row)
 
 void TSettingsGrid::rowsAboutToMove()
 {
+    m_linesSinceRepaint = 0; // a load starts with it
     // The edit is committed to its own row while that row is still where
     // the edit began.
     if (Editing())
