@@ -24,10 +24,9 @@ int main(int argc, char *argv[])
     {
         // No warning box: it would wait for a click.
         RegistryAccessor reg(*registry);
-        if (!reg.openKey(u"\\Software\\Tarsel\\Ordevan8", false)) {
-            reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true);
+        reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true);
+        if (reg.readString(u"WantWarning") != u"False")
             reg.writeString(u"WantWarning", u"False");
-        }
     }
     BuildFolderFiles files;
     LocalProgramLauncher programs;
