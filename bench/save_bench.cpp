@@ -38,6 +38,7 @@ public:
     {
         return std::nullopt;
     }
+    int askChoice(const ChoiceRequest &request) override { return request.escapeChoice; }
     QString chooseOpenFile(const OpenFileRequest &) override { return {}; }
 };
 

@@ -47,10 +47,12 @@ enum TGridDrawStateFlag { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
 using TGridDrawState = int;
 
 // A cell's background and font as the grid is about to draw it; the colour
-// event may change both.
+// event may change both, and may mark the cell with a small triangle in its
+// top right corner.
 struct CellLook
 {
     QColor background;
     QFont font;
     QColor textColor;
+    QColor cornerMark; // none while invalid
 };

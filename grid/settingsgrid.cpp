@@ -9,6 +9,7 @@
 #include "wincolors.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,6 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int CheckSize = 16;
+// The legs of the triangle a colour event can put in a cell's corner.
+constexpr int CornerMarkSize = 7;
 // A few milliseconds of loading: the shipped lists have about a hundred lines.
 constexpr int LinesBetweenRepaints = 256;
 const QColor White(255, 255, 255);
@@ -335,11 +338,42 @@ bool TSettingsGrid::SetCurrentCell(int col, int row)
 
 void TSettingsGrid::toggleCheckBox(int col, int row)
 {
+    const QString before = m_model.Cells(col, row);
     const bool state = !m_model.CheckBox(col, row).value_or(false);
     m_model.SetCheckBox(col, row, state);
     if (OnCheckBoxClick)
         OnCheckBoxClick(this, col, row, state);
     viewport()->update(CellRect(col, row));
+    cellEdited(col, row, before);
+}
+
+void TSettingsGrid::cellEdited(int col, int row, const QString &before)
+{
+    if (OnCellEdited && col < m_model.ColCount() && row < m_model.RowCount()
+        && m_model.Cells(col, row) != before)
+        OnCellEdited(this, col, row, before);
+}
+
+void TSettingsGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+    guardHandler([&] {
+        // The menu acts on the value as committed.
+        if (Editing())
+            HideEditor();
+        int col = m_model.Col();
+        int row = m_model.Row();
+        QPoint at;
+        if (event->reason() == QContextMenuEvent::Mouse) {
+            at = event->pos(); // handed on by the viewport, in its coordinates
+            std::tie(col, row) = cellAt(at);
+        } else {
+            const QRect current = CellRect(col, row);
+            at = current.isEmpty() ? viewport()->rect().center() : current.center();
+        }
+        if (OnContextPopup && col >= 0 && row >= m_model.FixedRows())
+            OnContextPopup(this, col, row, viewport()->mapToGlobal(at));
+    });
 }
 
 void TSettingsGrid::mousePressEvent(QMouseEvent *event)
@@ -546,6 +580,7 @@ void TSettingsGrid::HideEditor(bool restoreStart)
     const QWidget *focus = QApplication::focusWidget();
     const bool editorHadFocus = focus && (focus == editor || editor->isAncestorOf(focus));
     // Tags the editor did not show are kept unless the text was changed.
+    const QString before = m_model.Cells(m_editCol, m_editRow);
     if (m_editorKind != edNormal || EditWithTags || value != StripMarkupTags(m_startText))
         m_model.SetCells(m_editCol, m_editRow, value);
     editor->hide();
@@ -553,6 +588,7 @@ void TSettingsGrid::HideEditor(bool restoreStart)
     if (editorHadFocus)
         setFocus(Qt::OtherFocusReason);
     viewport()->update();
+    cellEdited(m_editCol, m_editRow, before);
 }
 
 void TSettingsGrid::ellipsisClicked()
@@ -599,16 +635,16 @@ CellLook TSettingsGrid::cellLook(int col, int row, TGridDrawState &state, bool a
 {
     const bool fixedRowOrCol = row < m_model.FixedRows() || col < m_model.FixedCols();
     CellLook look{fixedRowOrCol ? sysColor(clBtnFace) : White, fixedRowOrCol ? m_fixedFont : font(),
-                  fixedRowOrCol ? Maroon : sysColor(clWindowText)};
+                  fixedRowOrCol ? Maroon : sysColor(clWindowText), QColor()};
     if (IsFixedCell(col, row)) {
-        look = {sysColor(clBtnFace), m_fixedFont, Maroon};
+        look = {sysColor(clBtnFace), m_fixedFont, Maroon, QColor()};
         state = (state | gdFixed) & ~gdSelected;
     }
     // The header above the current column is the active cell header.
     if (m_model.FixedRows() > 0 && row == 0 && col == m_model.Col())
-        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText)};
+        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText), QColor()};
     if (m_model.FixedCols() > 0 && col == 0 && row == m_model.Row())
-        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText)};
+        look = {sysColor(clBtnFace), m_activeCellFont, sysColor(clWindowText), QColor()};
     if (OnGetCellColor)
         OnGetCellColor(const_cast<TSettingsGrid *>(this), row, col, state, look);
 
@@ -681,4 +717,16 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
         const bool active = CanEditCell(col, row) && !fixed;
         painter.drawImage(rect.left() + 2, rect.top() + 2, checkBoxPicture(*box, active));
     }
+    if (look.cornerMark.isValid())
+        paintCornerMark(painter, rect, look.cornerMark);
+}
+
+// A right triangle filling the cell's top right corner inside its grid lines.
+void TSettingsGrid::paintCornerMark(QPainter &painter, const QRect &cell, const QColor &colour)
+{
+    const int right = cell.right() - 1;
+    const int top = cell.top();
+    for (int line = 0; line < CornerMarkSize; ++line)
+        painter.fillRect(right - (CornerMarkSize - 1 - line), top + line, CornerMarkSize - line, 1,
+                         colour);
 }

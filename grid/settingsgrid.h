@@ -36,6 +36,13 @@ public:
     std::function<void(TSettingsGrid *, int col, int row, bool state)> OnCheckBoxClick;
     std::function<void(TSettingsGrid *, int row, int col, TGridDrawState state, CellLook &look)>
         OnGetCellColor;
+    // A cell's text was changed by the user: an edit committed, a check box
+    // clicked. `before` is the text it had.
+    std::function<void(TSettingsGrid *, int col, int row, const QString &before)> OnCellEdited;
+    // A menu is asked for on a cell (right click, or the menu key on the
+    // current cell), to be shown at `globalPos`. An open edit is committed
+    // first.
+    std::function<void(TSettingsGrid *, int col, int row, const QPoint &globalPos)> OnContextPopup;
 
     bool EditWithTags = true;
 
@@ -72,6 +79,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     bool isShown() const override;
@@ -96,6 +104,8 @@ private:
     CellLook cellLook(int col, int row, TGridDrawState &state, bool asCurrent = true) const;
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
     void toggleCheckBox(int col, int row);
+    void cellEdited(int col, int row, const QString &before);
+    static void paintCornerMark(QPainter &painter, const QRect &cell, const QColor &colour);
     bool openEditor(int col, int row, QKeyEvent *typed);
     void ellipsisClicked();
     void moveCurrent(int rows);

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,6 +19,18 @@ struct FileFilter
 
 // "description|pattern|description|pattern...", the way filters are written.
 QList<FileFilter> fileFiltersFromText(const QString &text);
+
+// A question with buttons of its own: the answer is the index of the button
+// chosen. Closing the box with Esc or its title bar chooses `escapeChoice`.
+struct ChoiceRequest
+{
+    QString caption;
+    QString text;
+    QStringList choices; // the buttons' texts, left to right
+    int defaultChoice = 0; // Enter
+    int escapeChoice = 0;
+    MessageIcon icon = MessageIcon::Warning;
+};
 
 struct OpenFileRequest
 {
@@ -38,6 +51,7 @@ public:
     virtual std::optional<QString> promptText(const QString &caption, const QString &label,
                                               const QString &text)
         = 0;
+    virtual int askChoice(const ChoiceRequest &request) = 0;
     // The chosen file's full path; empty when the user cancelled. The file
     // need not exist.
     virtual QString chooseOpenFile(const OpenFileRequest &request) = 0;

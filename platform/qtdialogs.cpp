@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,6 +70,31 @@ std::optional<QString> QtDialogs::promptText(const QString &caption, const QStri
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+int QtDialogs::askChoice(const ChoiceRequest &request)
+{
+    QMessageBox box(boxIcon(request.icon), request.caption, QString(), QMessageBox::NoButton,
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(withNewlines(request.text));
+    QList<QPushButton *> buttons;
+    for (const QString &choice : request.choices) {
+        // Added as action buttons, they stay in the order given on every
+        // platform; the box's own roles would reorder them.
+        QPushButton *button = box.addButton(choice, QMessageBox::ActionRole);
+        buttons.append(button);
+    }
+    if (buttons.isEmpty())
+        return -1;
+    const auto at = [&](int index) {
+        return buttons.value(index, buttons.constFirst());
+    };
+    box.setDefaultButton(at(request.defaultChoice));
+    box.setEscapeButton(at(request.escapeChoice));
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton()));
+    return chosen >= 0 ? static_cast<int>(chosen) : request.escapeChoice;
 }
 
 QString QtDialogs::nameFilter(const FileFilter &filter)

@@ -14,6 +14,7 @@ public:
     void showMessage(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> promptText(const QString &caption, const QString &label,
                                       const QString &text) override;
+    int askChoice(const ChoiceRequest &request) override;
     QString chooseOpenFile(const OpenFileRequest &request) override;
 
     // "Description (pattern)" as the Qt file dialog reads a name filter.

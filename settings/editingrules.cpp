@@ -92,7 +92,15 @@ void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor,
     }
 }
 
-void settingCellColours(const GridModel &grid, int row, int col, Release release, CellLook &look)
+QColor editedMarkColour()
+{
+    // Apart from the release colours (pale yellow and lilac) and from the
+    // read errors' red, and dark enough to see on white.
+    return fromBgr(0x00D06000);
+}
+
+void settingCellColours(const GridModel &grid, int row, int col, Release release, CellLook &look,
+                        ValueMarks marks)
 {
     if (row < 1)
         return;
@@ -112,6 +120,10 @@ void settingCellColours(const GridModel &grid, int row, int col, Release release
         } else {
             look.background = fromBgr(0x00FFFFFF);
             look.textColor = fromBgr(0x00000000);
+            look.font.setBold(marks.notDefault);
+            look.font.setItalic(marks.edited);
+            if (marks.edited)
+                look.cornerMark = editedMarkColour();
         }
         break;
     case SettingColumn::Type:

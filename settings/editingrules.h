@@ -5,6 +5,7 @@
 
 #include "gridtypes.h"
 #include "settingspages.h"
+#include "valuechanges.h"
 
 class GridModel;
 
@@ -25,5 +26,10 @@ void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor,
 QStringList listSettingItems(const QString &valueName);
 
 // The colour rule: name cells by release, value cells white (red on read
-// errors), type and description tints; the header row is left alone.
-void settingCellColours(const GridModel &grid, int row, int col, Release release, CellLook &look);
+// errors), type and description tints; the header row is left alone. A
+// value that is not its default is bold; one edited and not saved is
+// italic, with a blue triangle in its corner.
+void settingCellColours(const GridModel &grid, int row, int col, Release release, CellLook &look,
+                        ValueMarks marks = {});
+// The colour of the edited value's corner mark.
+QColor editedMarkColour();

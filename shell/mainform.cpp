@@ -115,7 +115,10 @@ void TMainForm::connectHandlers()
         grid->OnEllipsClick = std::bind(&TMainForm::GridEllipsClick, this, _1, _2, _3, _4);
         grid->OnCheckBoxClick = std::bind(&TMainForm::GridCheckBoxClick, this, _1, _2, _3, _4);
         grid->OnGetCellColor = std::bind(&TMainForm::GridGetCellColor, this, _1, _2, _3, _4, _5);
+        grid->OnCellEdited = std::bind(&TMainForm::GridCellEdited, this, _1, _2, _3, _4);
+        grid->OnContextPopup = std::bind(&TMainForm::GridContextPopup, this, _1, _2, _3, _4);
     }
+    createShortcuts();
 }
 
 void TMainForm::GridCanEditCell(TSettingsGrid *sender, int row, int col, bool &canEdit)
@@ -150,7 +153,10 @@ void TMainForm::GridCheckBoxClick(TSettingsGrid *sender, int col, int row, bool 
 void TMainForm::GridGetCellColor(TSettingsGrid *sender, int row, int col, TGridDrawState,
                                  CellLook &look)
 {
-    settingCellColours(sender->model(), row, col, m_release, look);
+    const ValueMarks marks = col == SettingColumn::Value
+        ? valueMarks(sender->model(), row, pageDefaults(sender), storedSettings(sender))
+        : ValueMarks{};
+    settingCellColours(sender->model(), row, col, m_release, look, marks);
 }
 
 void TMainForm::FormCreate()
@@ -353,6 +359,19 @@ void TMainForm::Rb8v3Click()
 
 void TMainForm::releaseChange(Release release)
 {
+    if (!m_loading && release != m_release
+        && !mayDiscardEdits(grids(),
+                            italian()
+                                ? u"Passare a InstantCopy %1 rilegge tutte le liste."_s.arg(
+                                    release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s)
+                                : u"Switching to InstantCopy %1 reads all lists again."_s.arg(
+                                    release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s))) {
+        // Kept: the release the edits were made for stays chosen.
+        QRadioButton *current = m_release == Release::R803 ? Rb8v3 : Rb8v0;
+        const QSignalBlocker blocker(current);
+        current->setChecked(true);
+        return;
+    }
     m_release = release;
     loadLists(grids());
     ReadSettings(true);
@@ -376,8 +395,15 @@ void TMainForm::languageChange(Language language)
     if (m_loading)
         return;
     setCaptions();
+    // The lists are loaded and read again in the other language; the edits
+    // not saved yet are values, the same in either, and stay.
+    QList<PageValues> edits;
+    for (TSettingsGrid *grid : grids())
+        edits.append(editedValues(grid->model(), storedSettings(grid)));
     loadLists(grids());
     ReadSettings(true);
+    for (TSettingsGrid *grid : grids())
+        restoreValues(grid->model(), edits.takeFirst());
     WriteSetup();
 }
 
@@ -422,9 +448,11 @@ void TMainForm::loadLists(const QList<TSettingsGrid *> &lists)
     for (TSettingsGrid *grid : lists) {
         try {
             ImpostaGrid(grid);
+            pageDefaults(grid).takeFrom(grid->model());
         } catch (const ESettingListError &e) {
             emptySettingsPage(grid->model(), m_language);
             storedSettings(grid).clear();
+            pageDefaults(grid).clear();
             problems.append(settingListProblemText(e.problem(), m_language));
         }
     }
@@ -440,6 +468,11 @@ StoredSettings &TMainForm::storedSettings(const TSettingsGrid *grid)
     return m_storedSettings[static_cast<std::size_t>(pageOf(grid))];
 }
 
+PageDefaults &TMainForm::pageDefaults(const TSettingsGrid *grid)
+{
+    return m_defaults[static_cast<std::size_t>(pageOf(grid))];
+}
+
 bool TMainForm::valueMissing(TSettingsGrid *grid, int row)
 {
     const auto name = settingValueName(grid->model(), row);
@@ -450,6 +483,7 @@ void TMainForm::ReadGridSettings(TSettingsGrid *grid)
 {
     const PageRead read = readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
                                            m_language, storedSettings(grid));
+    m_history.forget(pageOf(grid));
     if (read.storeError)
         reportStoreProblem(*read.storeError);
 }
@@ -462,10 +496,15 @@ PageSave TMainForm::WriteGridSettings(TSettingsGrid *grid)
 
 void TMainForm::forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action)
 {
-    for (TSettingsGrid *grid : grids()) {
-        if (all || isPageShown(grid->parentWidget()))
-            action(grid);
-    }
+    for (TSettingsGrid *grid : listsInScope(all))
+        action(grid);
+}
+
+QList<TSettingsGrid *> TMainForm::listsInScope(bool all)
+{
+    QList<TSettingsGrid *> lists = grids();
+    lists.removeIf([&](TSettingsGrid *grid) { return !all && !isPageShown(grid->parentWidget()); });
+    return lists;
 }
 
 void TMainForm::ReadSettings(bool all)
@@ -499,6 +538,8 @@ void TMainForm::WriteSettings(bool all)
         takeRefused(save, settingsKeyPath(pageOf(grid), m_release), refused);
         for (const auto &[name, setting] : save.written)
             storedSettings(grid).remember(name, setting);
+        m_history.forget(pageOf(grid));
+        grid->viewport()->update(); // the saved values lose their marks
         outcome.append({pageOf(grid), save});
     }
     const SaveReport report = saveReport(outcome, m_language, m_release);
@@ -511,9 +552,8 @@ void TMainForm::WriteSettings(bool all)
 
 void TMainForm::RestoreDefault(bool all)
 {
-    QList<TSettingsGrid *> lists;
-    forEachListInScope(all, [&](TSettingsGrid *grid) { lists.append(grid); });
-    loadLists(lists);
+    const QList<TSettingsGrid *> lists = listsInScope(all);
+    recordChanges(lists, [&] { loadLists(lists); });
 }
 
 void TMainForm::DefaultBtnClick()
@@ -523,7 +563,11 @@ void TMainForm::DefaultBtnClick()
 
 void TMainForm::ReadBtnClick()
 {
-    ReadSettings(RbTutteListe->isChecked());
+    const bool all = RbTutteListe->isChecked();
+    if (mayDiscardEdits(listsInScope(all),
+                        italian() ? u"Leggere le impostazioni le rilegge."_s
+                                  : u"Reading the settings reads them again."_s))
+        ReadSettings(all);
 }
 
 void TMainForm::SaveBtnClick()
@@ -575,6 +619,9 @@ void TMainForm::BtnPercorsoClick()
 
 void TMainForm::BtnAvviaClick()
 {
+    // Ordevan ends once the copy program starts.
+    if (!mayClose())
+        return;
     const LaunchResult result = m_services.programs.launch(m_targetPath);
     if (result == LaunchResult::Started) {
         m_services.terminate();
@@ -625,6 +672,11 @@ void TMainForm::BtnProfiliClick()
 void TMainForm::BtnPathClick()
 {
     showPage(PanelDatapath);
+}
+
+TSettingsGrid *TMainForm::gridOf(SettingsPage page) const
+{
+    return grids().at(static_cast<qsizetype>(page));
 }
 
 SettingsPage TMainForm::pageOf(const TSettingsGrid *grid) const

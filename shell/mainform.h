@@ -8,6 +8,7 @@
 #include "registrymapping.h"
 #include "settingspages.h"
 #include "storechoice.h"
+#include "valuechanges.h"
 
 #include <QHash>
 #include <QWidget>
@@ -58,6 +59,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     bool italian() const { return m_language == Language::Italian; }
@@ -107,6 +109,8 @@ private:
     void GridCheckBoxClick(TSettingsGrid *sender, int col, int row, bool state);
     void GridGetCellColor(TSettingsGrid *sender, int row, int col, TGridDrawState state,
                           CellLook &look);
+    void GridCellEdited(TSettingsGrid *sender, int col, int row, const QString &before);
+    void GridContextPopup(TSettingsGrid *sender, int col, int row, const QPoint &globalPos);
 
     void ReadSetup();
     void WriteSetup();
@@ -137,6 +141,24 @@ private:
     void languageChange(Language language);
     void showPage(TPanel *page);
     void forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action);
+    QList<TSettingsGrid *> listsInScope(bool all);
+    PageDefaults &pageDefaults(const TSettingsGrid *grid);
+    TSettingsGrid *gridOf(SettingsPage page) const;
+
+    // What was changed here and not saved (mainformedits.cpp).
+    bool hasUnsavedEdits(const QList<TSettingsGrid *> &lists);
+    // Asks whether to discard the unsaved edits of `lists` before `action`
+    // reads them again; true when there are none or the user agreed.
+    bool mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QString &action);
+    // Asks to save, discard or keep unsaved edits before the window closes;
+    // true when it may close.
+    bool mayClose();
+    void setValueFromMenu(TSettingsGrid *grid, int row, const QString &text);
+    void undoEdit();
+    void applyUndo(const QList<ValueEdit> &step);
+    void recordChanges(const QList<TSettingsGrid *> &lists,
+                       const std::function<void()> &change);
+    void createShortcuts();
     SettingsPage pageOf(const TSettingsGrid *grid) const;
     QList<TSettingsGrid *> grids() const;
     QList<TPanel *> pagePanels() const;
@@ -156,6 +178,9 @@ private:
     // What the store held when it was last read or written here, so that a
     // save writes only what was changed here.
     std::array<StoredSettings, AllSettingsPages.size()> m_storedSettings;
+    // The lists' own values, by page, and the edits Ctrl+Z takes back.
+    std::array<PageDefaults, AllSettingsPages.size()> m_defaults;
+    EditHistory m_history;
     QHash<QString, QString> m_storedPreferences;
     // The store and list problems told in the action running now (start-up
     // is one), so that each is told once in it.

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,30 @@ TEST(QtDialogsTest, CancelledDialogsAnswerNothing)
         0};
     EXPECT_EQ(QtDialogs().chooseOpenFile(request), QString());
     EXPECT_EQ(filters, (QStringList{u"InstantCopy 8 (ICopy.exe)"_s, u"exe files (*.exe)"_s}));
+}
+
+// The buttons keep the order they were given in; Esc chooses the escape
+// choice, a click the button clicked.
+TEST(QtDialogsTest, QuestionsAnswerWithTheButtonChosen)
+{
+    const ChoiceRequest request{
+        u"Ordevan"_s, u"Save <b>them</b>?\rNow"_s, {u"Save"_s, u"Discard"_s, u"Cancel"_s}, 0, 2};
+    QStringList order;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), u"Save <b>them</b>?\nNow"_s);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->defaultButton()->text(), u"Save"_s);
+        for (QAbstractButton *button : box->buttons())
+            order.append(button->text());
+        box->buttons().at(1)->click();
+    });
+    EXPECT_EQ(QtDialogs().askChoice(request), 1);
+    EXPECT_EQ(order, request.choices);
+
+    whenShown<QMessageBox>([](QMessageBox &) {}); // closed as Esc closes it
+    EXPECT_EQ(QtDialogs().askChoice(request), 2);
 }
 
 // Paths, value names and error texts are shown as they are, never as markup.

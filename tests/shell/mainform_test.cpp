@@ -163,6 +163,7 @@ TEST_F(MainFormTest, ChangingTheReleaseReloadsAndStores)
     window.show();
     TSettingsGrid *copy = control<TSettingsGrid>(window, "GridCopia");
     copy->model().SetCells(1, 1, u"edited"_s);
+    dialogs.answerChoice(0); // the edit is discarded
     QTest::mouseClick(control<QRadioButton>(window, "Rb8v0"), Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(window.release(), Release::R800);
     EXPECT_EQ(preference(u"Version"), u"8v0"_s);

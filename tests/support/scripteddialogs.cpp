@@ -24,6 +24,16 @@ std::optional<QString> ScriptedDialogs::promptText(const QString &caption, const
     return m_promptAnswers.dequeue();
 }
 
+int ScriptedDialogs::askChoice(const ChoiceRequest &request)
+{
+    questions.append(request);
+    if (m_choiceAnswers.isEmpty()) {
+        ADD_FAILURE() << "unexpected question: " << request.text.toStdString();
+        return request.escapeChoice;
+    }
+    return m_choiceAnswers.dequeue();
+}
+
 QString ScriptedDialogs::chooseOpenFile(const OpenFileRequest &request)
 {
     fileRequests.append(request);

@@ -28,16 +28,21 @@ public:
     void showMessage(const QString &caption, const QString &text, MessageIcon icon) override;
     std::optional<QString> promptText(const QString &caption, const QString &label,
                                       const QString &text) override;
+    int askChoice(const ChoiceRequest &request) override;
     QString chooseOpenFile(const OpenFileRequest &request) override;
 
     void answerPrompt(std::optional<QString> answer) { m_promptAnswers.enqueue(std::move(answer)); }
+    // The index of the button to choose.
+    void answerChoice(int choice) { m_choiceAnswers.enqueue(choice); }
     void answerOpenFile(QString path) { m_fileAnswers.enqueue(std::move(path)); }
 
     QList<Message> messages;
     QList<Prompt> prompts;
+    QList<ChoiceRequest> questions;
     QList<OpenFileRequest> fileRequests;
 
 private:
     QQueue<std::optional<QString>> m_promptAnswers;
+    QQueue<int> m_choiceAnswers;
     QQueue<QString> m_fileAnswers;
 };

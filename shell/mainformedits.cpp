@@ -1,0 +1,233 @@
+// The window's part in keeping track of what the user changed: the undo of
+// edits, the value menu, and the questions asked before edits would be lost.
+
+#include "dialogs.h"
+#include "editingrules.h"
+#include "handlerguard.h"
+#include "mainform.h"
+#include "panel.h"
+#include "settingsgrid.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QShortcut>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Names shown in a question before it gets too long to read.
+constexpr qsizetype MaxNamesTold = 12;
+
+// "General: MaxCdSize, ViewStatus" for each list with edits, one per line.
+QString editedNames(const QList<std::pair<SettingsPage, PageValues>> &edits, Language language)
+{
+    QStringList lines;
+    qsizetype total = 0;
+    for (const auto &[page, values] : edits) {
+        QStringList names;
+        for (const auto &value : values) {
+            if (total++ < MaxNamesTold)
+                names.append(value.first);
+        }
+        if (!names.isEmpty())
+            lines.append(pageTitle(page, language) + u": "_s + names.join(u", "_s));
+    }
+    if (total > MaxNamesTold) {
+        lines.append((language == Language::Italian ? u"e altri %1"_s : u"and %1 more"_s)
+                         .arg(total - MaxNamesTold));
+    }
+    return lines.join(u'\r');
+}
+
+} // namespace
+
+void TMainForm::createShortcuts()
+{
+    auto *undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    undo->setObjectName(u"UndoEdit"_s);
+    connect(undo, &QShortcut::activated, this, [this] { runAction(&TMainForm::undoEdit); });
+}
+
+void TMainForm::GridCellEdited(TSettingsGrid *sender, int col, int row, const QString &before)
+{
+    const auto name = settingValueName(sender->model(), row);
+    if (col != SettingColumn::Value || !name)
+        return;
+    m_history.record({{pageOf(sender), *name, before, sender->model().Cells(col, row)}});
+}
+
+bool TMainForm::hasUnsavedEdits(const QList<TSettingsGrid *> &lists)
+{
+    return std::any_of(lists.begin(), lists.end(), [this](TSettingsGrid *grid) {
+        return ::hasUnsavedEdits(grid->model(), storedSettings(grid));
+    });
+}
+
+bool TMainForm::mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QString &action)
+{
+    QList<std::pair<SettingsPage, PageValues>> edits;
+    for (TSettingsGrid *grid : lists)
+        edits.append({pageOf(grid), editedValues(grid->model(), storedSettings(grid))});
+    const QString names = editedNames(edits, m_language);
+    if (names.isEmpty())
+        return true;
+    ChoiceRequest question;
+    question.caption = QCoreApplication::applicationName();
+    question.text = italian()
+        ? action + u"\r\rQuesti valori sono stati modificati qui e non ancora salvati:\r\r"_s
+            + names + u"\r\rScartare queste modifiche?"_s
+        : action + u"\r\rThese values were changed here and are not saved yet:\r\r"_s + names
+            + u"\r\rDiscard these changes?"_s;
+    question.choices = italian() ? QStringList{u"Scarta le modifiche"_s, u"Mantieni le modifiche"_s}
+                                 : QStringList{u"Discard changes"_s, u"Keep changes"_s};
+    question.defaultChoice = 1;
+    question.escapeChoice = 1;
+    return m_services.dialogs.askChoice(question) == 0;
+}
+
+bool TMainForm::mayClose()
+{
+    QList<std::pair<SettingsPage, PageValues>> edits;
+    for (TSettingsGrid *grid : grids())
+        edits.append({pageOf(grid), editedValues(grid->model(), storedSettings(grid))});
+    const QString names = editedNames(edits, m_language);
+    if (names.isEmpty())
+        return true;
+    enum Choice { Save, Discard, Cancel };
+    ChoiceRequest question;
+    question.caption = QCoreApplication::applicationName();
+    question.text = italian()
+        ? u"Questi valori sono stati modificati qui e non ancora salvati:\r\r"_s + names
+            + u"\r\rSalvarli prima che Ordevan si chiuda?"_s
+        : u"These values were changed here and are not saved yet:\r\r"_s + names
+            + u"\r\rSave them before Ordevan closes?"_s;
+    question.choices = italian() ? QStringList{u"Salva"_s, u"Scarta"_s, u"Annulla"_s}
+                                 : QStringList{u"Save"_s, u"Discard"_s, u"Cancel"_s};
+    question.defaultChoice = Save;
+    question.escapeChoice = Cancel;
+    switch (m_services.dialogs.askChoice(question)) {
+    case Save:
+        // As the Save button of all lists; whatever was not stored keeps
+        // the window open, and the save's message said what it was.
+        WriteSettings(true);
+        return !hasUnsavedEdits(grids());
+    case Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    bool close = false;
+    m_toldStoreProblem.clear();
+    m_toldListProblems.clear();
+    guardHandler([&] { close = mayClose(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::GridContextPopup(TSettingsGrid *sender, int, int row, const QPoint &globalPos)
+{
+    GridModel &grid = sender->model();
+    const SettingRow setting = settingRow(grid, row);
+    if (setting.isSetting())
+        sender->SetCurrentCell(SettingColumn::Value, row);
+    const QString *fallback = pageDefaults(sender).find(setting.name);
+    const ValueMarks marks = valueMarks(grid, row, pageDefaults(sender), storedSettings(sender));
+    bool canEdit = false;
+    GridCanEditCell(sender, row, SettingColumn::Value, canEdit);
+
+    QMenu menu(this);
+    menu.setObjectName(u"ValueMenu"_s);
+    QAction *restore = menu.addAction(italian() ? u"Ripristina il valore predefinito"_s
+                                                : u"Restore this value's default"_s);
+    restore->setEnabled(setting.isSetting() && canEdit && fallback
+                        && !sameSettingValue(setting.kind(), setting.value, *fallback));
+    QAction *undo = menu.addAction(italian() ? u"Annulla la mia modifica"_s : u"Undo my edit"_s);
+    undo->setEnabled(setting.isSetting() && marks.edited);
+    menu.addSeparator();
+    QAction *copyName = menu.addAction(italian() ? u"Copia il nome"_s : u"Copy name"_s);
+    copyName->setEnabled(!setting.name.isEmpty());
+    QAction *copyValue = menu.addAction(italian() ? u"Copia il valore"_s : u"Copy value"_s);
+    copyValue->setEnabled(!setting.name.isEmpty());
+
+    const QAction *chosen = menu.exec(globalPos);
+    // The menu's own event loop ran: the row may have gone meanwhile.
+    if (!chosen || row >= grid.RowCount() || settingRow(grid, row).name != setting.name)
+        return;
+    m_toldStoreProblem.clear();
+    m_toldListProblems.clear();
+    if (chosen == restore) {
+        setValueFromMenu(sender, row, *fallback);
+    } else if (chosen == undo) {
+        const StoredSettings::Setting *stored = storedSettings(sender).find(setting.name);
+        setValueFromMenu(sender, row, stored ? stored->cellText : readErrorMarker(m_language));
+    } else if (chosen == copyName) {
+        QGuiApplication::clipboard()->setText(setting.name);
+    } else if (chosen == copyValue) {
+        QGuiApplication::clipboard()->setText(grid.Cells(SettingColumn::Value, row));
+    }
+}
+
+// A value put in by the menu is an edit as a typed one is: Ctrl+Z takes it back.
+void TMainForm::setValueFromMenu(TSettingsGrid *grid, int row, const QString &text)
+{
+    const QString before = grid->model().Cells(SettingColumn::Value, row);
+    setSettingValue(grid->model(), row, text);
+    GridCellEdited(grid, SettingColumn::Value, row, before);
+}
+
+void TMainForm::recordChanges(const QList<TSettingsGrid *> &lists,
+                              const std::function<void()> &change)
+{
+    QList<PageValues> before;
+    for (TSettingsGrid *grid : lists)
+        before.append(pageValues(grid->model()));
+    change();
+    QList<ValueEdit> step;
+    for (qsizetype i = 0; i < lists.size(); ++i)
+        step.append(editsSince(pageOf(lists[i]), before[i], lists[i]->model()));
+    m_history.record(step);
+}
+
+void TMainForm::undoEdit()
+{
+    if (const auto step = m_history.takeLast())
+        applyUndo(*step);
+}
+
+// Each value gets back the text it had; the page of the step comes into
+// view, with the value taken back current.
+void TMainForm::applyUndo(const QList<ValueEdit> &step)
+{
+    TSettingsGrid *shown = nullptr;
+    int shownRow = -1;
+    for (auto edit = step.crbegin(); edit != step.crend(); ++edit) {
+        TSettingsGrid *grid = gridOf(edit->page);
+        const int row = settingRowOf(grid->model(), edit->name);
+        if (row < 0)
+            continue;
+        if (grid->Editing())
+            grid->HideEditor(true);
+        // A marker told in the other language before a switch.
+        setSettingValue(grid->model(), row,
+                        isReadErrorText(edit->before) ? readErrorMarker(m_language) : edit->before);
+        if (!shown || (isPageShown(grid->parentWidget()) && !isPageShown(shown->parentWidget()))) {
+            shown = grid;
+            shownRow = row;
+        }
+    }
+    if (!shown)
+        return;
+    if (!isPageShown(shown->parentWidget()))
+        showPage(static_cast<TPanel *>(shown->parentWidget()));
+    shown->SetCurrentCell(SettingColumn::Value, shownRow);
+}
