@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -230,7 +233,8 @@ std::vector<RefusedWrite> WinePrefixStore::store(const QList<RegistryChange> &ch
 }
 
 // One import for all the changes; what the server holds afterwards tells
-// which it took.
+// which it took. Where a batch changed a value more than once, only what it
+// left is looked for.
 std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<RegistryChange> &changes)
 {
     RegFile file;
@@ -245,8 +249,15 @@ std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<Registry
     if (result.outcome != Regedit::Outcome::Done)
         wineFailed(result.error);
 
+    QSet<std::pair<QString, QString>> checked;
     std::vector<RefusedWrite> refused;
-    for (const RegistryChange &change : changes) {
+    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+        const RegistryChange &change = changes[i];
+        const auto id = std::pair{change.key.toCaseFolded(),
+                                  change.name ? u'"' + change.name->toCaseFolded() : QString()};
+        if (checked.contains(id))
+            continue;
+        checked.insert(id);
         const RegistryDocument &now = exported(change.key, false);
         const bool stored = change.name ? now.value(change.key, *change.name) == change.data
                                         : now.hasKey(change.key);
@@ -255,6 +266,7 @@ std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<Registry
                 {change.path.toStdU16String(), change.name.value_or(QString()).toStdU16String()});
         }
     }
+    std::reverse(refused.begin(), refused.end());
     return refused;
 }
 

@@ -360,6 +360,27 @@ TEST_F(WinePrefixStoreTest, WhileAServerRunsUserRegIsNeverWrittenAndASaveIsOneIm
     EXPECT_TRUE(readAll(path).contains("[Software\\\\Other] "));
 }
 
+TEST_F(WinePrefixStoreTest, WhileAServerRunsAValueWrittenTwiceInABatchIsNotReportedRefused)
+{
+    auto store = serverStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", true));
+    server->refuse = {u"Refused"_s};
+    RegistryBatch batch(*store);
+    reg.writeString(u"Twice", u"first");
+    reg.writeInteger(u"Number", 1);
+    reg.writeString(u"twice", u"second");
+    reg.writeString(u"Refused", u"x");
+    reg.writeString(u"Refused", u"y");
+    reg.writeInteger(u"Number", 2);
+    EXPECT_EQ(batch.commit(),
+              (std::vector<RefusedWrite>{{u"Software\\VOB\\CD Wizard\\8.0", u"Refused"}}))
+        << "what the batch left was stored; only the refused name is reported, once";
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    EXPECT_EQ(reg.readString(u"Twice"), u"second");
+    EXPECT_EQ(reg.readInteger(u"Number"), 2);
+}
+
 TEST_F(WinePrefixStoreTest, ARegistryEditorThatCannotRunIsAProblemOfTheStore)
 {
     class Broken : public Regedit
