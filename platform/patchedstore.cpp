@@ -13,26 +13,34 @@ bool hasLineBreak(const QString &text)
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
-RegistryValue toRegistryValue(const RegData &data)
+StoredValue toStoredValue(const RegData &data)
 {
-    if (data.type == RegType::String)
-        return {ValueKind::String, data.text().toStdU16String(), 0};
-    if (data.type == RegType::ExpandString)
-        return {ValueKind::ExpandString, data.text().toStdU16String(), 0};
-    if (const auto dword = data.dword())
-        return {ValueKind::Integer, {}, static_cast<std::int32_t>(*dword)};
-    return {};
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(data.bytes.constData());
+    return {data.type, {bytes, bytes + data.bytes.size()}};
+}
+
+RegData toRegData(const StoredValue &value)
+{
+    return {value.type,
+            QByteArray(reinterpret_cast<const char *>(value.data.data()),
+                       static_cast<qsizetype>(value.data.size()))};
 }
 
 } // namespace
 
 bool applyChange(RegistryDocument &document, const RegistryChange &change)
 {
-    if (!change.name) {
+    switch (change.kind) {
+    case RegistryChange::Kind::AddKey:
         document.addKey(change.key);
         return true;
+    case RegistryChange::Kind::SetValue:
+        return document.setValue(change.key, change.name, change.data);
+    case RegistryChange::Kind::DeleteValue:
+        document.removeValue(change.key, change.name);
+        return true;
     }
-    return document.setValue(change.key, *change.name, change.data);
+    return false;
 }
 
 class PatchedStore::DocumentKey : public RegistryKey
@@ -44,23 +52,23 @@ public:
         , m_path(std::move(path))
     { }
 
-    std::optional<RegistryValue> value(std::u16string_view name) override
+    std::optional<StoredValue> storedValue(std::u16string_view name) override
     {
         const auto data = m_store.current(m_key).value(m_key, qtText(name));
         if (!data)
             return std::nullopt;
-        return toRegistryValue(*data);
+        return toStoredValue(*data);
     }
 
-    bool setString(std::u16string_view name, std::u16string_view text) override
-    {
-        return m_store.change({m_key, m_path, qtText(name), RegData::fromString(qtText(text))});
-    }
-
-    bool setInteger(std::u16string_view name, std::int32_t value) override
+    bool setStoredValue(std::u16string_view name, const StoredValue &value) override
     {
         return m_store.change(
-            {m_key, m_path, qtText(name), RegData::fromDWord(static_cast<quint32>(value))});
+            {RegistryChange::Kind::SetValue, m_key, m_path, qtText(name), toRegData(value)});
+    }
+
+    bool deleteValue(std::u16string_view name) override
+    {
+        return m_store.change({RegistryChange::Kind::DeleteValue, m_key, m_path, qtText(name), {}});
     }
 
 private:
@@ -82,7 +90,7 @@ std::unique_ptr<RegistryKey> PatchedStore::openKey(RootKey root, std::u16string_
     if (!relative.isEmpty() && !current(*key, true).hasKey(*key)) {
         if (!create)
             return nullptr;
-        change({*key, relative, std::nullopt, {}});
+        change({RegistryChange::Kind::AddKey, *key, relative, {}, {}});
     }
     return std::make_unique<DocumentKey>(*this, *key, relative);
 }
@@ -147,8 +155,12 @@ const RegistryDocument &PatchedStore::current(const QString &key, bool opening)
 
 bool PatchedStore::change(RegistryChange change)
 {
-    if (change.name && hasLineBreak(*change.name))
-        return false; // the formats cannot hold such a name
+    if (change.kind != RegistryChange::Kind::AddKey && hasLineBreak(change.name)) {
+        // The formats cannot hold such a name, so it can neither be written
+        // nor asked to go; one that is not there is gone already.
+        return change.kind == RegistryChange::Kind::DeleteValue
+            && !current(change.key).value(change.key, change.name);
+    }
     if (m_batchDepth > 0) {
         current(change.key);
         if (!applyChange(*m_batchDocument, change))

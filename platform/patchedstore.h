@@ -30,17 +30,21 @@ public:
     virtual void addKey(const QString &key) = 0;
     // False for a name the format cannot hold.
     virtual bool setValue(const QString &key, const QString &name, const RegData &data) = 0;
+    // Removes the value, if the key has it.
+    virtual void removeValue(const QString &key, const QString &name) = 0;
     // The file as it is to be written.
     virtual QByteArray serialize() const = 0;
 };
 
-// One write: a key to add (no name), or a value to set.
+// One write: a key to add, a value to set or one to delete.
 struct RegistryChange
 {
+    enum class Kind { AddKey, SetValue, DeleteValue };
+    Kind kind = Kind::AddKey;
     QString key; // in the document
     QString path; // as it was opened, relative to its root
-    std::optional<QString> name;
-    RegData data;
+    QString name; // of the value
+    RegData data; // to set
 };
 // False when the document cannot hold it.
 bool applyChange(RegistryDocument &document, const RegistryChange &change);

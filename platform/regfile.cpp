@@ -399,10 +399,14 @@ QByteArray RegFile::serialize() const
     return QByteArray("\xFF\xFE", 2) + utf16le(text);
 }
 
+QString RegFile::nameText(const QString &name)
+{
+    return name.isEmpty() ? u"@"_s : u'"' + escaped(name) + u'"';
+}
+
 QString RegFile::valueLine(const QString &name, const RegData &data)
 {
-    QString line = name.isEmpty() ? u"@"_s : u'"' + escaped(name) + u'"';
-    line += u'=';
+    QString line = nameText(name) + u'=';
     const QString text = data.text();
     const bool plainString = data.type == RegType::String && RegData::fromString(text) == data
         && !text.contains(u'\r') && !text.contains(u'\n');
@@ -477,6 +481,19 @@ void RegFile::insertEntries(qsizetype at, const QList<Entry> &entries)
     }
 }
 
+void RegFile::removeEntry(qsizetype at)
+{
+    m_entries.removeAt(at);
+    if (!m_index)
+        return;
+    for (QList<qsizetype> &sections : m_index->sections) {
+        for (qsizetype &section : sections) {
+            if (section > at)
+                --section;
+        }
+    }
+}
+
 std::optional<qsizetype> RegFile::lastValueIndex(const QString &keyPath, const QString &name) const
 {
     const auto sections = index().sections.constFind(keyPath.toCaseFolded());
@@ -547,10 +564,21 @@ void RegFile::addKey(const QString &keyPath)
 
 bool RegFile::setValue(const QString &keyPath, const QString &name, const RegData &data)
 {
-    if (name.contains(u'\r') || name.contains(u'\n'))
+    return putEntry(keyPath, Entry{Entry::Type::Value, valueLine(name, data), name, data});
+}
+
+bool RegFile::addDeletion(const QString &keyPath, const QString &name)
+{
+    return putEntry(keyPath, Entry{Entry::Type::DeletedValue, nameText(name) + u"=-"_s, name, {}});
+}
+
+// In place of the value's last line, which is the one an import keeps, or
+// after the last line of the key's last section.
+bool RegFile::putEntry(const QString &keyPath, Entry entry)
+{
+    if (entry.text.contains(u'\r') || entry.text.contains(u'\n'))
         return false;
-    Entry entry{Entry::Type::Value, valueLine(name, data), name, data};
-    if (const auto index = lastValueIndex(keyPath, name)) {
+    if (const auto index = lastValueIndex(keyPath, entry.text)) {
         m_entries[*index] = std::move(entry);
         return true;
     }
@@ -569,17 +597,57 @@ bool RegFile::setValue(const QString &keyPath, const QString &name, const RegDat
     return true;
 }
 
+// An earlier line of the same name would come back if only the last went.
+bool RegFile::removeValue(const QString &keyPath, const QString &name)
+{
+    const auto sections = index().sections.constFind(keyPath.toCaseFolded());
+    if (sections == index().sections.constEnd())
+        return false;
+    QList<qsizetype> found;
+    for (const qsizetype section : *sections) {
+        for (qsizetype i = section + 1; i < m_entries.size(); ++i) {
+            const Entry &entry = m_entries[i];
+            if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
+                break;
+            if (Parser::isValue(entry) && sameName(entry.text, name))
+                found.append(i);
+        }
+    }
+    std::sort(found.begin(), found.end());
+    for (qsizetype i = found.size() - 1; i >= 0; --i)
+        removeEntry(found[i]);
+    return !found.isEmpty();
+}
+
 void RegFile::visit(const std::function<void(const QString &, const std::optional<QString> &,
                                              const RegData &)> &visitor) const
+{
+    visitWithDeletions([&](const QString &key, const std::optional<QString> &name,
+                           const std::optional<RegData> &data) {
+        if (!name)
+            visitor(key, std::nullopt, {});
+        else if (data)
+            visitor(key, name, *data);
+    });
+}
+
+// Values after a deleted key belong to no key, as on import.
+void RegFile::visitWithDeletions(
+    const std::function<void(const QString &, const std::optional<QString> &,
+                             const std::optional<RegData> &)> &visitor) const
 {
     QString key;
     for (const Entry &entry : m_entries) {
         if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey) {
             key = entry.type == Entry::Type::Key ? entry.text : QString();
             if (!key.isEmpty())
-                visitor(key, std::nullopt, {});
-        } else if (entry.type == Entry::Type::Value && !key.isEmpty()) {
+                visitor(key, std::nullopt, std::nullopt);
+        } else if (key.isEmpty()) {
+            continue;
+        } else if (entry.type == Entry::Type::Value) {
             visitor(key, entry.text, entry.data);
+        } else if (entry.type == Entry::Type::DeletedValue) {
+            visitor(key, entry.text, std::nullopt);
         }
     }
 }

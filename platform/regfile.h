@@ -83,10 +83,23 @@ public:
     // the section if needed. False for a name the format cannot hold.
     bool setValue(const QString &keyPath, const QString &name, const RegData &data);
 
+    // Removes every line of the value (deletion lines too) from each of the
+    // key's sections; every other line stays as it was, the section too.
+    // True when a line went.
+    bool removeValue(const QString &keyPath, const QString &name);
+    // Writes a deletion line ("Name"=-), which makes an import remove the
+    // value, in place of the value or at the end of the key's section. False
+    // for a name the format cannot hold.
+    bool addDeletion(const QString &keyPath, const QString &name);
+
     // Every key section and every value in the file's order: `name` is
     // nullopt for a section's key.
     void visit(const std::function<void(const QString &keyPath, const std::optional<QString> &name,
                                         const RegData &data)> &visitor) const;
+    // The same with the deletion lines, which have no data.
+    void visitWithDeletions(
+        const std::function<void(const QString &keyPath, const std::optional<QString> &name,
+                                 const std::optional<RegData> &data)> &visitor) const;
 
 private:
     struct Entry
@@ -111,9 +124,12 @@ private:
     class Parser;
 
     static QString valueLine(const QString &name, const RegData &data);
+    static QString nameText(const QString &name);
     const Index &index() const;
     void indexSection(Index &index, qsizetype at) const;
     void insertEntries(qsizetype at, const QList<Entry> &entries);
+    void removeEntry(qsizetype at);
+    bool putEntry(const QString &keyPath, Entry entry);
     std::optional<qsizetype> lastValueIndex(const QString &keyPath, const QString &name) const;
     qsizetype sectionIndex(const QString &keyPath) const;
     qsizetype insertSection(const QString &keyPath);

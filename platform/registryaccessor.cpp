@@ -133,3 +133,20 @@ void RegistryAccessor::writeInteger(std::u16string_view name, std::int32_t value
     if (!openedKey(name).setInteger(name, value))
         throw ERegistryError("Failed to set data for " + quoted(name));
 }
+
+std::optional<StoredValue> RegistryAccessor::readStoredValue(std::u16string_view name)
+{
+    return openedKey(name).storedValue(name);
+}
+
+void RegistryAccessor::writeStoredValue(std::u16string_view name, const StoredValue &value)
+{
+    if (!openedKey(name).setStoredValue(name, value))
+        throw ERegistryError("Failed to set data for " + quoted(name));
+}
+
+void RegistryAccessor::deleteValue(std::u16string_view name)
+{
+    if (!openedKey(name).deleteValue(name))
+        throw ERegistryError("Failed to delete " + quoted(name));
+}

@@ -36,6 +36,14 @@ public:
     // Both replace a value of any kind; a refused write raises ERegistryError.
     void writeString(std::u16string_view name, std::u16string_view text);
     void writeInteger(std::u16string_view name, std::int32_t value);
+    // The value exactly as stored, type and bytes; nullopt when there is none.
+    std::optional<StoredValue> readStoredValue(std::u16string_view name);
+    // Replaces a value of any kind with exactly this one; a refused write
+    // raises ERegistryError.
+    void writeStoredValue(std::u16string_view name, const StoredValue &value);
+    // Removes the value, if there is one; a refused deletion raises
+    // ERegistryError.
+    void deleteValue(std::u16string_view name);
 
 private:
     RegistryKey &openedKey(std::u16string_view name);

@@ -30,6 +30,10 @@ public:
     {
         return m_file.setValue(key, name, data);
     }
+    void removeValue(const QString &key, const QString &name) override
+    {
+        m_file.removeValue(key, name);
+    }
     QByteArray serialize() const override { return m_file.serialize(); }
 
 private:

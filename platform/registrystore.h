@@ -71,6 +71,39 @@ struct RefusedWrite
     friend bool operator==(const RefusedWrite &, const RefusedWrite &) = default;
 };
 
+// Value types as the registry numbers them. A stored value may carry any
+// other number too; those are kept as they are.
+namespace StoredType {
+inline constexpr std::uint32_t String = 1; // REG_SZ
+inline constexpr std::uint32_t ExpandString = 2; // REG_EXPAND_SZ
+inline constexpr std::uint32_t Binary = 3; // REG_BINARY
+inline constexpr std::uint32_t DWord = 4; // REG_DWORD
+inline constexpr std::uint32_t MultiString = 7; // REG_MULTI_SZ
+inline constexpr std::uint32_t QWord = 11; // REG_QWORD
+} // namespace StoredType
+
+// A value exactly as the registry holds it: its type and its data bytes,
+// whatever they are. What is put back from one is what was there, so that an
+// earlier state can be restored kind and bytes included.
+struct StoredValue
+{
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+
+    // UTF-16LE with the closing NUL, as the registry keeps text.
+    static StoredValue fromString(std::u16string_view text,
+                                  std::uint32_t type = StoredType::String);
+    // A REG_DWORD: four little-endian bytes.
+    static StoredValue fromInteger(std::int32_t value);
+
+    friend bool operator==(const StoredValue &, const StoredValue &) = default;
+};
+
+// The value as the tool reads it: String and ExpandString as their text up
+// to the first NUL, a REG_DWORD of exactly four bytes as Integer, anything
+// else as Other.
+RegistryValue decodeValue(const StoredValue &value);
+
 // One open key. Closing it is destroying it.
 class RegistryKey
 {
@@ -79,11 +112,20 @@ public:
 
     // No value of that name: nullopt. An empty name is the key's default value.
     // Raises ERegistryStoreError when the store cannot be read at all.
-    virtual std::optional<RegistryValue> value(std::u16string_view name) = 0;
-    // Both replace a value of any kind. False when the store refused the
-    // write; ERegistryStoreError when it could not store anything.
-    virtual bool setString(std::u16string_view name, std::u16string_view text) = 0;
-    virtual bool setInteger(std::u16string_view name, std::int32_t value) = 0;
+    virtual std::optional<StoredValue> storedValue(std::u16string_view name) = 0;
+    // Replaces a value of any kind with exactly this one. False when the
+    // store refused the write; ERegistryStoreError when it could not store
+    // anything.
+    virtual bool setStoredValue(std::u16string_view name, const StoredValue &value) = 0;
+    // True when the value is gone afterwards, also when there was none;
+    // false when the store refused; ERegistryStoreError as for a write.
+    virtual bool deleteValue(std::u16string_view name) = 0;
+
+    // The value as the tool reads it (decodeValue).
+    std::optional<RegistryValue> value(std::u16string_view name);
+    // Both replace a value of any kind, as setStoredValue does.
+    bool setString(std::u16string_view name, std::u16string_view text);
+    bool setInteger(std::u16string_view name, std::int32_t value);
 };
 
 class RegistryStore

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -45,7 +45,7 @@ public:
     WindowsKey(const WindowsKey &) = delete;
     WindowsKey &operator=(const WindowsKey &) = delete;
 
-    std::optional<RegistryValue> value(std::u16string_view name) override
+    std::optional<StoredValue> storedValue(std::u16string_view name) override
     {
         const std::u16string valueName(name);
         DWORD type = 0;
@@ -64,40 +64,28 @@ public:
             return std::nullopt;
         if (status != ERROR_SUCCESS)
             throw ERegistryError("Cannot read the registry value " + toUtf8(name));
-
-        if (type == REG_SZ || type == REG_EXPAND_SZ) {
-            std::u16string text(reinterpret_cast<const char16_t *>(data.data()),
-                                size / sizeof(char16_t));
-            if (const auto nul = text.find(u'\0'); nul != std::u16string::npos)
-                text.resize(nul);
-            return RegistryValue{type == REG_SZ ? ValueKind::String : ValueKind::ExpandString, text,
-                                 0};
-        }
-        if (type == REG_DWORD && size == sizeof(DWORD)) {
-            DWORD number = 0;
-            std::memcpy(&number, data.data(), sizeof number);
-            return RegistryValue{ValueKind::Integer, {}, static_cast<std::int32_t>(number)};
-        }
-        return RegistryValue{};
+        data.resize(size);
+        return StoredValue{static_cast<std::uint32_t>(type), {data.begin(), data.end()}};
     }
 
-    bool setString(std::u16string_view name, std::u16string_view text) override
+    bool setStoredValue(std::u16string_view name, const StoredValue &value) override
     {
         const std::u16string valueName(name);
-        const std::u16string data(text);
-        const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(char16_t));
-        return RegSetValueExW(m_handle, wide(valueName), 0, REG_SZ,
-                              reinterpret_cast<const BYTE *>(data.c_str()), bytes)
+        // For text kinds the registry looks one character before and after
+        // the data, and counts in a closing NUL it finds right after it:
+        // data that is stored as given has non-NUL bytes around it.
+        std::vector<BYTE> padded(value.data.size() + 5, 0xFF);
+        std::copy(value.data.begin(), value.data.end(), padded.begin() + 2);
+        return RegSetValueExW(m_handle, wide(valueName), 0, value.type, padded.data() + 2,
+                              static_cast<DWORD>(value.data.size()))
             == ERROR_SUCCESS;
     }
 
-    bool setInteger(std::u16string_view name, std::int32_t value) override
+    bool deleteValue(std::u16string_view name) override
     {
         const std::u16string valueName(name);
-        const auto number = static_cast<DWORD>(value);
-        return RegSetValueExW(m_handle, wide(valueName), 0, REG_DWORD,
-                              reinterpret_cast<const BYTE *>(&number), sizeof number)
-            == ERROR_SUCCESS;
+        const LSTATUS status = RegDeleteValueW(m_handle, wide(valueName));
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
     }
 
 private:

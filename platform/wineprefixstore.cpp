@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,6 +43,10 @@ public:
     bool setValue(const QString &key, const QString &name, const RegData &data) override
     {
         return m_file.setValue(key, name, data, now());
+    }
+    void removeValue(const QString &key, const QString &name) override
+    {
+        m_file.removeValue(key, name, now());
     }
     QByteArray serialize() const override { return m_file.serialize(); }
 
@@ -86,6 +93,11 @@ public:
     {
         RegFile *found = exportOf(key);
         return found && found->setValue(fullKey(key), name, data);
+    }
+    void removeValue(const QString &key, const QString &name) override
+    {
+        if (RegFile *found = exportOf(key))
+            found->removeValue(fullKey(key), name);
     }
     QByteArray serialize() const override { return {}; } // never written as a file
 
@@ -230,31 +242,57 @@ std::vector<RefusedWrite> WinePrefixStore::store(const QList<RegistryChange> &ch
 }
 
 // One import for all the changes; what the server holds afterwards tells
-// which it took.
+// which it took. Where a batch changed a value more than once, only what it
+// left is looked for.
 std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<RegistryChange> &changes)
 {
     RegFile file;
     for (const RegistryChange &change : changes) {
-        if (change.name)
-            file.setValue(fullKey(change.key), *change.name, change.data);
-        else
+        switch (change.kind) {
+        case RegistryChange::Kind::AddKey:
             file.addKey(fullKey(change.key));
+            break;
+        case RegistryChange::Kind::SetValue:
+            file.setValue(fullKey(change.key), change.name, change.data);
+            break;
+        case RegistryChange::Kind::DeleteValue:
+            file.addDeletion(fullKey(change.key), change.name);
+            break;
+        }
     }
     const Regedit::Result result = m_regedit->importFile(file.serialize());
     m_snapshot->clear();
     if (result.outcome != Regedit::Outcome::Done)
         wineFailed(result.error);
 
+    QSet<std::pair<QString, QString>> checked;
     std::vector<RefusedWrite> refused;
-    for (const RegistryChange &change : changes) {
+    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+        const RegistryChange &change = changes[i];
+        const auto id = std::pair{change.key.toCaseFolded(),
+                                  change.kind == RegistryChange::Kind::AddKey
+                                      ? QString()
+                                      : u'"' + change.name.toCaseFolded()};
+        if (checked.contains(id))
+            continue;
+        checked.insert(id);
         const RegistryDocument &now = exported(change.key, false);
-        const bool stored = change.name ? now.value(change.key, *change.name) == change.data
-                                        : now.hasKey(change.key);
-        if (!stored) {
-            refused.push_back(
-                {change.path.toStdU16String(), change.name.value_or(QString()).toStdU16String()});
+        bool stored = false;
+        switch (change.kind) {
+        case RegistryChange::Kind::AddKey:
+            stored = now.hasKey(change.key);
+            break;
+        case RegistryChange::Kind::SetValue:
+            stored = now.value(change.key, change.name) == change.data;
+            break;
+        case RegistryChange::Kind::DeleteValue:
+            stored = !now.value(change.key, change.name);
+            break;
         }
+        if (!stored)
+            refused.push_back({change.path.toStdU16String(), change.name.toStdU16String()});
     }
+    std::reverse(refused.begin(), refused.end());
     return refused;
 }
 

@@ -412,6 +412,33 @@ QString nameOf(QByteArrayView line)
     return name;
 }
 
+// A changed section's bytes with the change's time on its key line and
+// its first #time line (added after the key line when it has none), as
+// Wine writes a key it touched. The key line keeps its name as written.
+QByteArray changedAt(QByteArrayView section, qint64 now)
+{
+    QByteArray out;
+    out.reserve(section.size() + 32);
+    bool timed = false;
+    const QList<Line> lines = linesOf(section);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray line = section.sliced(lines[i].begin, lines[i].size).toByteArray();
+        if (i == 0 && lines[i].kind == Line::Kind::Key) {
+            line = line.left(line.lastIndexOf(']') + 1) + ' ' + QByteArray::number(now) + '\n';
+        } else if (lines[i].kind == Line::Kind::Option && line.trimmed().startsWith("#time=")
+                   && !timed) {
+            line = "#time=" + fileTime(now) + '\n';
+            timed = true;
+        }
+        out += line;
+    }
+    if (!timed) {
+        const qsizetype keyEnd = out.indexOf('\n') + 1;
+        out.insert(keyEnd, "#time=" + fileTime(now) + '\n');
+    }
+    return out;
+}
+
 } // namespace
 
 // Reads the whole file once, checking every line as Wine would read it;
@@ -831,7 +858,6 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
         if (lines[i].kind != Line::Kind::Other)
             insertAt = i + 1;
     }
-    bool timed = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = bytes.sliced(lines[i].begin, lines[i].size);
         if (!replaced && i == insertAt) {
@@ -839,16 +865,8 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
                 out += '\n';
             out += value;
         }
-        if (i == 0 && lines[i].kind == Line::Kind::Key) {
-            // The key line keeps its name as written; only its time changes.
-            line = line.left(line.lastIndexOf(']') + 1) + ' ' + QByteArray::number(now) + '\n';
-        } else if (lines[i].kind == Line::Kind::Option && line.trimmed().startsWith("#time=")
-                   && !timed) {
-            line = "#time=" + fileTime(now) + '\n';
-            timed = true;
-        } else if (replaced && i == *replaced) {
+        if (replaced && i == *replaced)
             line = value;
-        }
         out += line;
     }
     if (!replaced && insertAt >= lines.size()) {
@@ -856,10 +874,33 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
             out += '\n';
         out += value;
     }
-    if (!timed) {
-        const qsizetype keyEnd = out.indexOf('\n') + 1;
-        out.insert(keyEnd, "#time=" + fileTime(now) + '\n');
-    }
-    rewrite(section, out);
+    rewrite(section, changedAt(out, now));
     return true;
+}
+
+// Wine keeps a value's last line; an earlier one would come back if only
+// that went. A value that was not there changes nothing, its key's time
+// included, as Wine's own deletion does not.
+bool WineRegFile::removeValue(const QString &path, const QString &name, qint64 now)
+{
+    bool removed = false;
+    for (const qsizetype section : sectionsOf(path)) {
+        const QByteArray bytes = bytesOf(m_sections[section]).toByteArray();
+        QByteArray out;
+        out.reserve(bytes.size());
+        bool found = false;
+        for (const Line &line : linesOf(bytes)) {
+            const QByteArrayView text = QByteArrayView(bytes).sliced(line.begin, line.size);
+            if (line.kind == Line::Kind::Value && compareNames(nameOf(text), name) == 0) {
+                found = true;
+                continue;
+            }
+            out += text;
+        }
+        if (found) {
+            rewrite(section, changedAt(out, now));
+            removed = true;
+        }
+    }
+    return removed;
 }

@@ -39,6 +39,10 @@ public:
     void addKey(const QString &path, qint64 now);
     // False for a key path Wine could not hold (an empty component).
     bool setValue(const QString &path, const QString &name, const RegData &data, qint64 now);
+    // Removes every line of the value from each of the key's sections, and
+    // sets the time of those it changed; all else stays byte for byte, the
+    // key's section too. True when a line went.
+    bool removeValue(const QString &path, const QString &name, qint64 now);
 
     // How Wine writes a value line, a key line and a string.
     static QByteArray valueLine(const QString &name, const RegData &data);

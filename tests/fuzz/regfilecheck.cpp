@@ -48,4 +48,16 @@ void checkRegFileInput(const QByteArray &bytes)
     require(edited.value(key, QString()) == RegData::fromDWord(7), "edit lost");
     require(edited.value(parent, u"above"_s) == RegData::fromDWord(1), "edit lost");
     require(edited.value(key + u"\\below"_s, u"Deep"_s) == RegData::fromDWord(2), "edit lost");
+
+    // A removal takes every line of the value and leaves the others; a
+    // deletion line reads as no value.
+    RegFile removed = edited;
+    require(removed.removeValue(key, u"VALUE"_s), "nothing removed");
+    require(!removed.removeValue(key, u"value"_s), "removed twice");
+    require(removed.addDeletion(parent, u"above"_s), "deletion refused");
+    const RegFile reread = RegFile::parse(removed.serialize());
+    require(!reread.value(key, u"value"_s) && !reread.value(parent, u"Above"_s), "value kept");
+    require(reread.value(key, QString()) == RegData::fromDWord(7), "another value lost");
+    require(reread.value(key + u"\\below"_s, u"Deep"_s) == RegData::fromDWord(2),
+            "another value lost");
 }

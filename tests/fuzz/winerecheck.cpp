@@ -47,4 +47,22 @@ void checkWineRegInput(const QByteArray &bytes)
     require(again.value(u"software"_s, QString()) == RegData::fromDWord(7), "edit lost");
     require(again.hasKey(u"Software\\Fuzz\\Other"_s) && again.hasKey(u"Software\\Fuzz"_s),
             "a key is lost");
+
+    // A removal changes nothing where the value is not, and leaves a file
+    // Wine reads, without the value and with its key.
+    const QByteArray before = again.serialize();
+    const QString absent = u"Not There \u00e9"_s;
+    if (!again.value(key, absent)) {
+        require(!again.removeValue(key, absent, 2) && again.serialize() == before,
+                "a removal of nothing changed the file");
+    }
+    require(again.removeValue(key, u"VALUE"_s, 2), "nothing removed");
+    WineRegFile removed;
+    try {
+        removed = WineRegFile::parse(again.serialize());
+    } catch (const RegFileError &) {
+        require(false, "what was written after a removal cannot be read");
+    }
+    require(!removed.value(key, u"value"_s) && removed.hasKey(key), "removal lost or overdone");
+    require(removed.value(u"software"_s, QString()) == RegData::fromDWord(7), "another value lost");
 }

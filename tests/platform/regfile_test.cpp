@@ -233,3 +233,115 @@ TEST(RegFileDialectTest, WinesEditorEscapesLineBreaksAndNulsWhichWindowsDoesNot)
               RegData::fromString(u"a\r\nb"_s + QChar(0) + u"c \"q\" \\ x"_s).bytes);
     EXPECT_EQ(RegFile::parse(text).value(key, u"V"_s)->text(), u"a\\r\\nb\\0c \"q\" \\ \\x"_s);
 }
+
+namespace {
+
+// The file as written, without its byte-order mark.
+QString writtenText(const RegFile &doc)
+{
+    const QByteArray bytes = doc.serialize();
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2),
+                              bytes.size() / 2 - 1);
+}
+
+QString expectedText(const QStringList &lines)
+{
+    return u"Windows Registry Editor Version 5.00\r\n\r\n"_s + lines.join(u"\r\n"_s) + u"\r\n"_s;
+}
+
+} // namespace
+
+TEST(RegFileTest, RemovingAValueTakesEveryLineOfItInEverySectionOfItsKeyAndNoOther)
+{
+    QStringList lines = {
+        u"; comment"_s,
+        u"[HKEY_CURRENT_USER\\Software\\A]"_s,
+        u"\"Dup\"=\"first\""_s,
+        u"\"keep\"=\"k\""_s,
+        u"\"dup\"=hex:01,02,\\"_s,
+        u"  03"_s,
+        u"\"gone\"=-"_s,
+        u""_s,
+        u"[HKEY_CURRENT_USER\\Software\\B]"_s,
+        u"\"Dup\"=\"in another key\""_s,
+        u""_s,
+        u"[hkey_current_user\\software\\a]"_s,
+        u"\"DUP\"=dword:1"_s,
+        u"\"Only\"=\"o\""_s,
+        u"\"dup\"=-"_s,
+    };
+    RegFile doc = RegFile::parse(file(lines));
+    ASSERT_TRUE(doc.hasKey(u"HKEY_CURRENT_USER\\Software\\B"_s)); // the index is built
+
+    EXPECT_TRUE(doc.removeValue(Cu, u"dUp"_s));
+    for (const int line : {14, 12, 5, 4, 2})
+        lines.removeAt(line);
+    EXPECT_EQ(writtenText(doc), expectedText(lines));
+    EXPECT_FALSE(doc.value(Cu, u"Dup"_s));
+    EXPECT_EQ(doc.value(u"HKEY_CURRENT_USER\\Software\\B"_s, u"dup"_s)->text(),
+              u"in another key"_s);
+
+    // Nothing more to remove: nothing changes.
+    EXPECT_FALSE(doc.removeValue(Cu, u"Dup"_s));
+    EXPECT_FALSE(doc.removeValue(u"HKEY_CURRENT_USER\\Software\\None"_s, u"Dup"_s));
+    EXPECT_EQ(writtenText(doc), expectedText(lines));
+
+    // A deletion line goes too; the last value leaves its section behind.
+    EXPECT_TRUE(doc.removeValue(Cu, u"gone"_s));
+    EXPECT_TRUE(doc.removeValue(Cu, u"only"_s));
+    lines.removeAt(lines.indexOf(u"\"gone\"=-"_s));
+    lines.removeAt(lines.indexOf(u"\"Only\"=\"o\""_s));
+    EXPECT_EQ(writtenText(doc), expectedText(lines));
+    EXPECT_TRUE(doc.hasKey(u"HKEY_CURRENT_USER\\Software\\A"_s));
+
+    // The places of the sections after the removed lines moved with them.
+    ASSERT_TRUE(
+        doc.setValue(u"HKEY_CURRENT_USER\\Software\\B"_s, u"New"_s, RegData::fromString(u"n"_s)));
+    lines.insert(lines.indexOf(u"\"Dup\"=\"in another key\""_s) + 1, u"\"New\"=\"n\""_s);
+    EXPECT_EQ(writtenText(doc), expectedText(lines));
+    const RegFile again = RegFile::parse(doc.serialize());
+    EXPECT_EQ(again.value(Cu, u"keep"_s)->text(), u"k"_s);
+    EXPECT_EQ(again.value(u"HKEY_CURRENT_USER\\Software\\B"_s, u"new"_s)->text(), u"n"_s);
+}
+
+TEST(RegFileTest, DeletionLinesAreWrittenForAnImportAndReadBack)
+{
+    RegFile doc;
+    ASSERT_TRUE(doc.setValue(Cu, u"Set then deleted"_s, RegData::fromString(u"x"_s)));
+    ASSERT_TRUE(doc.addDeletion(Cu, u"Set then deleted"_s));
+    ASSERT_TRUE(doc.addDeletion(Cu, QString()));
+    ASSERT_TRUE(doc.addDeletion(Cu, u"Deleted then set"_s));
+    ASSERT_TRUE(doc.setValue(Cu, u"Deleted then set"_s, RegData::fromDWord(2)));
+    ASSERT_TRUE(doc.addDeletion(Cu, u"Quote\"d"_s));
+    EXPECT_FALSE(doc.addDeletion(Cu, u"two\nlines"_s));
+    EXPECT_EQ(writtenText(doc),
+              expectedText({
+                  u"[HKEY_CURRENT_USER\\Software\\A]"_s,
+                  u"\"Set then deleted\"=-"_s,
+                  u"@=-"_s,
+                  u"\"Deleted then set\"=dword:00000002"_s,
+                  u"\"Quote\\\"d\"=-"_s,
+                  u""_s,
+              }));
+    EXPECT_FALSE(doc.value(Cu, u"set then deleted"_s));
+
+    // Read back, the deletions are told apart from the values; values after
+    // a deleted key belong to no key.
+    const RegFile read = RegFile::parse(
+        (writtenText(doc) + u"[-HKEY_CURRENT_USER\\Software\\B]\r\n\"V\"=-\r\n"_s).toUtf8());
+    QStringList seen;
+    read.visitWithDeletions([&](const QString &key, const std::optional<QString> &name,
+                                const std::optional<RegData> &data) {
+        seen.append(key + u'|' + name.value_or(u"<key>"_s) + u'|'
+                    + (data ? QString::number(data->type) : u"<deleted>"_s));
+    });
+    EXPECT_EQ(seen,
+              (QStringList{Cu + u"|<key>|<deleted>"_s, Cu + u"|Set then deleted|<deleted>"_s,
+                           Cu + u"||<deleted>"_s, Cu + u"|Deleted then set|4"_s,
+                           Cu + u"|Quote\"d|<deleted>"_s}));
+    QStringList values;
+    read.visit([&](const QString &, const std::optional<QString> &name, const RegData &) {
+        values.append(name.value_or(u"<key>"_s));
+    });
+    EXPECT_EQ(values, (QStringList{u"<key>"_s, u"Deleted then set"_s}));
+}

@@ -6,6 +6,34 @@ namespace {
 
 const std::u16string Italian = u"Perché è già più caffè? àèéìòù ÀÈÉÌÒÙ €";
 
+StoredValue bytes(std::uint32_t type, std::vector<std::uint8_t> data)
+{
+    return {type, std::move(data)};
+}
+
+// One value of every kind, with data a text kind does not end at its first NUL.
+std::vector<std::pair<std::u16string, StoredValue>> everyKind()
+{
+    StoredValue text = StoredValue::fromString(u"shown");
+    const StoredValue tail = StoredValue::fromString(u"kept after the NUL");
+    text.data.insert(text.data.end(), tail.data.begin(), tail.data.end());
+    std::vector<std::uint8_t> many;
+    for (int i = 0; i < 300; ++i)
+        many.push_back(static_cast<std::uint8_t>(i * 7));
+    return {
+        {u"Text", text},
+        {u"Expand", StoredValue::fromString(u"%WINDIR%\\è", StoredType::ExpandString)},
+        {u"Empty", bytes(StoredType::Binary, {})},
+        {u"Bytes", bytes(StoredType::Binary, many)},
+        {u"Number", StoredValue::fromInteger(-2)},
+        {u"Lines",
+         StoredValue::fromString(std::u16string(u"one\0two\0", 8), StoredType::MultiString)},
+        {u"Wide", bytes(StoredType::QWord, {1, 2, 3, 4, 5, 6, 7, 0x80})},
+        {u"Unusual", bytes(0x12345, {0, 1, 0xFE})},
+        {u"", StoredValue::fromString(u"the default value")},
+    };
+}
+
 } // namespace
 
 TEST_P(RegistryContract, StringsRoundTripWhateverTheirContent)
@@ -167,4 +195,126 @@ TEST_P(RegistryContract, ABatchIsStoredByItsCommitAndReadsItsOwnWrites)
     openTestKey();
     EXPECT_EQ(reg().readString(u"Language"), u"Italian");
     EXPECT_EQ(reg().readInteger(u"Number"), 8);
+}
+
+TEST_P(RegistryContract, EveryKindIsStoredExactlyAndReplacesAnyOther)
+{
+    openTestKey();
+    for (const auto &[name, value] : everyKind()) {
+        reg().writeString(name, u"before");
+        reg().writeStoredValue(name, value);
+        EXPECT_EQ(reg().readStoredValue(name), value) << toUtf8(name);
+    }
+    // As stored, not as remembered.
+    reg().closeKey();
+    openTestKey();
+    for (const auto &[name, value] : everyKind())
+        EXPECT_EQ(reg().readStoredValue(name), value) << toUtf8(name);
+
+    // Read as the tool reads them.
+    EXPECT_EQ(reg().readString(u"Text"), u"shown");
+    EXPECT_EQ(reg().readValue(u"Expand"),
+              (RegistryValue{ValueKind::ExpandString, u"%WINDIR%\\è", 0}));
+    EXPECT_EQ(reg().readInteger(u"Number"), -2);
+    EXPECT_EQ(reg().readValue(u"Wide"), RegistryValue{});
+    EXPECT_THROW(reg().readString(u"Lines"), ERegistryError);
+    EXPECT_FALSE(reg().readStoredValue(u"NoSuchValue"));
+
+    // What the tool writes is what the registry holds for it.
+    reg().writeString(u"Plain", u"é");
+    EXPECT_EQ(reg().readStoredValue(u"Plain"), StoredValue::fromString(u"é"));
+    EXPECT_EQ(reg().readStoredValue(u"Plain")->data, (std::vector<std::uint8_t>{0xE9, 0, 0, 0}));
+    reg().writeInteger(u"Count", 700);
+    EXPECT_EQ(reg().readStoredValue(u"Count"), bytes(StoredType::DWord, {0xBC, 0x02, 0, 0}));
+}
+
+TEST_P(RegistryContract, DeletingRemovesTheValueAndNothingElse)
+{
+    openTestKey();
+    reg().writeString(u"Gone", u"x");
+    reg().writeInteger(u"Kept", 1);
+    reg().writeString(u"", u"default");
+    fixture().seed(u"Software\\Tarsel\\Ordevan8", u"Blob", RegistryValue{ValueKind::Other, {}, 0});
+    openTestKey();
+
+    reg().deleteValue(u"GONE"); // names match without regard to case
+    EXPECT_FALSE(reg().readStoredValue(u"Gone"));
+    reg().deleteValue(u"Blob");
+    EXPECT_FALSE(reg().readStoredValue(u"Blob"));
+    reg().deleteValue(u"");
+    EXPECT_FALSE(reg().readStoredValue(u""));
+    EXPECT_EQ(reg().readInteger(u"Kept"), 1);
+
+    // One that is not there is gone already.
+    EXPECT_NO_THROW(reg().deleteValue(u"Gone"));
+    EXPECT_NO_THROW(reg().deleteValue(u"NeverThere"));
+
+    reg().closeKey();
+    openTestKey();
+    EXPECT_FALSE(reg().readStoredValue(u"Gone"));
+    EXPECT_FALSE(reg().readStoredValue(u"Blob"));
+    EXPECT_EQ(reg().readInteger(u"Kept"), 1);
+
+    // The key stays, and a value can be made again.
+    reg().deleteValue(u"Kept");
+    reg().closeKey();
+    EXPECT_TRUE(reg().openKey(u"\\Software\\Tarsel\\Ordevan8", false));
+    reg().writeInteger(u"Gone", 5);
+    EXPECT_EQ(reg().readInteger(u"Gone"), 5);
+    reg().closeKey();
+    openTestKey();
+    EXPECT_EQ(reg().readInteger(u"Gone"), 5);
+}
+
+TEST_P(RegistryContract, ADeletionInABatchIsStoredByItsCommitAndDroppedByItsCancel)
+{
+    openTestKey();
+    reg().writeString(u"Gone", u"x");
+    reg().writeString(u"Back", u"y");
+    reg().writeString(u"Kept", u"z");
+    reg().closeKey();
+    {
+        RegistryBatch batch(fixture().store());
+        openTestKey();
+        reg().deleteValue(u"Gone");
+        EXPECT_FALSE(reg().readStoredValue(u"Gone")) << "the batch reads its own deletion";
+        EXPECT_EQ(reg().readString(u"Kept"), u"z");
+        // A value deleted and written again, and one written and deleted.
+        reg().deleteValue(u"Kept");
+        reg().writeString(u"Kept", u"again");
+        reg().writeString(u"Passing", u"p");
+        reg().deleteValue(u"Passing");
+        EXPECT_EQ(reg().readString(u"Kept"), u"again");
+        EXPECT_FALSE(reg().readStoredValue(u"Passing"));
+        EXPECT_TRUE(batch.commit().empty());
+    }
+    reg().closeKey();
+    openTestKey();
+    EXPECT_FALSE(reg().readStoredValue(u"Gone"));
+    EXPECT_FALSE(reg().readStoredValue(u"Passing"));
+    EXPECT_EQ(reg().readString(u"Kept"), u"again");
+
+    {
+        RegistryBatch batch(fixture().store());
+        openTestKey();
+        reg().deleteValue(u"Back");
+        EXPECT_FALSE(reg().readStoredValue(u"Back"));
+    }
+    reg().closeKey();
+    openTestKey();
+    if (fixture().holdsBatches())
+        EXPECT_EQ(reg().readString(u"Back"), u"y") << "a cancelled batch deletes nothing";
+    else
+        EXPECT_FALSE(reg().readStoredValue(u"Back")) << "deleted as it was asked";
+}
+
+TEST_P(RegistryContract, RefusedDeletionsAndExactWritesAreErrorsTheCallerSees)
+{
+    openTestKey();
+    reg().writeString(u"Kept", u"before");
+    if (!fixture().refuseWrites())
+        GTEST_SKIP() << "this store is tested for refused writes on its own";
+    EXPECT_THROW(reg().deleteValue(u"Kept"), ERegistryError);
+    EXPECT_THROW(reg().writeStoredValue(u"Kept", bytes(StoredType::Binary, {1})), ERegistryError);
+    EXPECT_EQ(reg().readStoredValue(u"Kept"), StoredValue::fromString(u"before"));
 }

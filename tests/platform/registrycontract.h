@@ -22,6 +22,9 @@ public:
     // From now on every write is refused; reads go on working. False when
     // the store cannot refuse writes to a key already open.
     virtual bool refuseWrites() = 0;
+    // Whether a batch's writes wait for its commit, and so are dropped by
+    // its cancel; a store that writes as it goes has made them already.
+    virtual bool holdsBatches() const = 0;
 };
 
 struct StoreParam

@@ -17,6 +17,7 @@ public:
         m_store.setRefuseWrites(true);
         return true;
     }
+    bool holdsBatches() const override { return false; }
 
 private:
     MemoryRegistryStore m_store;

@@ -69,6 +69,7 @@ public:
         QFile::remove(m_store.path() + u".lock"_s);
         return QDir().mkpath(m_store.path() + u".lock"_s);
     }
+    bool holdsBatches() const override { return true; }
 
 private:
     QTemporaryDir m_dir;
@@ -292,6 +293,84 @@ TEST_F(RegistryFileStoreTest, ChangesMadeByAnotherInstanceAreSeen)
         reg.writeInteger(u"Mine", i);
         EXPECT_EQ(otherReg.readInteger(u"Mine"), i);
     }
+}
+
+TEST_F(RegistryFileStoreTest, ADeletionTakesOnlyTheValuesLinesAndLeavesItsKey)
+{
+    QStringList expected = {
+        u"Windows Registry Editor Version 5.00"_s,
+        u""_s,
+        u"; kept as it is"_s,
+        u"[HKEY_CURRENT_USER\\Software\\Other]"_s,
+        u"\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\"_s,
+        u"  17,18,19"_s,
+        u"\"Twice\"=\"one\""_s,
+        u"@=\"default\""_s,
+        u"\"twice\"=\"two\""_s,
+        u""_s,
+        u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0\\Copy]"_s,
+        u"\"Only\"=\"alone\""_s,
+        u""_s,
+        u"[hkey_current_user\\software\\other]"_s,
+        u"\"TWICE\"=dword:00000001"_s,
+        u"\"Kept\"=hex(b):01,00,00,00,00,00,00,00"_s,
+        u""_s,
+    };
+    writeAll(path, utf16File(lines(expected)));
+
+    // Every line of the name goes, in each section of the key.
+    ASSERT_TRUE(reg.openKey(u"\\Software\\Other", false));
+    reg.deleteValue(u"Twice");
+    for (const int line : {14, 8, 6})
+        expected.removeAt(line);
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+    EXPECT_FALSE(reg.readStoredValue(u"twice"));
+
+    // Lines the data goes on over go with it.
+    reg.deleteValue(u"Blob");
+    expected.removeAt(5);
+    expected.removeAt(4);
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+    EXPECT_EQ(reg.readStoredValue(u"Kept"),
+              (StoredValue{StoredType::QWord, {1, 0, 0, 0, 0, 0, 0, 0}}));
+
+    // A value that is not there: the file stays as it is.
+    reg.deleteValue(u"Twice");
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+
+    // The key's last value leaves its section behind.
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0\\Copy", false));
+    reg.deleteValue(u"Only");
+    expected.removeAt(expected.indexOf(u"\"Only\"=\"alone\""_s));
+    EXPECT_EQ(readAll(path), utf16File(lines(expected)));
+    reg.closeKey();
+    EXPECT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0\\Copy", false));
+}
+
+TEST_F(RegistryFileStoreTest, ABatchOfDeletionsIsOneChangeOfTheFile)
+{
+    FailingCalls calls;
+    RegistryFileStore counted(path, calls);
+    RegistryAccessor accessor(counted);
+    ASSERT_TRUE(accessor.openKey(u"\\Software\\A", true));
+    for (int i = 0; i < 10; ++i)
+        accessor.writeInteger(QString::number(i).toStdU16String(), i);
+    const int renames = calls.count("rename");
+    {
+        RegistryBatch batch(counted);
+        for (int i = 0; i < 10; i += 2)
+            accessor.deleteValue(QString::number(i).toStdU16String());
+        accessor.writeStoredValue(u"1", StoredValue{0, {}}); // REG_NONE, empty
+        EXPECT_EQ(calls.count("rename"), renames) << "nothing is stored before the commit";
+        batch.commit();
+    }
+    EXPECT_EQ(calls.count("rename"), renames + 1);
+    const RegFile written = RegFile::parse(readAll(path));
+    const QString key = u"HKEY_CURRENT_USER\\Software\\A"_s;
+    EXPECT_FALSE(written.value(key, u"0"_s));
+    EXPECT_FALSE(written.value(key, u"8"_s));
+    EXPECT_EQ(written.value(key, u"1"_s), (RegData{0, {}}));
+    EXPECT_EQ(written.value(key, u"9"_s), RegData::fromDWord(9));
 }
 
 TEST_F(RegistryFileStoreTest, ValueNamesWithLineBreaksAreRefused)

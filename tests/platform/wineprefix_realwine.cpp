@@ -146,6 +146,7 @@ public:
     }
 
     bool refuseWrites() override { return false; }
+    bool holdsBatches() const override { return true; }
 
 private:
     bool m_server;

@@ -7,6 +7,7 @@
 #include "wineprefixstore.h"
 #include "winereg.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,13 +58,18 @@ public:
     {
         ++imports;
         RegFile imported = RegFile::parse(file);
-        imported.visit(
-            [this](const QString &key, const std::optional<QString> &name, const RegData &data) {
-                if (!name)
-                    registry.addKey(key);
-                else if (!refuse.contains(*name))
-                    registry.setValue(key, *name, data);
-            });
+        lastImport = file;
+        imported.visitWithDeletions([this](const QString &key, const std::optional<QString> &name,
+                                           const std::optional<RegData> &data) {
+            if (!name)
+                registry.addKey(key);
+            else if (refuse.contains(*name))
+                return;
+            else if (data)
+                registry.setValue(key, *name, *data);
+            else
+                registry.removeValue(key, *name);
+        });
         return {Outcome::Done, {}, {}};
     }
 
@@ -88,6 +94,7 @@ public:
 
     RegFile registry;
     QStringList refuse;
+    QByteArray lastImport;
     int imports = 0;
     int exports = 0;
 };
@@ -118,6 +125,7 @@ public:
         QFile::remove(m_store.userRegPath() + u".lock"_s);
         return QDir().mkpath(m_store.userRegPath() + u".lock"_s);
     }
+    bool holdsBatches() const override { return true; }
 
 private:
     QTemporaryDir m_dir;
@@ -145,6 +153,7 @@ public:
     }
 
     bool refuseWrites() override { return false; }
+    bool holdsBatches() const override { return true; }
 
 private:
     QTemporaryDir m_dir;
@@ -360,6 +369,27 @@ TEST_F(WinePrefixStoreTest, WhileAServerRunsUserRegIsNeverWrittenAndASaveIsOneIm
     EXPECT_TRUE(readAll(path).contains("[Software\\\\Other] "));
 }
 
+TEST_F(WinePrefixStoreTest, WhileAServerRunsAValueWrittenTwiceInABatchIsNotReportedRefused)
+{
+    auto store = serverStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", true));
+    server->refuse = {u"Refused"_s};
+    RegistryBatch batch(*store);
+    reg.writeString(u"Twice", u"first");
+    reg.writeInteger(u"Number", 1);
+    reg.writeString(u"twice", u"second");
+    reg.writeString(u"Refused", u"x");
+    reg.writeString(u"Refused", u"y");
+    reg.writeInteger(u"Number", 2);
+    EXPECT_EQ(batch.commit(),
+              (std::vector<RefusedWrite>{{u"Software\\VOB\\CD Wizard\\8.0", u"Refused"}}))
+        << "what the batch left was stored; only the refused name is reported, once";
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    EXPECT_EQ(reg.readString(u"Twice"), u"second");
+    EXPECT_EQ(reg.readInteger(u"Number"), 2);
+}
+
 TEST_F(WinePrefixStoreTest, ARegistryEditorThatCannotRunIsAProblemOfTheStore)
 {
     class Broken : public Regedit
@@ -385,4 +415,107 @@ TEST_F(WinePrefixStoreTest, ARegistryEditorThatCannotRunIsAProblemOfTheStore)
         EXPECT_THAT(toUtf8(e.text(Language::Italian)),
                     testing::HasSubstr("editor del registro di Wine"));
     }
+}
+
+namespace {
+
+// The text of a registry-export file as the store hands it to the editor.
+QString importText(const QByteArray &file)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(file.constData() + 2),
+                              file.size() / 2 - 1);
+}
+
+// `bytes` without the key line that starts at `keyLine` and the line after
+// it, its time.
+QByteArray withoutKeyTime(QByteArray bytes, const QByteArray &keyLine)
+{
+    const qsizetype at = bytes.indexOf(keyLine);
+    if (at < 0)
+        return bytes;
+    const qsizetype end = bytes.indexOf('\n', bytes.indexOf('\n', at) + 1);
+    return bytes.remove(at, end + 1 - at);
+}
+
+} // namespace
+
+TEST_F(WinePrefixStoreTest, ADeletionTakesOnlyItsLinesFromUserRegAndTimesItsKey)
+{
+    const QByteArray original = UserReg
+        + "\"Zed\"=hex:01,02,\\\n  03\n"
+          "\n[Software\\\\A] 1796771035\n#time=1dd87686676bdaa\n\"V\"=\"x\"\n\"v\"=\"y\"\n";
+    writeAll(path, original);
+    auto store = prefixStore();
+    RegistryAccessor reg(*store);
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    ASSERT_TRUE(reg.openKey(u"\\Control Panel\\Desktop", false));
+    reg.deleteValue(u"zed");
+    const QByteArray written = readAll(path);
+
+    QByteArray expected = original;
+    expected.replace("\"Zed\"=hex:01,02,\\\n  03\n", "");
+    EXPECT_EQ(withoutKeyTime(written, "[Control Panel\\\\Desktop] "),
+              withoutKeyTime(expected, "[Control Panel\\\\Desktop] "));
+    const qsizetype keyLine = written.indexOf("[Control Panel\\\\Desktop] ") + 25;
+    EXPECT_GE(written.mid(keyLine, written.indexOf('\n', keyLine) - keyLine).toLongLong(), before)
+        << "the key line has the change's time";
+    EXPECT_FALSE(written.contains("#time=1dd87686676bdaa\n\"Wallpaper\""));
+
+    // Both lines of a duplicated name go; the key's last value leaves the key.
+    ASSERT_TRUE(reg.openKey(u"\\Software\\A", false));
+    reg.deleteValue(u"V");
+    const WineRegFile read = WineRegFile::parse(readAll(path));
+    EXPECT_FALSE(read.value(u"Software\\A"_s, u"v"_s));
+    EXPECT_TRUE(read.hasKey(u"Software\\A"_s));
+    EXPECT_EQ(read.value(u"Control Panel\\Desktop"_s, u"Wallpaper"_s),
+              RegData::fromString(QString()));
+    EXPECT_TRUE(readAll(path).startsWith(UserReg.first(UserReg.indexOf("[Control Panel"))));
+
+    // Nothing to delete: user.reg is not touched.
+    const QByteArray unchanged = readAll(path);
+    reg.deleteValue(u"V");
+    EXPECT_EQ(readAll(path), unchanged);
+}
+
+TEST_F(WinePrefixStoreTest, WhileAServerRunsADeletionIsImportedAndReadBack)
+{
+    auto store = serverStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", true));
+    for (const char16_t *name : {u"Gone", u"Refused", u"Twice", u"Passing", u"Kept"})
+        reg.writeString(name, u"before");
+    server->refuse = {u"Refused"_s};
+    {
+        RegistryBatch batch(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+        reg.deleteValue(u"Gone");
+        reg.deleteValue(u"Refused");
+        // Only what the batch leaves is looked for in what the server holds.
+        reg.writeString(u"Twice", u"first");
+        reg.writeString(u"Twice", u"second");
+        reg.writeString(u"Passing", u"p");
+        reg.deleteValue(u"Passing");
+        reg.deleteValue(u"Kept");
+        reg.writeStoredValue(u"Kept", StoredValue{0x12345, {1, 2}});
+        const std::vector<RefusedWrite> refused = batch.commit();
+        EXPECT_EQ(refused,
+                  (std::vector<RefusedWrite>{{u"Software\\VOB\\CD Wizard\\8.0", u"Refused"}}));
+    }
+    const QString imported = importText(server->lastImport);
+    EXPECT_THAT(imported.toStdString(), testing::HasSubstr("\r\n\"Gone\"=-\r\n"));
+    EXPECT_THAT(imported.toStdString(), testing::HasSubstr("\r\n\"Refused\"=-\r\n"));
+    EXPECT_THAT(imported.toStdString(), testing::HasSubstr("\r\n\"Passing\"=-\r\n"));
+    EXPECT_THAT(imported.toStdString(), testing::HasSubstr("\r\n\"Kept\"=hex(12345):01,02\r\n"));
+    EXPECT_EQ(readAll(path), UserReg) << "user.reg is never written while the server runs";
+
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    EXPECT_FALSE(reg.readStoredValue(u"Gone"));
+    EXPECT_FALSE(reg.readStoredValue(u"Passing"));
+    EXPECT_EQ(reg.readString(u"Refused"), u"before");
+    EXPECT_EQ(reg.readString(u"Twice"), u"second");
+    EXPECT_EQ(reg.readStoredValue(u"Kept"), (StoredValue{0x12345, {1, 2}}));
+
+    // Outside a batch, a deletion the server did not make is an error.
+    EXPECT_THROW(reg.deleteValue(u"Refused"), ERegistryError);
+    EXPECT_NO_THROW(reg.deleteValue(u"NeverThere"));
 }

@@ -253,3 +253,60 @@ TEST(WineRegFileTest, RandomlyDamagedFilesAreReadBackByteForByteOrRefused)
         checkWineRegInput(mutatedInput(seed, random, "\\\"[]=,:@#\n\r0x"));
     EXPECT_GT(runs, 500);
 }
+
+TEST(WineRegFileTest, RemovingAValueChangesOnlyItsLinesAndTheKeysTime)
+{
+    WineRegFile file = WineRegFile::parse(Sample);
+    const QString key = u"software\\vob\\CD WIZARD\\8.0"_s;
+    // A value whose data goes on over two lines goes with both.
+    ASSERT_TRUE(file.removeValue(key, u"window"_s, Now));
+    QByteArray expected = Sample;
+    expected.replace("\"Window\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,"
+                     "15,\\\n  16,17\n",
+                     "");
+    expected.replace("[Software\\\\VOB\\\\CD Wizard\\\\8.0] 1796771035\n#time=1dd87686676bdaa",
+                     "[Software\\\\VOB\\\\CD Wizard\\\\8.0] 1796771100\n#time=1dd87688cd37600");
+    EXPECT_EQ(file.serialize(), expected);
+    EXPECT_FALSE(file.value(key, u"Window"_s));
+    EXPECT_EQ(file.value(key, u"MaxCdSize"_s), RegData::fromDWord(700));
+
+    // Nothing there, nothing changes: not even the key's time, as with Wine.
+    EXPECT_FALSE(file.removeValue(key, u"Window"_s, Now + 60));
+    EXPECT_FALSE(file.removeValue(u"Software\\Nowhere"_s, u"Window"_s, Now + 60));
+    EXPECT_EQ(file.serialize(), expected);
+
+    // The last value of a key leaves its section, which ends the file.
+    ASSERT_TRUE(file.removeValue(u"Software\\Wine\\Drives"_s, u"C:"_s, Now));
+    expected.replace(
+        "[Software\\\\Wine\\\\Drives] 1796771035\n#time=1dd87686676b396\n\"c:\"=\"hd\"\n",
+        "[Software\\\\Wine\\\\Drives] 1796771100\n#time=1dd87688cd37600\n");
+    EXPECT_EQ(file.serialize(), expected);
+    EXPECT_TRUE(file.hasKey(u"Software\\Wine\\Drives"_s));
+
+    // What is written is what Wine reads, and written again as it is.
+    const WineRegFile again = WineRegFile::parse(file.serialize());
+    EXPECT_EQ(again.serialize(), expected);
+    EXPECT_EQ(text(again, key, u"Language"_s), u"Italiano è éa"_s);
+    ASSERT_TRUE(file.removeValue(key, QString(), Now));
+    EXPECT_FALSE(WineRegFile::parse(file.serialize()).value(key, QString()));
+}
+
+TEST(WineRegFileTest, ADuplicatedValueIsRemovedFromEverySectionOfItsKey)
+{
+    // Wine keeps the last; removing only that would bring back an earlier one.
+    const QByteArray read = "WINE REGISTRY Version 2\r\n"
+                            "[B] 1\r\n\"V\"=\"first\"\r\n\"X\"=\"x\"\r\n\"v\"=\"second\"\r\n"
+                            "[A]\r\n\"V\"=dword:1\r\n"
+                            "[b] 2\r\n#time=1\r\n\"V\"=\"third\"";
+    WineRegFile file = WineRegFile::parse(read);
+    ASSERT_TRUE(file.removeValue(u"B"_s, u"V"_s, Now));
+    EXPECT_EQ(file.serialize(),
+              "WINE REGISTRY Version 2\r\n"
+              "[B] 1796771100\n#time=1dd87688cd37600\n\"X\"=\"x\"\r\n"
+              "[A]\r\n\"V\"=dword:1\r\n"
+              "[b] 1796771100\n#time=1dd87688cd37600\n");
+    const WineRegFile again = WineRegFile::parse(file.serialize());
+    EXPECT_FALSE(again.value(u"b"_s, u"v"_s));
+    EXPECT_EQ(text(again, u"B"_s, u"X"_s), u"x"_s);
+    EXPECT_EQ(again.value(u"A"_s, u"V"_s), RegData::fromDWord(1));
+}

@@ -183,14 +183,14 @@ TEST_F(RegistryMappingTest, ASaveWritesOnlyWhatWasEditedOrIsMissing)
     // save as long as nobody edits them.
     store.put(RootKey::CurrentUser, Copy803, u"ImageName",
               {ValueKind::ExpandString, u"%TEMP%\\x.img", 0});
-    store.put(RootKey::CurrentUser, Copy803, u"Method",
-              {ValueKind::String, std::u16string(u"dwmDAO\0tail", 11), 0});
+    const StoredValue method = StoredValue::fromString(std::u16string(u"dwmDAO\0tail", 11));
+    store.putStored(RootKey::CurrentUser, Copy803, u"Method", method);
     store.put(RootKey::CurrentUser, Copy803, u"MaxCdSize", {ValueKind::Integer, {}, 700});
     read();
     const int before = store.writeCount();
     PageSave save = write();
     EXPECT_EQ(stored(u"ImageName"), (RegistryValue{ValueKind::ExpandString, u"%TEMP%\\x.img", 0}));
-    EXPECT_EQ(stored(u"Method")->text.size(), 11u);
+    EXPECT_EQ(store.getStored(RootKey::CurrentUser, Copy803, u"Method"), method);
     EXPECT_EQ(stored(u"TestWrite"), (RegistryValue{ValueKind::String, u"", 0}))
         << "a missing value is created as it shows";
     EXPECT_EQ(store.writeCount(), before + 1);
@@ -270,19 +270,19 @@ public:
             explicit Key(std::unique_ptr<RegistryKey> inner)
                 : m_inner(std::move(inner))
             { }
-            std::optional<RegistryValue> value(std::u16string_view name) override
+            std::optional<StoredValue> storedValue(std::u16string_view name) override
             {
                 if (name == u"ImageName")
                     throw ERegistryError("Cannot read the registry value ImageName");
-                return m_inner->value(name);
+                return m_inner->storedValue(name);
             }
-            bool setString(std::u16string_view name, std::u16string_view text) override
+            bool setStoredValue(std::u16string_view name, const StoredValue &value) override
             {
-                return m_inner->setString(name, text);
+                return m_inner->setStoredValue(name, value);
             }
-            bool setInteger(std::u16string_view name, std::int32_t value) override
+            bool deleteValue(std::u16string_view name) override
             {
-                return m_inner->setInteger(name, value);
+                return m_inner->deleteValue(name);
             }
 
         private:

@@ -30,25 +30,14 @@ public:
         , m_path(std::move(foldedPath))
     { }
 
-    std::optional<RegistryValue> value(std::u16string_view name) override
+    std::optional<StoredValue> storedValue(std::u16string_view name) override
     {
         if (m_store.m_storeError)
             throw *m_store.m_storeError;
         return valueIn(m_store.findKey(m_path), name);
     }
 
-    bool setString(std::u16string_view name, std::u16string_view text) override
-    {
-        return set(name, RegistryValue{ValueKind::String, std::u16string(text), 0});
-    }
-
-    bool setInteger(std::u16string_view name, std::int32_t value) override
-    {
-        return set(name, RegistryValue{ValueKind::Integer, {}, value});
-    }
-
-private:
-    bool set(std::u16string_view name, RegistryValue value)
+    bool setStoredValue(std::u16string_view name, const StoredValue &value) override
     {
         if (m_store.m_refuseWrites)
             return false;
@@ -56,14 +45,28 @@ private:
         Key &key = m_store.m_keys[m_path];
         for (auto &[valueName, stored] : key.values) {
             if (foldText(valueName) == foldText(name)) {
-                stored = std::move(value);
+                stored = value;
                 return true;
             }
         }
-        key.values.emplace_back(name, std::move(value));
+        key.values.emplace_back(name, value);
         return true;
     }
 
+    bool deleteValue(std::u16string_view name) override
+    {
+        if (m_store.m_refuseWrites)
+            return false;
+        ++m_store.m_writes;
+        if (Key *key = m_store.findKey(m_path)) {
+            std::erase_if(key->values, [&](const auto &entry) {
+                return foldText(entry.first) == foldText(name);
+            });
+        }
+        return true;
+    }
+
+private:
     MemoryRegistryStore &m_store;
     std::u16string m_path;
 };
@@ -115,7 +118,24 @@ std::unique_ptr<RegistryKey> MemoryRegistryStore::openKey(RootKey root, std::u16
 }
 
 void MemoryRegistryStore::put(RootKey root, std::u16string_view path, std::u16string_view name,
-                              RegistryValue value)
+                              const RegistryValue &value)
+{
+    switch (value.kind) {
+    case ValueKind::String:
+        return putStored(root, path, name, StoredValue::fromString(value.text));
+    case ValueKind::ExpandString:
+        return putStored(root, path, name,
+                         StoredValue::fromString(value.text, StoredType::ExpandString));
+    case ValueKind::Integer:
+        return putStored(root, path, name, StoredValue::fromInteger(value.integer));
+    case ValueKind::Other:
+        break;
+    }
+    putStored(root, path, name, StoredValue{StoredType::Binary, {}});
+}
+
+void MemoryRegistryStore::putStored(RootKey root, std::u16string_view path,
+                                    std::u16string_view name, StoredValue value)
 {
     auto &values = m_keys[folded(root, path)].values;
     std::erase_if(values,
@@ -126,10 +146,19 @@ void MemoryRegistryStore::put(RootKey root, std::u16string_view path, std::u16st
 std::optional<RegistryValue> MemoryRegistryStore::get(RootKey root, std::u16string_view path,
                                                       std::u16string_view name) const
 {
+    const auto stored = getStored(root, path, name);
+    if (!stored)
+        return std::nullopt;
+    return decodeValue(*stored);
+}
+
+std::optional<StoredValue> MemoryRegistryStore::getStored(RootKey root, std::u16string_view path,
+                                                          std::u16string_view name) const
+{
     return valueIn(findKey(folded(root, path)), name);
 }
 
-std::optional<RegistryValue> MemoryRegistryStore::valueIn(const Key *key, std::u16string_view name)
+std::optional<StoredValue> MemoryRegistryStore::valueIn(const Key *key, std::u16string_view name)
 {
     if (!key)
         return std::nullopt;

@@ -16,10 +16,16 @@ public:
                                          bool create) override;
 
     // Puts any value in place, creating its key; for seeding kinds the
-    // accessor cannot write.
-    void put(RootKey root, std::u16string_view path, std::u16string_view name, RegistryValue value);
+    // accessor cannot write. A value of kind Other goes in as an empty
+    // REG_BINARY.
+    void put(RootKey root, std::u16string_view path, std::u16string_view name,
+             const RegistryValue &value);
+    void putStored(RootKey root, std::u16string_view path, std::u16string_view name,
+                   StoredValue value);
     std::optional<RegistryValue> get(RootKey root, std::u16string_view path,
                                      std::u16string_view name) const;
+    std::optional<StoredValue> getStored(RootKey root, std::u16string_view path,
+                                         std::u16string_view name) const;
     bool hasKey(RootKey root, std::u16string_view path) const;
 
     void setRefuseWrites(bool refuse) { m_refuseWrites = refuse; }
@@ -30,6 +36,7 @@ public:
         m_storeError = std::move(error);
     }
     bool refusesWrites() const { return m_refuseWrites; }
+    // Writes and deletions made through open keys.
     int writeCount() const { return m_writes; }
     // Every key opened, as passed to openKey, in order.
     const std::vector<std::u16string> &openedKeys() const { return m_opened; }
@@ -37,12 +44,12 @@ public:
 private:
     struct Key
     {
-        std::vector<std::pair<std::u16string, RegistryValue>> values;
+        std::vector<std::pair<std::u16string, StoredValue>> values;
     };
     class OpenKey;
 
     static std::u16string folded(RootKey root, std::u16string_view path);
-    static std::optional<RegistryValue> valueIn(const Key *key, std::u16string_view name);
+    static std::optional<StoredValue> valueIn(const Key *key, std::u16string_view name);
     Key *findKey(const std::u16string &foldedPath);
     const Key *findKey(const std::u16string &foldedPath) const;
     bool exists(const std::u16string &foldedPath) const;

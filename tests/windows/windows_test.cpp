@@ -56,6 +56,8 @@ public:
     // An open key keeps the access it was opened with; refusal is tested
     // with a read-only store instead.
     bool refuseWrites() override { return false; }
+    // Each write goes to the registry as it is made.
+    bool holdsBatches() const override { return false; }
 
 private:
     static void clean()
@@ -111,7 +113,32 @@ TEST(WindowsRegistryTest, AReadOnlyStoreRefusesWritesAndTheCallerSeesIt)
     EXPECT_EQ(reg.readString(u"Language"), u"Italian");
     EXPECT_THROW(reg.writeString(u"Language", u"English"), ERegistryError);
     EXPECT_THROW(reg.writeInteger(u"Count", 1), ERegistryError);
+    EXPECT_THROW(reg.writeStoredValue(u"Language", StoredValue{StoredType::Binary, {1}}),
+                 ERegistryError);
+    EXPECT_THROW(reg.deleteValue(u"Language"), ERegistryError);
     EXPECT_EQ(reg.readString(u"Language"), u"Italian");
+}
+
+// The registry counts in a closing NUL that a text's data leaves out when
+// one follows it in memory; what the store is given is stored as it is.
+TEST(WindowsRegistryTest, TextKindsAreStoredAsGivenWithOrWithoutTheirClosingNul)
+{
+    WindowsFixture clean;
+    RegistryAccessor reg(clean.store());
+    ASSERT_TRUE(reg.openKey(u"\\Software\\Tarsel\\Ordevan8", true));
+    const StoredValue values[] = {
+        {StoredType::String, {'a', 0, 'b', 0}},
+        {StoredType::String, {'a'}},
+        {StoredType::String, {'a', 0, 'b'}},
+        {StoredType::ExpandString, {'%', 0, 'x', 0, '%', 0}},
+        {StoredType::MultiString, {'a', 0, 0, 0}},
+        {StoredType::String, {}},
+    };
+    for (const StoredValue &value : values) {
+        reg.writeStoredValue(u"Text", value);
+        EXPECT_EQ(reg.readStoredValue(u"Text"), value) << value.data.size() << " bytes";
+    }
+    EXPECT_EQ(reg.readString(u"Text"), u"");
 }
 
 TEST(WindowsProcessTest, StartsExactlyThePathNeverAProgramItsPrefixNames)
