@@ -399,6 +399,28 @@ QByteArray RegFile::serialize() const
     return QByteArray("\xFF\xFE", 2) + utf16le(text);
 }
 
+bool RegFile::addComment(const QString &line)
+{
+    if (!line.startsWith(u';') || line.contains(u'\r') || line.contains(u'\n'))
+        return false;
+    QList<Entry> added;
+    if (m_entries.isEmpty())
+        added.append(Entry{}); // a blank line after the header, as the editor writes
+    added.append(Entry{Entry::Type::Comment, line, {}, {}});
+    insertEntries(m_entries.size(), added);
+    return true;
+}
+
+QStringList RegFile::comments() const
+{
+    QStringList lines;
+    for (const Entry &entry : m_entries) {
+        if (entry.type == Entry::Type::Comment)
+            lines.append(trimmedRight(entry.raw).trimmed());
+    }
+    return lines;
+}
+
 QString RegFile::nameText(const QString &name)
 {
     return name.isEmpty() ? u"@"_s : u'"' + escaped(name) + u'"';

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -91,6 +92,12 @@ public:
     // value, in place of the value or at the end of the key's section. False
     // for a name the format cannot hold.
     bool addDeletion(const QString &keyPath, const QString &name);
+
+    // Adds a comment line at the end of the file; `line` starts with ";"
+    // and holds no line break. False for one that does not.
+    bool addComment(const QString &line);
+    // The comment lines, as written, in the file's order.
+    QStringList comments() const;
 
     // Every key section and every value in the file's order: `name` is
     // nullopt for a section's key.

@@ -174,14 +174,15 @@ PageRead readPageSettings(GridModel &grid, RegistryAccessor &registry, SettingsP
     }
 }
 
-PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
-                           Release release, const StoredSettings &stored)
+PagePlan planPageSave(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                      Release release, const StoredSettings &stored)
 {
-    PageSave save;
+    PagePlan plan;
     const OpenKeyScope key = pageKey(registry, page, release);
+    plan.key = QString::fromStdU16String(registry.currentPath());
     if (!key.isOpen()) {
-        save.keyMissing = true;
-        return save;
+        plan.keyMissing = true;
+        return plan;
     }
     for (int row = 1; row < grid.RowCount(); ++row) {
         const auto name = settingValueName(grid, row);
@@ -191,10 +192,10 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
             continue;
         const StoredSettings::Setting *before = stored.find(*name);
         const bool edited = !before || cell != before->cellText;
-        std::optional<RegistryValue> now;
+        std::optional<StoredValue> now;
         bool known = true;
         try {
-            now = registry.readValue(u16(*name));
+            now = registry.readStoredValue(u16(*name));
         } catch (const ERegistryStoreError &) {
             throw;
         } catch (const ERegistryError &) {
@@ -204,24 +205,61 @@ PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, Settings
         if (!edited && (now || !known))
             continue;
         const RegistryValue value = valueToWrite(kind, cell);
-        if (known && before && !before->unreadable && now != before->value
-            && !sameAsWritten(now, value))
-            save.overwritten.append(*name);
+        const std::optional<RegistryValue> shown
+            = now ? std::optional(decodeValue(*now)) : std::nullopt;
+        if (known && before && !before->unreadable && shown != before->value
+            && !sameAsWritten(shown, value))
+            plan.overwritten.append(*name);
+        plan.writes.append({*name, value, cell, now, known});
+    }
+    return plan;
+}
+
+PageSave writePlannedPage(RegistryAccessor &registry, const PagePlan &plan)
+{
+    PageSave save;
+    save.keyMissing = plan.keyMissing;
+    save.overwritten = plan.overwritten;
+    if (plan.keyMissing || plan.writes.isEmpty())
+        return save;
+    registry.setRootKey(RootKey::CurrentUser);
+    const OpenKeyScope key(registry, u16(u'\\' + plan.key), false);
+    for (const PlannedWrite &write : plan.writes) {
         try {
-            if (value.kind == ValueKind::Integer)
-                registry.writeInteger(u16(*name), value.integer);
+            if (!key.isOpen())
+                throw ERegistryError("the key is gone");
+            if (write.value.kind == ValueKind::Integer)
+                registry.writeInteger(u16(write.name), write.value.integer);
             else
-                registry.writeString(u16(*name), value.text);
+                registry.writeString(u16(write.name), write.value.text);
         } catch (const ERegistryStoreError &) {
             throw;
         } catch (const ERegistryError &) {
             // A refused write is skipped; the rows after it are still written.
-            save.refused.append(*name);
+            save.refused.append(write.name);
             continue;
         }
-        save.written.append({*name, {value, cell}});
+        save.written.append({write.name, {write.value, write.cellText}});
     }
     return save;
+}
+
+QList<BackupValue> valuesReplacedBy(const PagePlan &plan)
+{
+    QList<BackupValue> values;
+    for (const PlannedWrite &write : plan.writes) {
+        // What could not be read cannot be put back; it is written as
+        // before, without a backup.
+        if (write.beforeKnown)
+            values.append({RootKey::CurrentUser, plan.key, write.name, write.before});
+    }
+    return values;
+}
+
+PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                           Release release, const StoredSettings &stored)
+{
+    return writePlannedPage(registry, planPageSave(grid, registry, page, release, stored));
 }
 
 void takeRefused(PageSave &save, const QString &pageKey, const std::vector<RefusedWrite> &refused)

@@ -3,6 +3,7 @@
 // Where each page's settings live in the copy program's registry, and how a
 // grid's rows are read from and written to them.
 
+#include "registrybackups.h"
 #include "registrystore.h"
 #include "settingrow.h"
 #include "settingspages.h"
@@ -77,9 +78,36 @@ struct PageSave
     QList<std::pair<QString, StoredSettings::Setting>> written;
 };
 
-// Writes the value of every shown setting row that was edited since it was
-// read (`stored`), or whose value does not exist; never a read-error marker.
-// Raises ERegistryStoreError when the store cannot be read at all.
+// A value a save is to write, and what the store holds in its place now.
+struct PlannedWrite
+{
+    QString name;
+    RegistryValue value;
+    QString cellText;
+    std::optional<StoredValue> before; // nullopt: there is none
+    bool beforeKnown = true; // false: the store could not read it
+};
+
+struct PagePlan
+{
+    QString key; // the page's key, relative to HKEY_CURRENT_USER
+    bool keyMissing = false; // nothing is to be written
+    QList<PlannedWrite> writes;
+    QStringList overwritten; // as in PageSave
+};
+
+// What a save of the page writes: the value of every shown setting row
+// that was edited since it was read (`stored`), or whose value does not
+// exist; never a read-error marker. Reads only. Raises ERegistryStoreError
+// when the store cannot be read at all.
+PagePlan planPageSave(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
+                      Release release, const StoredSettings &stored);
+// Makes the writes of a plan; in the batch that made the plan, so that
+// what it read is still so.
+PageSave writePlannedPage(RegistryAccessor &registry, const PagePlan &plan);
+// The values as they stand before the plan's writes, for a backup.
+QList<BackupValue> valuesReplacedBy(const PagePlan &plan);
+// Plans and writes at once.
 PageSave writePageSettings(GridModel &grid, RegistryAccessor &registry, SettingsPage page,
                            Release release, const StoredSettings &stored);
 

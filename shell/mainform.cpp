@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
@@ -162,6 +163,13 @@ void TMainForm::GridGetCellColor(TSettingsGrid *sender, int row, int col, TGridD
 void TMainForm::FormCreate()
 {
     m_registry = std::make_unique<RegistryAccessor>(m_services.registry);
+    if (!m_services.backups) {
+        const QString store = m_services.storeChoice
+            ? m_services.storeChoice->description(Language::English)
+            : QString();
+        m_ownBackups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(), store);
+    }
+    m_backups = m_services.backups ? m_services.backups : m_ownBackups.get();
     m_toolFolder = toolFolderOf(m_services.files.executablePath());
     m_loading = true;
     ReadSetup();
@@ -488,10 +496,9 @@ void TMainForm::ReadGridSettings(TSettingsGrid *grid)
         reportStoreProblem(*read.storeError);
 }
 
-PageSave TMainForm::WriteGridSettings(TSettingsGrid *grid)
+PageSave TMainForm::WriteGridSettings(TSettingsGrid *, const PagePlan &plan)
 {
-    return writePageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
-                             storedSettings(grid));
+    return writePlannedPage(*m_registry, plan);
 }
 
 void TMainForm::forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action)
@@ -518,12 +525,30 @@ void TMainForm::WriteSettings(bool all)
 {
     QList<std::pair<TSettingsGrid *, PageSave>> saves;
     std::vector<RefusedWrite> refused;
+    QString backup;
     try {
         RegistryBatch batch(m_services.registry);
+        // What the save replaces is read and backed up before anything is
+        // written, in the batch that writes it.
+        QList<std::pair<TSettingsGrid *, PagePlan>> plans;
+        QList<BackupValue> replaced;
         forEachListInScope(all, [&](TSettingsGrid *grid) {
-            saves.append({grid, WriteGridSettings(grid)});
+            plans.append({grid,
+                          planPageSave(grid->model(), *m_registry, pageOf(grid), m_release,
+                                       storedSettings(grid))});
+            replaced.append(valuesReplacedBy(plans.last().second));
         });
-        refused = batch.commit();
+        if (!replaced.isEmpty())
+            backup = m_backups->write(replaced);
+        try {
+            for (const auto &[grid, plan] : plans)
+                saves.append({grid, WriteGridSettings(grid, plan)});
+            refused = batch.commit();
+        } catch (const ERegistryStoreError &) {
+            // Nothing was saved: its backup would undo nothing.
+            QFile::remove(backup);
+            throw;
+        }
     } catch (const ERegistryStoreError &e) {
         m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
         m_services.dialogs.showMessage(

@@ -39,6 +39,9 @@ struct MainFormServices
     std::function<void()> terminate;
     // Which registry `registry` is, told in the title's tooltip.
     std::optional<StoreChoice> storeChoice = std::nullopt;
+    // Where each save is backed up first; by default the usual folder,
+    // for the store of `storeChoice`.
+    RegistryBackups *backups = nullptr;
 };
 
 class TMainForm : public QWidget
@@ -117,8 +120,9 @@ private:
     // Raises ESettingListError when the grid's list cannot be used.
     void ImpostaGrid(TSettingsGrid *grid);
     void ReadGridSettings(TSettingsGrid *grid);
-    // Part of a save: call inside a batch of the registry.
-    PageSave WriteGridSettings(TSettingsGrid *grid);
+    // Part of a save: writes what was planned for the grid's page, inside
+    // the batch that planned it.
+    PageSave WriteGridSettings(TSettingsGrid *grid, const PagePlan &plan);
     void ReadSettings(bool all);
     void WriteSettings(bool all);
     void RestoreDefault(bool all);
@@ -155,9 +159,9 @@ private:
     bool mayClose();
     void setValueFromMenu(TSettingsGrid *grid, int row, const QString &text);
     void undoEdit();
+    void undoLastSave();
     void applyUndo(const QList<ValueEdit> &step);
-    void recordChanges(const QList<TSettingsGrid *> &lists,
-                       const std::function<void()> &change);
+    void recordChanges(const QList<TSettingsGrid *> &lists, const std::function<void()> &change);
     void createShortcuts();
     SettingsPage pageOf(const TSettingsGrid *grid) const;
     QList<TSettingsGrid *> grids() const;
@@ -174,6 +178,8 @@ private:
     QString m_targetPath;
     bool m_targetFound = false;
     std::unique_ptr<RegistryAccessor> m_registry;
+    std::unique_ptr<RegistryBackups> m_ownBackups;
+    RegistryBackups *m_backups = nullptr;
 
     // What the store held when it was last read or written here, so that a
     // save writes only what was changed here.

@@ -50,6 +50,9 @@ void TMainForm::createShortcuts()
     auto *undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
     undo->setObjectName(u"UndoEdit"_s);
     connect(undo, &QShortcut::activated, this, [this] { runAction(&TMainForm::undoEdit); });
+    auto *undoSave = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
+    undoSave->setObjectName(u"UndoSave"_s);
+    connect(undoSave, &QShortcut::activated, this, [this] { runAction(&TMainForm::undoLastSave); });
 }
 
 void TMainForm::GridCellEdited(TSettingsGrid *sender, int col, int row, const QString &before)
@@ -158,11 +161,20 @@ void TMainForm::GridContextPopup(TSettingsGrid *sender, int, int row, const QPoi
     copyName->setEnabled(!setting.name.isEmpty());
     QAction *copyValue = menu.addAction(italian() ? u"Copia il valore"_s : u"Copy value"_s);
     copyValue->setEnabled(!setting.name.isEmpty());
+    menu.addSeparator();
+    QAction *undoSave
+        = menu.addAction(italian() ? u"Annulla l'ultimo salvataggio"_s : u"Undo last save"_s);
+    undoSave->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    undoSave->setEnabled(!m_backups->list().isEmpty());
 
     const QAction *chosen = menu.exec(globalPos);
     // The menu's own event loop ran: the row may have gone meanwhile.
     if (!chosen || row >= grid.RowCount() || settingRow(grid, row).name != setting.name)
         return;
+    if (chosen == undoSave) {
+        undoLastSave();
+        return;
+    }
     m_toldStoreProblem.clear();
     m_toldListProblems.clear();
     if (chosen == restore) {
@@ -230,4 +242,48 @@ void TMainForm::applyUndo(const QList<ValueEdit> &step)
     if (!isPageShown(shown->parentWidget()))
         showPage(static_cast<TPanel *>(shown->parentWidget()));
     shown->SetCurrentCell(SettingColumn::Value, shownRow);
+}
+
+// The newest backup of this store goes back into it; the lists are read
+// again to show it.
+void TMainForm::undoLastSave()
+{
+    const QList<BackupInfo> backups = m_backups->list();
+    const QString caption = QCoreApplication::applicationName();
+    if (backups.isEmpty()) {
+        m_services.dialogs.showMessage(caption,
+                                       italian() ? u"Non c'è nessun salvataggio da annullare."_s
+                                                 : u"There is no save to undo."_s,
+                                       MessageIcon::Information);
+        return;
+    }
+    if (!mayDiscardEdits(grids(),
+                         italian() ? u"Annullare l'ultimo salvataggio rilegge tutte le liste."_s
+                                   : u"Undoing the last save reads all lists again."_s))
+        return;
+    RestoreOutcome outcome;
+    try {
+        outcome = restoreBackup(m_services.registry, *m_backups, backups.first().path);
+    } catch (const ERegistryStoreError &e) {
+        m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
+        m_services.dialogs.showMessage(
+            caption,
+            (italian() ? u"Non è stato ripristinato nulla."_s : u"Nothing was restored."_s)
+                + u"\r\r"_s + QString::fromStdU16String(e.text(m_language)),
+            MessageIcon::Warning);
+        return;
+    }
+    ReadSettings(true);
+    const QString when = backups.first().time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    QString text = italian()
+        ? u"Il salvataggio delle %1 è stato annullato: i valori sono tornati com'erano prima."_s
+              .arg(when)
+        : u"The save of %1 was undone: its values are back as they were before it."_s.arg(when);
+    if (!outcome.refused.isEmpty()) {
+        text += (italian() ? u"\r\rQuesti valori non sono stati ripristinati:\r\r"_s
+                           : u"\r\rThese values could not be restored:\r\r"_s)
+            + outcome.refused.join(u'\r');
+    }
+    m_services.dialogs.showMessage(
+        caption, text, outcome.refused.isEmpty() ? MessageIcon::Information : MessageIcon::Warning);
 }

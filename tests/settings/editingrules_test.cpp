@@ -96,7 +96,7 @@ TEST(EditingRulesTest, ColourRule)
 {
     const QColor versionYellow(255, 255, 200), standard(248, 240, 240);
     auto look = [](const GridModel &grid, int row, int col, Release release) {
-        CellLook l{QColor(1, 1, 1), QFont(), QColor(2, 2, 2)};
+        CellLook l{QColor(1, 1, 1), QFont(), QColor(2, 2, 2), QColor()};
         settingCellColours(grid, row, col, release, l);
         return l;
     };

@@ -311,7 +311,7 @@ TEST_F(ChangesTest, TheValueMenu)
 {
     EXPECT_EQ(menuOf(u"MainWindowLeft"_s),
               (QStringList{u"+Restore this value's default"_s, u"-Undo my edit"_s, u"+Copy name"_s,
-                           u"+Copy value"_s}));
+                           u"+Copy value"_s, u"-Undo last save"_s}));
     EXPECT_EQ(grid->model().Row(), rowOf(u"MainWindowLeft"_s)) << "the row clicked is current";
     EXPECT_EQ(menuOf(u"MainWindowTop"_s).first(), u"-Restore this value's default"_s);
 
@@ -320,7 +320,7 @@ TEST_F(ChangesTest, TheValueMenu)
     EXPECT_EQ(marks(u"MainWindowLeft"_s), "i");
     EXPECT_EQ(menuOf(u"MainWindowLeft"_s),
               (QStringList{u"-Restore this value's default"_s, u"+Undo my edit"_s, u"+Copy name"_s,
-                           u"+Copy value"_s}));
+                           u"+Copy value"_s, u"-Undo last save"_s}));
     menuOf(u"MainWindowLeft"_s, u"Undo my edit"_s, QContextMenuEvent::Keyboard);
     EXPECT_EQ(value(u"MainWindowLeft"_s), u"300"_s);
     EXPECT_EQ(marks(u"MainWindowLeft"_s), "b");
@@ -342,7 +342,8 @@ TEST_F(ChangesTest, TheValueMenu)
     control<QRadioButton>(*form, "RbItaliano")->click();
     EXPECT_EQ(menuOf(u"SkinName"_s),
               (QStringList{u"-Ripristina il valore predefinito"_s, u"-Annulla la mia modifica"_s,
-                           u"+Copia il nome"_s, u"+Copia il valore"_s}));
+                           u"+Copia il nome"_s, u"+Copia il valore"_s,
+                           u"-Annulla l'ultimo salvataggio"_s}));
 }
 
 TEST_F(ChangesTest, UndoGoesBackEditByEditUntilTheLastSave)

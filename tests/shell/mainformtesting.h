@@ -11,6 +11,7 @@
 #include "oxbutton.h"
 #include "programlauncher.h"
 #include "registryaccessor.h"
+#include "registrybackups.h"
 #include "registryfilestore.h"
 #include "scripteddialogs.h"
 
@@ -80,10 +81,8 @@ protected:
     TMainForm &start()
     {
         form.reset();
-        form = std::make_unique<TMainForm>(
-            MainFormServices{*store, files, dialogs, programs, [this] {
-                                 ++terminations;
-                             }});
+        form = std::make_unique<TMainForm>(MainFormServices{
+            *store, files, dialogs, programs, [this] { ++terminations; }, std::nullopt, &backups});
         return *form;
     }
 
@@ -131,6 +130,7 @@ protected:
     ToolFolderFiles files;
     ScriptedDialogs dialogs;
     LocalProgramLauncher programs;
+    RegistryBackups backups{dir.filePath(u"home/.config/Ordevan/backups"_s), QString()};
     int terminations = 0;
     std::unique_ptr<TMainForm> form;
 };

@@ -56,9 +56,9 @@ protected:
     {
         store = std::make_unique<WinePrefixStore>(prefixPath, calls, nullptr, [] { return false; });
         form.reset();
-        form = std::make_unique<TMainForm>(
-            MainFormServices{*store, files, dialogs, winePrograms, [this] { ++terminations; },
-                             StoreChoice{StoreChoice::Kind::WinePrefix, prefixPath, u"a test"_s}});
+        form = std::make_unique<TMainForm>(MainFormServices{
+            *store, files, dialogs, winePrograms, [this] { ++terminations; },
+            StoreChoice{StoreChoice::Kind::WinePrefix, prefixPath, u"a test"_s}, &backups});
         return *form;
     }
 

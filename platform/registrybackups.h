@@ -1,0 +1,88 @@
+#pragma once
+
+// Backups of what a save is about to change: before anything is written,
+// the values it will write, as they stand, go into a registry-export file
+// (UTF-16LE, as the registry editor imports it), and a value that does not
+// exist yet as a deletion ("Name"=-). Importing a backup, here or with the
+// registry editor, puts those values back as they were. The newest ones are
+// kept, the others removed.
+
+#include "registrystore.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One value as it stood before a save.
+struct BackupValue
+{
+    RootKey root = RootKey::CurrentUser;
+    QString key; // relative to the root, components separated by backslashes
+    QString name;
+    std::optional<StoredValue> value; // nullopt: there was none
+
+    friend bool operator==(const BackupValue &, const BackupValue &) = default;
+};
+
+struct BackupInfo
+{
+    QString path;
+    QDateTime time; // when it was written, in UTC
+    qsizetype values = 0;
+};
+
+class RegistryBackups
+{
+public:
+    static constexpr qsizetype Kept = 50;
+
+    // Backups of the store described as `store` (the same words for the
+    // same store at every start), in `folder`. Backups of other stores
+    // may share the folder: each names its store, and only this store's
+    // are listed and restored.
+    RegistryBackups(QString folder, QString store);
+    // Beside the per-user store; on Windows in the user's local
+    // application data.
+    static QString defaultFolder();
+
+    const QString &folder() const { return m_folder; }
+    const QString &store() const { return m_store; }
+
+    // Writes a backup of `values` and removes all but the newest Kept
+    // backups of the folder; returns its path. Raises ERegistryStoreError
+    // when it cannot be written: then nothing may be saved.
+    QString write(const QList<BackupValue> &values,
+                  const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
+    // This store's backups, newest first.
+    QList<BackupInfo> list() const;
+    // The values of a backup; raises ERegistryStoreError for a file that
+    // cannot be read or is not a backup of this store.
+    QList<BackupValue> read(const QString &path) const;
+
+private:
+    void removeOld() const;
+
+    QString m_folder;
+    QString m_store;
+};
+
+// The values of a backup file of `store`; nullopt for a file that is not
+// one: damaged, of another store, or naming a key of no root.
+std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store);
+
+struct RestoreOutcome
+{
+    QString undoBackup; // the backup of the state the restore replaced
+    qsizetype values = 0; // values put back or deleted
+    QStringList refused; // "key\name" of the values the store refused
+};
+
+// Puts the values of the backup at `path` back as they were, kinds and
+// bytes included, and deletes those that did not exist; first backs up
+// what they are now, so that the restore can be undone in turn. One batch
+// of the store. Raises ERegistryStoreError when nothing could be restored.
+RestoreOutcome restoreBackup(RegistryStore &store, const RegistryBackups &backups,
+                             const QString &path);
