@@ -69,7 +69,8 @@ QString storeLine(const QString &store)
     QString line = store;
     line.replace(u'\r', u' ');
     line.replace(u'\n', u' ');
-    return StoreComment + line;
+    // Comments are read back without the blanks that end them.
+    return QString(StoreComment + line).trimmed();
 }
 
 std::optional<QDateTime> backupTime(const QString &fileName)

@@ -2,6 +2,7 @@
 // before edits would be lost, the value menu and Ctrl+Z.
 
 #include "editingrules.h"
+#include "failingcalls.h"
 #include "mainformtesting.h"
 #include "printers.h"
 #include "registrymapping.h"
@@ -371,4 +372,150 @@ TEST_F(ChangesTest, UndoGoesBackEditByEditUntilTheLastSave)
     undo();
     EXPECT_EQ(value(u"MainWindowTop"_s), u"2"_s);
     EXPECT_EQ(marks(u"MainWindowTop"_s), "b");
+}
+
+namespace {
+
+// The window on a per-user file, to see saves and their undo byte for byte.
+class SaveUndoTest : public MainFormTest
+{
+protected:
+    void SetUp() override
+    {
+        writeStore(u"Windows Registry Editor Version 5.00\r\n"
+                   u"\r\n"
+                   u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]\r\n"
+                   u"\"WantWarning\"=\"False\"\r\n"
+                   u"\r\n"
+                   u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+                   u"\"MainWindowLeft\"=dword:0000012c\r\n"
+                   u"\"SkinName\"=hex(2):44,00,61,00,72,00,6b,00,00,00\r\n"
+                   u"\"Other\"=hex:01,02\r\n"_s);
+        start().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        grid = control<TSettingsGrid>(*form, "GridGenerale");
+    }
+
+    void writeStore(const QString &text)
+    {
+        QDir().mkpath(QFileInfo(registryPath).absolutePath());
+        QFile file(registryPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("\xFF\xFE");
+        file.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
+    QByteArray storeBytes()
+    {
+        QFile file(registryPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString backupText(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith("\xFF\xFE"));
+        return QString(reinterpret_cast<const QChar *>(bytes.constData() + 2),
+                       (bytes.size() - 2) / 2);
+    }
+    void setValue(const QString &name, const QString &text)
+    {
+        setSettingValue(grid->model(), settingRowOf(grid->model(), name), text);
+    }
+    QString value(const QString &name)
+    {
+        return grid->model().Cells(1, settingRowOf(grid->model(), name));
+    }
+    void save() { QTest::mouseClick(control<ToxButton>(*form, "SaveBtn"), Qt::LeftButton); }
+    void undoSave()
+    {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    }
+
+    TSettingsGrid *grid = nullptr;
+};
+
+} // namespace
+
+TEST_F(SaveUndoTest, ASaveIsBackedUpAndUndoneByteForByte)
+{
+    const QByteArray before = storeBytes();
+    setValue(u"MainWindowLeft"_s, u"10"_s);
+    setValue(u"SkinName"_s, u"Light"_s); // an expandable string, saved as text
+    save();
+    ASSERT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.last().text.toStdString();
+    ASSERT_NE(storeBytes(), before);
+
+    const QList<BackupInfo> list = backups.list();
+    ASSERT_EQ(list.size(), 1);
+    const QString text = backupText(list[0].path);
+    EXPECT_TRUE(text.contains(u"\"MainWindowLeft\"=dword:0000012c\r\n"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"\"SkinName\"=hex(2):44,00,61,00,72,00,6b,00,00,00\r\n"_s));
+    // Values of the page that did not exist were written too: recorded as deletions.
+    EXPECT_TRUE(text.contains(u"\"LanguageFile\"=-\r\n"_s));
+    EXPECT_FALSE(text.contains(u"Other"_s)) << "untouched values stay out";
+    EXPECT_FALSE(text.contains(u"WantWarning"_s));
+
+    undoSave();
+    EXPECT_EQ(storeBytes(), before) << "every value back, the deletions made";
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"300"_s) << "the window shows what was restored";
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"undone"_s));
+
+    // The undo was backed up in turn: undoing it brings the save back.
+    EXPECT_EQ(backups.list().size(), 2);
+    undoSave();
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"10"_s);
+    EXPECT_EQ(value(u"SkinName"_s), u"Light"_s);
+}
+
+TEST_F(SaveUndoTest, UndoAsksBeforeItDiscardsEditsAndNeedsASave)
+{
+    undoSave();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, u"There is no save to undo."_s);
+
+    setValue(u"MainWindowLeft"_s, u"10"_s);
+    save();
+    setValue(u"MainWindowLeft"_s, u"11"_s);
+    dialogs.answerChoice(1); // keep the edit
+    undoSave();
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"11"_s);
+    dialogs.answerChoice(0);
+    undoSave();
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"300"_s);
+}
+
+TEST_F(SaveUndoTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
+{
+    const QByteArray before = storeBytes();
+    // The backups folder cannot be made: a file is in its place.
+    QDir().mkpath(QFileInfo(backups.folder()).absolutePath());
+    QFile inTheWay(backups.folder());
+    ASSERT_TRUE(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+
+    setValue(u"MainWindowLeft"_s, u"10"_s);
+    save();
+    EXPECT_EQ(storeBytes(), before);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(u"Nothing was saved."_s));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(u"backup"_s));
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"10"_s) << "the edit stays, to be saved later";
+
+    // A save the store cannot make keeps no backup: there is nothing to undo.
+    ASSERT_TRUE(inTheWay.remove());
+    FailingCalls calls;
+    store = std::make_unique<RegistryFileStore>(registryPath, calls);
+    start().show();
+    grid = control<TSettingsGrid>(*form, "GridGenerale");
+    setValue(u"MainWindowLeft"_s, u"10"_s);
+    calls.failAt("rename", 1, EROFS);
+    save();
+    EXPECT_TRUE(calls.failed());
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_TRUE(backups.list().isEmpty());
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(u"Nothing was saved."_s));
 }
