@@ -154,19 +154,27 @@ QString RegistryBackups::defaultFolder()
 #endif
 }
 
-QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now) const
+std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
+                                     const QDateTime &now)
 {
     RegFile file;
-    file.addComment(storeLine(m_store));
+    file.addComment(storeLine(store));
     file.addComment(u"; written before a save, on "_s + now.toString(Qt::ISODateWithMs));
     for (const BackupValue &value : values) {
         const QString key = fullKey(value.root, value.key);
         const bool added = value.value ? file.setValue(key, value.name, toRegData(*value.value))
                                        : file.addDeletion(key, value.name);
         if (!added)
-            throw notWritten(m_folder,
-                             u"the value name \"%1\" cannot be written"_s.arg(value.name));
+            return std::nullopt;
     }
+    return file.serialize();
+}
+
+QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now) const
+{
+    const auto bytes = backupFile(values, m_store, now);
+    if (!bytes)
+        throw notWritten(m_folder, u"a value name cannot be written in a registry file"_s);
     if (!QDir().mkpath(m_folder))
         throw notWritten(m_folder, u"the folder cannot be created"_s);
 
@@ -181,8 +189,7 @@ QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         throw notWritten(m_folder, out.errorString());
-    const QByteArray bytes = file.serialize();
-    if (out.write(bytes) != bytes.size() || !out.commit())
+    if (out.write(*bytes) != bytes->size() || !out.commit())
         throw notWritten(m_folder, out.errorString());
     removeOld();
     return path;

@@ -73,6 +73,10 @@ private:
 // one: damaged, of another store, or naming a key of no root.
 std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store);
 
+// A backup file of `values`; nullopt when a name cannot be written in one.
+std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
+                                     const QDateTime &now);
+
 struct RestoreOutcome
 {
     QString undoBackup; // the backup of the state the restore replaced

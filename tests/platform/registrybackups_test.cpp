@@ -1,10 +1,13 @@
+#include "backupcheck.h"
 #include "memoryregistrystore.h"
+#include "mutation.h"
 #include "printers.h"
 #include "registryaccessor.h"
 #include "registrybackups.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -211,4 +214,20 @@ TEST(BackupFiles, HostileFilesAreRefusedWithoutHarm)
     const auto good = parseBackup(header + "[HKEY_CURRENT_USER]\r\n\"x\"=-\r\n", u"S"_s);
     ASSERT_TRUE(good);
     EXPECT_EQ(*good, (QList<BackupValue>{{RootKey::CurrentUser, QString(), u"x"_s, std::nullopt}}));
+}
+
+TEST(BackupFiles, RandomInputsAreReadBackAsWrittenOrRefused)
+{
+    QFile seed(QStringLiteral(ORDEVAN_FUZZ_SEEDS "/backup_seeds/unicode.reg"));
+    ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
+    const QByteArray seedBytes = seed.readAll();
+    checkBackupInput(seedBytes);
+    ASSERT_TRUE(parseBackup(seedBytes, u"S"_s)) << "the seed is a backup";
+    QRandomGenerator random(20261209);
+    QElapsedTimer clock;
+    clock.start();
+    int runs = 0;
+    for (; runs < 5000 && clock.elapsed() < 2000; ++runs)
+        checkBackupInput(mutatedInput(seedBytes, random, "\\\"[]=,:@;-\r\n\0"));
+    EXPECT_GT(runs, 500);
 }

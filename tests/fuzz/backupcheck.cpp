@@ -1,0 +1,38 @@
+#include "backupcheck.h"
+
+#include "registrybackups.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <QTimeZone>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void require(bool condition, const char *what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "backup invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+} // namespace
+
+void checkBackupInput(const QByteArray &bytes)
+{
+    // Inputs name the store "S", as the seeds do.
+    const QString store = u"S"_s;
+    const auto values = parseBackup(bytes, store);
+    if (!values)
+        return;
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(0, QTimeZone::utc());
+    const auto written = backupFile(*values, store, when);
+    require(written.has_value(), "a value read cannot be written");
+    const auto again = parseBackup(*written, store);
+    require(again.has_value(), "a backup written cannot be read");
+    require(*again == *values, "values changed on the way");
+    require(!parseBackup(*written, u"T"_s), "another store's backup was read");
+}
