@@ -519,9 +519,14 @@ void TMainForm::ReadSettings(bool all)
     forEachListInScope(all, [this](TSettingsGrid *grid) { ReadGridSettings(grid); });
 }
 
-// All lists in scope are one batch: stored whole or not at all. A save that
-// stored everything says nothing; anything else is told in one message.
 void TMainForm::WriteSettings(bool all)
+{
+    saveLists(listsInScope(all));
+}
+
+// All lists given are one batch: stored whole or not at all. A save that
+// stored everything says nothing; anything else is told in one message.
+void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
 {
     QList<std::pair<TSettingsGrid *, PageSave>> saves;
     std::vector<RefusedWrite> refused;
@@ -532,12 +537,12 @@ void TMainForm::WriteSettings(bool all)
         // written, in the batch that writes it.
         QList<std::pair<TSettingsGrid *, PagePlan>> plans;
         QList<BackupValue> replaced;
-        forEachListInScope(all, [&](TSettingsGrid *grid) {
+        for (TSettingsGrid *grid : lists) {
             plans.append({grid,
                           planPageSave(grid->model(), *m_registry, pageOf(grid), m_release,
                                        storedSettings(grid))});
             replaced.append(valuesReplacedBy(plans.last().second));
-        });
+        }
         if (!replaced.isEmpty())
             backup = m_backups->write(replaced);
         try {

@@ -125,6 +125,7 @@ private:
     PageSave WriteGridSettings(TSettingsGrid *grid, const PagePlan &plan);
     void ReadSettings(bool all);
     void WriteSettings(bool all);
+    void saveLists(const QList<TSettingsGrid *> &lists);
     void RestoreDefault(bool all);
 
     void createControls();

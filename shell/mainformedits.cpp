@@ -95,8 +95,12 @@ bool TMainForm::mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QStri
 bool TMainForm::mayClose()
 {
     QList<std::pair<SettingsPage, PageValues>> edits;
-    for (TSettingsGrid *grid : grids())
+    QList<TSettingsGrid *> edited;
+    for (TSettingsGrid *grid : grids()) {
         edits.append({pageOf(grid), editedValues(grid->model(), storedSettings(grid))});
+        if (!edits.last().second.isEmpty())
+            edited.append(grid);
+    }
     const QString names = editedNames(edits, m_language);
     if (names.isEmpty())
         return true;
@@ -114,9 +118,9 @@ bool TMainForm::mayClose()
     question.escapeChoice = Cancel;
     switch (m_services.dialogs.askChoice(question)) {
     case Save:
-        // As the Save button of all lists; whatever was not stored keeps
-        // the window open, and the save's message said what it was.
-        WriteSettings(true);
+        // As the Save button, of the lists with edits; whatever was not
+        // stored keeps the window open, and the save's message said what.
+        saveLists(edited);
         return !hasUnsavedEdits(grids());
     case Discard:
         return true;

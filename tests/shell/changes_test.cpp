@@ -292,7 +292,10 @@ TEST_F(ChangesTest, ClosingAsksToSaveDiscardOrCancel)
     EXPECT_TRUE(dialogs.messages.last().text.contains(u"SkinName"_s));
     memory->setRefuseWrites(false);
     dialogs.answerChoice(0);
+    const auto told = dialogs.messages.size();
     EXPECT_TRUE(form->close());
+    EXPECT_EQ(dialogs.messages.size(), told)
+        << "the lists without edits, whose keys do not exist, are not saved nor told of";
     EXPECT_EQ(stored(u"SkinName"), (RegistryValue{ValueKind::String, u"Dark", 0}));
 }
 
