@@ -7,6 +7,7 @@
 #include "printers.h"
 #include "registrymapping.h"
 #include "settingsgrid.h"
+#include "tmpfsmount.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -508,8 +509,23 @@ TEST_F(SaveUndoTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
     EXPECT_TRUE(dialogs.messages[0].text.contains(u"backup"_s));
     EXPECT_EQ(value(u"MainWindowLeft"_s), u"10"_s) << "the edit stays, to be saved later";
 
-    // A save the store cannot make keeps no backup: there is nothing to undo.
+    // A backups folder that is read-only.
     ASSERT_TRUE(inTheWay.remove());
+    TmpfsMount mount(u"64k"_s);
+    if (mount.mounted()) {
+        ASSERT_TRUE(QDir().mkpath(mount.filePath(u"backups"_s)));
+        ASSERT_TRUE(mount.makeReadOnly());
+        backups = RegistryBackups(mount.filePath(u"backups"_s), QString());
+        start().show();
+        grid = control<TSettingsGrid>(*form, "GridGenerale");
+        setValue(u"MainWindowLeft"_s, u"10"_s);
+        save();
+        EXPECT_EQ(storeBytes(), before);
+        EXPECT_TRUE(dialogs.messages.last().text.startsWith(u"Nothing was saved."_s));
+        backups = RegistryBackups(dir.filePath(u"backups"_s), QString());
+    }
+
+    // A save the store cannot make keeps no backup: there is nothing to undo.
     FailingCalls calls;
     store = std::make_unique<RegistryFileStore>(registryPath, calls);
     start().show();
