@@ -7,9 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
-
-#include <algorithm>
+#include <QHash>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -56,6 +54,26 @@ private:
     WineRegFile m_file;
 };
 
+// Whether Wine's registry editor stores the value as it is and exports it
+// so. It appends a NUL to text data that lacks one, and fails on an odd
+// size; it exports a REG_SZ up to its first NUL, and a DWORD as four bytes
+// whatever its size. Anything else goes through unchanged.
+bool editorCarries(const RegData &data)
+{
+    switch (data.type) {
+    case RegType::String:
+        return RegData::fromString(data.text()) == data;
+    case RegType::ExpandString:
+    case RegType::MultiString:
+        return data.bytes.size() >= 2 && data.bytes.size() % 2 == 0
+            && data.bytes.endsWith(QByteArray(2, '\0'));
+    case RegType::DWord:
+        return data.bytes.size() == 4;
+    default:
+        return true;
+    }
+}
+
 } // namespace
 
 // What a running server holds, as its registry editor exported it: one
@@ -92,7 +110,7 @@ public:
     bool setValue(const QString &key, const QString &name, const RegData &data) override
     {
         RegFile *found = exportOf(key);
-        return found && found->setValue(fullKey(key), name, data);
+        return found && editorCarries(data) && found->setValue(fullKey(key), name, data);
     }
     void removeValue(const QString &key, const QString &name) override
     {
@@ -243,11 +261,30 @@ std::vector<RefusedWrite> WinePrefixStore::store(const QList<RegistryChange> &ch
 
 // One import for all the changes; what the server holds afterwards tells
 // which it took. Where a batch changed a value more than once, only what it
-// left is looked for.
+// left is looked for. A value the editor would change or could not read
+// back is not sent, nor are the batch's earlier changes of it: it is
+// refused as it is.
 std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<RegistryChange> &changes)
 {
+    const auto idOf = [](const RegistryChange &change) {
+        return std::pair{change.key.toCaseFolded(),
+                         change.kind == RegistryChange::Kind::AddKey
+                             ? QString()
+                             : u'"' + change.name.toCaseFolded()};
+    };
+    QHash<std::pair<QString, QString>, qsizetype> last; // the last change of each key and value
+    for (qsizetype i = 0; i < changes.size(); ++i)
+        last.insert(idOf(changes[i]), i);
+    const auto sent = [&](qsizetype i) {
+        const RegistryChange &left = changes[last.value(idOf(changes[i]))];
+        return left.kind != RegistryChange::Kind::SetValue || editorCarries(left.data);
+    };
+
     RegFile file;
-    for (const RegistryChange &change : changes) {
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        const RegistryChange &change = changes[i];
+        if (!sent(i))
+            continue;
         switch (change.kind) {
         case RegistryChange::Kind::AddKey:
             file.addKey(fullKey(change.key));
@@ -265,34 +302,29 @@ std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<Registry
     if (result.outcome != Regedit::Outcome::Done)
         wineFailed(result.error);
 
-    QSet<std::pair<QString, QString>> checked;
     std::vector<RefusedWrite> refused;
-    for (qsizetype i = changes.size() - 1; i >= 0; --i) {
+    for (qsizetype i = 0; i < changes.size(); ++i) {
         const RegistryChange &change = changes[i];
-        const auto id = std::pair{change.key.toCaseFolded(),
-                                  change.kind == RegistryChange::Kind::AddKey
-                                      ? QString()
-                                      : u'"' + change.name.toCaseFolded()};
-        if (checked.contains(id))
+        if (last.value(idOf(change)) != i)
             continue;
-        checked.insert(id);
-        const RegistryDocument &now = exported(change.key, false);
         bool stored = false;
-        switch (change.kind) {
-        case RegistryChange::Kind::AddKey:
-            stored = now.hasKey(change.key);
-            break;
-        case RegistryChange::Kind::SetValue:
-            stored = now.value(change.key, change.name) == change.data;
-            break;
-        case RegistryChange::Kind::DeleteValue:
-            stored = !now.value(change.key, change.name);
-            break;
+        if (sent(i)) {
+            const RegistryDocument &now = exported(change.key, false);
+            switch (change.kind) {
+            case RegistryChange::Kind::AddKey:
+                stored = now.hasKey(change.key);
+                break;
+            case RegistryChange::Kind::SetValue:
+                stored = now.value(change.key, change.name) == change.data;
+                break;
+            case RegistryChange::Kind::DeleteValue:
+                stored = !now.value(change.key, change.name);
+                break;
+            }
         }
         if (!stored)
             refused.push_back({change.path.toStdU16String(), change.name.toStdU16String()});
     }
-    std::reverse(refused.begin(), refused.end());
     return refused;
 }
 

@@ -11,17 +11,22 @@ StoredValue bytes(std::uint32_t type, std::vector<std::uint8_t> data)
     return {type, std::move(data)};
 }
 
-// One value of every kind, with data a text kind does not end at its first NUL.
-std::vector<std::pair<std::u16string, StoredValue>> everyKind()
+// A REG_SZ whose data goes on after the NUL that ends its text.
+StoredValue textWithTail()
 {
     StoredValue text = StoredValue::fromString(u"shown");
     const StoredValue tail = StoredValue::fromString(u"kept after the NUL");
     text.data.insert(text.data.end(), tail.data.begin(), tail.data.end());
+    return text;
+}
+
+// One value of every kind.
+std::vector<std::pair<std::u16string, StoredValue>> everyKind()
+{
     std::vector<std::uint8_t> many;
     for (int i = 0; i < 300; ++i)
         many.push_back(static_cast<std::uint8_t>(i * 7));
     return {
-        {u"Text", text},
         {u"Expand", StoredValue::fromString(u"%WINDIR%\\è", StoredType::ExpandString)},
         {u"Empty", bytes(StoredType::Binary, {})},
         {u"Bytes", bytes(StoredType::Binary, many)},
@@ -212,7 +217,6 @@ TEST_P(RegistryContract, EveryKindIsStoredExactlyAndReplacesAnyOther)
         EXPECT_EQ(reg().readStoredValue(name), value) << toUtf8(name);
 
     // Read as the tool reads them.
-    EXPECT_EQ(reg().readString(u"Text"), u"shown");
     EXPECT_EQ(reg().readValue(u"Expand"),
               (RegistryValue{ValueKind::ExpandString, u"%WINDIR%\\è", 0}));
     EXPECT_EQ(reg().readInteger(u"Number"), -2);
@@ -226,6 +230,25 @@ TEST_P(RegistryContract, EveryKindIsStoredExactlyAndReplacesAnyOther)
     EXPECT_EQ(reg().readStoredValue(u"Plain")->data, (std::vector<std::uint8_t>{0xE9, 0, 0, 0}));
     reg().writeInteger(u"Count", 700);
     EXPECT_EQ(reg().readStoredValue(u"Count"), bytes(StoredType::DWord, {0xBC, 0x02, 0, 0}));
+}
+
+TEST_P(RegistryContract, TextAfterTheNulOfAStringIsKeptOrTheWriteRefused)
+{
+    openTestKey();
+    reg().writeString(u"Text", u"before");
+    if (!fixture().keepsTextAfterItsNul()) {
+        EXPECT_THROW(reg().writeStoredValue(u"Text", textWithTail()), ERegistryError);
+        reg().closeKey();
+        openTestKey();
+        EXPECT_EQ(reg().readStoredValue(u"Text"), StoredValue::fromString(u"before"));
+        return;
+    }
+    reg().writeStoredValue(u"Text", textWithTail());
+    EXPECT_EQ(reg().readStoredValue(u"Text"), textWithTail());
+    reg().closeKey();
+    openTestKey();
+    EXPECT_EQ(reg().readStoredValue(u"Text"), textWithTail());
+    EXPECT_EQ(reg().readString(u"Text"), u"shown");
 }
 
 TEST_P(RegistryContract, DeletingRemovesTheValueAndNothingElse)

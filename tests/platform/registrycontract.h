@@ -25,6 +25,9 @@ public:
     // Whether a batch's writes wait for its commit, and so are dropped by
     // its cancel; a store that writes as it goes has made them already.
     virtual bool holdsBatches() const = 0;
+    // Whether a REG_SZ keeps what its data holds after the first NUL; one
+    // read through Wine's registry editor cannot, and refuses such a write.
+    virtual bool keepsTextAfterItsNul() const { return true; }
 };
 
 struct StoreParam

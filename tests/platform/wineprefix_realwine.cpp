@@ -147,6 +147,7 @@ public:
 
     bool refuseWrites() override { return false; }
     bool holdsBatches() const override { return true; }
+    bool keepsTextAfterItsNul() const override { return !m_server; }
 
 private:
     bool m_server;
@@ -275,4 +276,39 @@ TEST_F(RealWine, AFileWineChangedAfterTheStoreReadItLosesNothing)
               RegData::fromString(u"after"_s));
     EXPECT_EQ(file.value(u"Software\\Ordevan\\Changed"_s, u"Theirs"_s),
               RegData::fromString(u"wine"_s));
+}
+
+TEST_F(RealWine, WhatTheStoreDeletedFromUserRegIsGoneForWineAndNothingElseChanged)
+{
+    stopServer();
+    const QString userReg = prefix() + u"/user.reg"_s;
+    const QString key = u"HKEY_CURRENT_USER\\Software\\Ordevan\\Deleted"_s;
+    {
+        WinePrefixStore store(prefix());
+        RegistryAccessor reg(store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\Ordevan\\Deleted", true));
+        reg.writeString(u"Gone", u"x");
+        reg.writeStoredValue(u"Kept", StoredValue{StoredType::QWord, {1, 2, 3, 4, 5, 6, 7, 8}});
+    }
+    const QByteArray before = readAll(userReg);
+    {
+        WinePrefixStore store(prefix());
+        RegistryAccessor reg(store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\Ordevan\\Deleted", false));
+        reg.deleteValue(u"Gone");
+    }
+    // Outside the key's section, every byte is as it was.
+    const QByteArray after = readAll(userReg);
+    const auto outside = [](QByteArray bytes) {
+        const qsizetype start = bytes.indexOf("\n[Software\\\\Ordevan\\\\Deleted] ");
+        const qsizetype end = bytes.indexOf("\n\n", start + 1);
+        return start < 0 ? bytes : bytes.remove(start, (end < 0 ? bytes.size() : end + 1) - start);
+    };
+    EXPECT_EQ(outside(after), outside(before));
+
+    const auto exported = exportThroughWine(key);
+    ASSERT_TRUE(exported);
+    EXPECT_FALSE(exported->value(key, u"Gone"_s));
+    EXPECT_EQ(exported->value(key, u"Kept"_s),
+              (RegData{RegType::QWord, QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08", 8)}));
 }

@@ -154,6 +154,7 @@ public:
 
     bool refuseWrites() override { return false; }
     bool holdsBatches() const override { return true; }
+    bool keepsTextAfterItsNul() const override { return false; }
 
 private:
     QTemporaryDir m_dir;
@@ -518,4 +519,55 @@ TEST_F(WinePrefixStoreTest, WhileAServerRunsADeletionIsImportedAndReadBack)
     // Outside a batch, a deletion the server did not make is an error.
     EXPECT_THROW(reg.deleteValue(u"Refused"), ERegistryError);
     EXPECT_NO_THROW(reg.deleteValue(u"NeverThere"));
+}
+
+// Wine's registry editor appends a NUL to text that has none, fails on
+// text of an odd size, and exports a REG_SZ only up to its first NUL and a
+// DWORD as four bytes: such a value would be changed, or could not be told
+// stored, so it is never sent.
+TEST_F(WinePrefixStoreTest, WhileAServerRunsWhatItsEditorWouldChangeIsRefusedAndNotSent)
+{
+    auto store = serverStore();
+    RegistryAccessor reg(*store);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", true));
+    reg.writeString(u"Kept", u"before");
+    StoredValue tail = StoredValue::fromString(u"a");
+    tail.data.insert(tail.data.end(), {'b', 0, 0, 0});
+    const StoredValue changed[] = {
+        tail,
+        {StoredType::String, {'a', 0}},
+        {StoredType::String, {}},
+        {StoredType::ExpandString, {'%', 0, 'x'}},
+        {StoredType::MultiString, {'a', 0, 'b', 0}},
+        {StoredType::DWord, {1, 2}},
+    };
+    for (const StoredValue &value : changed) {
+        EXPECT_THROW(reg.writeStoredValue(u"Kept", value), ERegistryError)
+            << value.data.size() << " bytes of type " << value.type;
+        EXPECT_FALSE(importText(server->lastImport).contains(u"Kept"_s));
+    }
+    {
+        RegistryBatch batch(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+        reg.writeString(u"Kept", u"during");
+        for (const StoredValue &value : changed)
+            EXPECT_THROW(reg.writeStoredValue(u"Kept", value), ERegistryError);
+        EXPECT_EQ(reg.readString(u"Kept"), u"during");
+        EXPECT_TRUE(batch.commit().empty());
+    }
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    EXPECT_EQ(reg.readStoredValue(u"Kept"), StoredValue::fromString(u"during"));
+
+    // What it carries as it is goes through.
+    const StoredValue carried[] = {
+        {StoredType::ExpandString, {'%', 0, 0, 0}},
+        {StoredType::MultiString, {'a', 0, 0, 0, 0, 0}},
+        {StoredType::Binary, {}},
+        {0x12345, {1}},
+    };
+    for (const StoredValue &value : carried) {
+        reg.writeStoredValue(u"Kept", value);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+        EXPECT_EQ(reg.readStoredValue(u"Kept"), value);
+    }
 }
