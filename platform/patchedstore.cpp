@@ -1,29 +1,12 @@
 #include "patchedstore.h"
 
-namespace {
+#include "text.h"
 
-QString qtText(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
+namespace {
 
 bool hasLineBreak(const QString &text)
 {
     return text.contains(u'\r') || text.contains(u'\n');
-}
-
-StoredValue toStoredValue(const RegData &data)
-{
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(data.bytes.constData());
-    return {data.type, {bytes, bytes + data.bytes.size()}};
-}
-
-RegData toRegData(const StoredValue &value)
-{
-    return {value.type,
-            QByteArray(reinterpret_cast<const char *>(value.data.data()),
-                       static_cast<qsizetype>(value.data.size()))};
 }
 
 } // namespace
@@ -54,21 +37,22 @@ public:
 
     std::optional<StoredValue> storedValue(std::u16string_view name) override
     {
-        const auto data = m_store.current(m_key).value(m_key, qtText(name));
+        const auto data = m_store.current(m_key).value(m_key, fromU16(name));
         if (!data)
             return std::nullopt;
-        return toStoredValue(*data);
+        return data->stored();
     }
 
     bool setStoredValue(std::u16string_view name, const StoredValue &value) override
     {
-        return m_store.change(
-            {RegistryChange::Kind::SetValue, m_key, m_path, qtText(name), toRegData(value)});
+        return m_store.change({RegistryChange::Kind::SetValue, m_key, m_path, fromU16(name),
+                               RegData::fromStored(value)});
     }
 
     bool deleteValue(std::u16string_view name) override
     {
-        return m_store.change({RegistryChange::Kind::DeleteValue, m_key, m_path, qtText(name), {}});
+        return m_store.change(
+            {RegistryChange::Kind::DeleteValue, m_key, m_path, fromU16(name), {}});
     }
 
 private:
@@ -80,7 +64,7 @@ private:
 std::unique_ptr<RegistryKey> PatchedStore::openKey(RootKey root, std::u16string_view path,
                                                    bool create)
 {
-    const QString relative = qtText(path);
+    const QString relative = fromU16(path);
     // A line break or a bracket would end the key's line in the file early.
     if (hasLineBreak(relative) || relative.contains(u']'))
         return nullptr;

@@ -6,6 +6,7 @@
 // not handle, comments, blank lines and their order.
 
 #include "registryfaults.h"
+#include "registrystore.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -37,6 +38,17 @@ struct RegData
 
     static RegData fromString(const QString &text, quint32 type = RegType::String);
     static RegData fromDWord(quint32 value);
+    static RegData fromStored(const StoredValue &value)
+    {
+        return {value.type,
+                QByteArray(reinterpret_cast<const char *>(value.data.data()),
+                           static_cast<qsizetype>(value.data.size()))};
+    }
+    StoredValue stored() const
+    {
+        const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
+        return {type, {data, data + bytes.size()}};
+    }
     // Text kinds: the text up to the first NUL.
     QString text() const;
     // DWORD with exactly four bytes.

@@ -2,6 +2,7 @@
 
 #include "regfile.h"
 #include "registryaccessor.h"
+#include "text.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,52 +16,17 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// "2026-12-09_06-30-12.345Z.reg": sorted by name, sorted by time.
-const QString NameFormat = u"yyyy-MM-dd_HH-mm-ss.zzz'Z.reg'"_s;
+// "2026-12-09_06-30-12.345Z.reg", in UTC: sorted by name, sorted by time.
+const QString NameFormat = u"yyyy-MM-dd_HH-mm-ss.zzz"_s;
+const QString NameEnd = u"Z.reg"_s;
 const QString StoreComment = u"; Ordevan backup of "_s;
 // Far above any backup of a save; a larger file is not one of ours.
 constexpr qint64 MaxBackupSize = 16 * 1024 * 1024;
 
-constexpr std::array Roots = {RootKey::ClassesRoot, RootKey::CurrentUser, RootKey::LocalMachine,
-                              RootKey::Users, RootKey::CurrentConfig};
-
-QString qtText(std::u16string_view text)
-{
-    return QString(reinterpret_cast<const QChar *>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
 QString fullKey(RootKey root, const QString &key)
 {
-    const QString rootName = qtText(rootKeyName(root));
+    const QString rootName = fromU16(rootKeyName(root));
     return key.isEmpty() ? rootName : rootName + u'\\' + key;
-}
-
-// The root and the path below it of a key named in full.
-std::optional<std::pair<RootKey, QString>> splitKey(const QString &path)
-{
-    for (const RootKey root : Roots) {
-        const QString name = qtText(rootKeyName(root));
-        if (path.compare(name, Qt::CaseInsensitive) == 0)
-            return std::pair{root, QString()};
-        if (path.size() > name.size() && path[name.size()] == u'\\'
-            && path.startsWith(name, Qt::CaseInsensitive))
-            return std::pair{root, path.mid(name.size() + 1)};
-    }
-    return std::nullopt;
-}
-
-RegData toRegData(const StoredValue &value)
-{
-    return {value.type,
-            QByteArray(reinterpret_cast<const char *>(value.data.data()),
-                       static_cast<qsizetype>(value.data.size()))};
-}
-
-StoredValue toStoredValue(const RegData &data)
-{
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(data.bytes.constData());
-    return {data.type, std::vector<std::uint8_t>(bytes, bytes + data.bytes.size())};
 }
 
 // One line, whatever the store's description holds.
@@ -73,40 +39,56 @@ QString storeLine(const QString &store)
     return QString(StoreComment + line).trimmed();
 }
 
-std::optional<QDateTime> backupTime(const QString &fileName)
+QString backupName(const QDateTime &time)
 {
-    const QDateTime time = QDateTime::fromString(fileName, NameFormat);
-    if (!time.isValid())
-        return std::nullopt;
-    return QDateTime(time.date(), time.time(), QTimeZone::utc());
+    return time.toUTC().toString(NameFormat) + NameEnd;
 }
 
-ERegistryStoreError notWritten(const QString &folder, const QString &why)
+// Read as UTC from the start: read as local time first, a name in the hour
+// a clock skips would not be a time at all.
+std::optional<QDateTime> backupTime(const QString &fileName)
+{
+    if (fileName.size() != NameFormat.size() + NameEnd.size() || !fileName.endsWith(NameEnd))
+        return std::nullopt;
+    const QDate date = QDate::fromString(fileName.left(10), u"yyyy-MM-dd"_s);
+    const QTime time = QTime::fromString(fileName.mid(11, 12), u"HH-mm-ss.zzz"_s);
+    if (!date.isValid() || !time.isValid() || fileName[10] != u'_')
+        return std::nullopt;
+    return QDateTime(date, time, QTimeZone::utc());
+}
+
+// A reason, told in either language.
+struct Reason
+{
+    QString english;
+    QString italian;
+};
+
+ERegistryStoreError notWritten(const QString &folder, const Reason &why)
 {
     const QString where = QDir::toNativeSeparators(folder);
     return ERegistryStoreError(
         u"The backup of the values about to be saved could not be written in %1: %2."_s
-            .arg(where, why)
+            .arg(where, why.english)
             .toStdU16String(),
         u"Non è stato possibile scrivere in %1 la copia di sicurezza dei valori da salvare: %2."_s
-            .arg(where, why)
+            .arg(where, why.italian)
             .toStdU16String());
 }
 
-ERegistryStoreError notRead(const QString &path, const QString &why)
+ERegistryStoreError notRestored(const QString &path, const Reason &why)
 {
     const QString where = QDir::toNativeSeparators(path);
     return ERegistryStoreError(
-        u"The backup %1 cannot be restored: %2."_s.arg(where, why).toStdU16String(),
-        u"Impossibile ripristinare la copia di sicurezza %1: %2."_s.arg(where, why)
+        u"The backup %1 cannot be restored: %2."_s.arg(where, why.english).toStdU16String(),
+        u"Impossibile ripristinare la copia di sicurezza %1: %2."_s.arg(where, why.italian)
             .toStdU16String());
 }
 
 } // namespace
 
-// The values of a backup file of `store`; nullopt for a file that is not
-// one (damaged, of another store, or naming keys of no root).
-std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store)
+std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
+                                              const QString &under)
 {
     RegFile file;
     try {
@@ -116,30 +98,32 @@ std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QSt
     }
     if (!file.comments().contains(storeLine(store)))
         return std::nullopt;
+    // Only the keys a save writes: a file put in the folder by someone else
+    // cannot reach any other.
+    const QString top = fullKey(RootKey::CurrentUser, under);
     QList<BackupValue> values;
     bool usable = true;
     file.visitWithDeletions([&](const QString &key, const std::optional<QString> &name,
                                 const std::optional<RegData> &data) {
-        if (!name)
-            return;
-        const auto split = splitKey(key);
-        if (!split) {
+        const bool inside = key.compare(top, Qt::CaseInsensitive) == 0
+            || (key.startsWith(top + u'\\', Qt::CaseInsensitive) && !key.endsWith(u'\\'));
+        if (!inside)
             usable = false;
+        if (!name || !inside)
             return;
-        }
-        BackupValue value{split->first, split->second, *name, std::nullopt};
-        if (data)
-            value.value = toStoredValue(*data);
-        values.append(std::move(value));
+        const QString below = key.mid(fromU16(rootKeyName(RootKey::CurrentUser)).size() + 1);
+        values.append({RootKey::CurrentUser, below, *name,
+                       data ? std::optional(data->stored()) : std::nullopt});
     });
     if (!usable)
         return std::nullopt;
     return values;
 }
 
-RegistryBackups::RegistryBackups(QString folder, QString store)
+RegistryBackups::RegistryBackups(QString folder, QString store, QString under)
     : m_folder(std::move(folder))
     , m_store(std::move(store))
+    , m_under(std::move(under))
 { }
 
 QString RegistryBackups::defaultFolder()
@@ -162,8 +146,9 @@ std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QSt
     file.addComment(u"; written before a save, on "_s + now.toString(Qt::ISODateWithMs));
     for (const BackupValue &value : values) {
         const QString key = fullKey(value.root, value.key);
-        const bool added = value.value ? file.setValue(key, value.name, toRegData(*value.value))
-                                       : file.addDeletion(key, value.name);
+        const bool added = value.value
+            ? file.setValue(key, value.name, RegData::fromStored(*value.value))
+            : file.addDeletion(key, value.name);
         if (!added)
             return std::nullopt;
     }
@@ -173,64 +158,95 @@ std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QSt
 QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now) const
 {
     const auto bytes = backupFile(values, m_store, now);
-    if (!bytes)
-        throw notWritten(m_folder, u"a value name cannot be written in a registry file"_s);
-    if (!QDir().mkpath(m_folder))
-        throw notWritten(m_folder, u"the folder cannot be created"_s);
-
+    if (!bytes) {
+        throw notWritten(m_folder,
+                         {u"a value name cannot be written in a registry file"_s,
+                          u"il nome di un valore non può essere scritto in un file "
+                          u"del registro"_s});
+    }
+    if (!QDir().mkpath(m_folder)) {
+        throw notWritten(
+            m_folder, {u"the folder cannot be created"_s, u"la cartella non può essere creata"_s});
+    }
     // Two backups in the same millisecond get the next free name.
     QDateTime time = now.toUTC();
     QString path;
     do {
-        path = m_folder + u'/' + time.toString(NameFormat);
+        path = m_folder + u'/' + backupName(time);
         time = time.addMSecs(1);
     } while (QFile::exists(path));
 
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
-        throw notWritten(m_folder, out.errorString());
+        throw notWritten(m_folder, {out.errorString(), out.errorString()});
     if (out.write(*bytes) != bytes->size() || !out.commit())
-        throw notWritten(m_folder, out.errorString());
-    removeOld();
+        throw notWritten(m_folder, {out.errorString(), out.errorString()});
+    removeOld(path);
     return path;
 }
 
-void RegistryBackups::removeOld() const
+// Of this store's backups, all but the newest are removed, never the one
+// just written (the clock may have gone back since the others).
+void RegistryBackups::removeOld(const QString &kept) const
 {
-    QStringList names = QDir(m_folder).entryList({u"*Z.reg"_s}, QDir::Files, QDir::Name);
-    names.removeIf([](const QString &name) { return !backupTime(name); });
-    for (qsizetype i = 0; i + Kept < names.size(); ++i)
-        QFile::remove(m_folder + u'/' + names[i]);
+    const QList<BackupInfo> backups = list();
+    for (qsizetype i = Kept; i < backups.size(); ++i) {
+        if (backups[i].path != kept)
+            QFile::remove(backups[i].path);
+    }
+}
+
+std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name) const
+{
+    const auto time = backupTime(name);
+    if (!time)
+        return std::nullopt;
+    QFile file(m_folder + u'/' + name);
+    if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    if (!values)
+        return std::nullopt;
+    return BackupInfo{file.fileName(), *time, values->size()};
+}
+
+QStringList RegistryBackups::newestNamesFirst() const
+{
+    return QDir(m_folder).entryList({u"*"_s + NameEnd}, QDir::Files, QDir::Name | QDir::Reversed);
 }
 
 QList<BackupInfo> RegistryBackups::list() const
 {
     QList<BackupInfo> backups;
-    const QStringList names
-        = QDir(m_folder).entryList({u"*Z.reg"_s}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString &name : names) {
-        const auto time = backupTime(name);
-        if (!time)
-            continue;
-        QFile file(m_folder + u'/' + name);
-        if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
-            continue;
-        if (const auto values = parseBackup(file.readAll(), m_store))
-            backups.append({file.fileName(), *time, values->size()});
+    for (const QString &name : newestNamesFirst()) {
+        if (const auto backup = backupAt(name))
+            backups.append(*backup);
     }
     return backups;
+}
+
+std::optional<BackupInfo> RegistryBackups::newest() const
+{
+    for (const QString &name : newestNamesFirst()) {
+        if (const auto backup = backupAt(name))
+            return backup;
+    }
+    return std::nullopt;
 }
 
 QList<BackupValue> RegistryBackups::read(const QString &path) const
 {
     QFile file(path);
     if (file.size() > MaxBackupSize)
-        throw notRead(path, u"it is too large"_s);
+        throw notRestored(path, {u"it is too large"_s, u"è troppo grande"_s});
     if (!file.open(QIODevice::ReadOnly))
-        throw notRead(path, file.errorString());
-    const auto values = parseBackup(file.readAll(), m_store);
-    if (!values)
-        throw notRead(path, u"it is damaged, or not a backup of these settings"_s);
+        throw notRestored(path, {file.errorString(), file.errorString()});
+    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    if (!values) {
+        throw notRestored(path,
+                          {u"it is damaged, or not a backup of these settings"_s,
+                           u"è danneggiata, o non è una copia di queste impostazioni"_s});
+    }
     return *values;
 }
 
@@ -239,6 +255,31 @@ namespace {
 std::u16string keyFromRoot(const QString &key)
 {
     return QString(u'\\' + key).toStdU16String();
+}
+
+// What `values` are in the store now, read in the batch that changes them.
+QList<BackupValue> currentValues(RegistryAccessor &registry, const QList<BackupValue> &values,
+                                 const QString &path)
+{
+    QList<BackupValue> now;
+    for (const BackupValue &value : values) {
+        BackupValue current{value.root, value.key, value.name, std::nullopt};
+        registry.setRootKey(value.root);
+        try {
+            if (registry.openKey(keyFromRoot(value.key), false))
+                current.value = registry.readStoredValue(value.name.toStdU16String());
+        } catch (const ERegistryStoreError &) {
+            throw;
+        } catch (const ERegistryError &) {
+            // Not backed up, it could not be undone: nothing is restored.
+            const QString named = value.key + u'\\' + value.name;
+            throw notRestored(path,
+                              {u"the value %1 cannot be read"_s.arg(named),
+                               u"il valore %1 non può essere letto"_s.arg(named)});
+        }
+        now.append(std::move(current));
+    }
+    return now;
 }
 
 } // namespace
@@ -250,51 +291,36 @@ RestoreOutcome restoreBackup(RegistryStore &store, const RegistryBackups &backup
     RegistryAccessor registry(store);
     RestoreOutcome outcome;
     RegistryBatch batch(store);
+    // Kept whatever happens next: where the store writes through another
+    // program, a failure may come after some values were stored.
+    outcome.undoBackup = backups.write(currentValues(registry, values, path));
 
-    // What the values are now, read in the batch that changes them.
-    QList<BackupValue> now;
     for (const BackupValue &value : values) {
-        BackupValue current{value.root, value.key, value.name, std::nullopt};
         registry.setRootKey(value.root);
-        if (registry.openKey(keyFromRoot(value.key), false))
-            current.value = registry.readStoredValue(value.name.toStdU16String());
-        now.append(std::move(current));
-    }
-    outcome.undoBackup = backups.write(now);
-
-    try {
-        for (const BackupValue &value : values) {
-            registry.setRootKey(value.root);
-            const QString named = value.key + u'\\' + value.name;
-            // A value that was not there needs no key to be deleted from.
-            if (!registry.openKey(keyFromRoot(value.key), value.value.has_value())) {
-                if (value.value)
-                    outcome.refused.append(named);
-                continue;
-            }
-            try {
-                if (value.value)
-                    registry.writeStoredValue(value.name.toStdU16String(), *value.value);
-                else
-                    registry.deleteValue(value.name.toStdU16String());
-                ++outcome.values;
-            } catch (const ERegistryStoreError &) {
-                throw;
-            } catch (const ERegistryError &) {
+        const QString named = value.key + u'\\' + value.name;
+        // A value that was not there needs no key to be deleted from.
+        if (!registry.openKey(keyFromRoot(value.key), value.value.has_value())) {
+            if (value.value)
                 outcome.refused.append(named);
-            }
+            continue;
         }
-        registry.closeKey();
-        for (const RefusedWrite &write : batch.commit()) {
-            outcome.refused.append(QString::fromStdU16String(write.key) + u'\\'
-                                   + QString::fromStdU16String(write.name));
-            --outcome.values;
+        try {
+            if (value.value)
+                registry.writeStoredValue(value.name.toStdU16String(), *value.value);
+            else
+                registry.deleteValue(value.name.toStdU16String());
+            ++outcome.values;
+        } catch (const ERegistryStoreError &) {
+            throw;
+        } catch (const ERegistryError &) {
+            outcome.refused.append(named);
         }
-    } catch (...) {
-        // Nothing was restored: a backup of an unchanged state would only
-        // be restored next, to no effect.
-        QFile::remove(outcome.undoBackup);
-        throw;
+    }
+    registry.closeKey();
+    for (const RefusedWrite &write : batch.commit()) {
+        outcome.refused.append(QString::fromStdU16String(write.key) + u'\\'
+                               + QString::fromStdU16String(write.name));
+        --outcome.values;
     }
     return outcome;
 }

@@ -8,6 +8,7 @@
 // kept, the others removed.
 
 #include "registrystore.h"
+#include "storechoice.h"
 
 #include <QDateTime>
 #include <QList>
@@ -42,8 +43,10 @@ public:
     // Backups of the store described as `store` (the same words for the
     // same store at every start), in `folder`. Backups of other stores
     // may share the folder: each names its store, and only this store's
-    // are listed and restored.
-    RegistryBackups(QString folder, QString store);
+    // are listed, rotated and restored. Their values are all under the key
+    // `under` of HKEY_CURRENT_USER: a file with any other is no backup.
+    RegistryBackups(QString folder, QString store,
+                    QString under = QString::fromUtf16(CopyProgramKey));
     // Beside the per-user store; on Windows in the user's local
     // application data.
     static QString defaultFolder();
@@ -52,26 +55,33 @@ public:
     const QString &store() const { return m_store; }
 
     // Writes a backup of `values` and removes all but the newest Kept
-    // backups of the folder; returns its path. Raises ERegistryStoreError
+    // backups of this store; returns its path. Raises ERegistryStoreError
     // when it cannot be written: then nothing may be saved.
     QString write(const QList<BackupValue> &values,
                   const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
     // This store's backups, newest first.
     QList<BackupInfo> list() const;
+    // The newest of them, found without reading the others.
+    std::optional<BackupInfo> newest() const;
     // The values of a backup; raises ERegistryStoreError for a file that
     // cannot be read or is not a backup of this store.
     QList<BackupValue> read(const QString &path) const;
 
 private:
-    void removeOld() const;
+    void removeOld(const QString &kept) const;
+    std::optional<BackupInfo> backupAt(const QString &name) const;
+    QStringList newestNamesFirst() const;
 
     QString m_folder;
     QString m_store;
+    QString m_under;
 };
 
 // The values of a backup file of `store`; nullopt for a file that is not
-// one: damaged, of another store, or naming a key of no root.
-std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store);
+// one: damaged, of another store, or naming a key that is not `under` (or
+// below it) in HKEY_CURRENT_USER.
+std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
+                                              const QString &under);
 
 // A backup file of `values`; nullopt when a name cannot be written in one.
 std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
@@ -87,6 +97,8 @@ struct RestoreOutcome
 // Puts the values of the backup at `path` back as they were, kinds and
 // bytes included, and deletes those that did not exist; first backs up
 // what they are now, so that the restore can be undone in turn. One batch
-// of the store. Raises ERegistryStoreError when nothing could be restored.
+// of the store. Raises ERegistryStoreError when nothing could be restored;
+// the backup of what was there stays even then, as a store that writes
+// through another program may have stored part of the values.
 RestoreOutcome restoreBackup(RegistryStore &store, const RegistryBackups &backups,
                              const QString &path);

@@ -5,6 +5,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string_view>
+
+// The registry's UTF-16 text as a QString.
+inline QString fromU16(std::u16string_view text)
+{
+    return QString(reinterpret_cast<const QChar *>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
 // Upper-cases ASCII letters only: the tool compares type words, value names
 // and markers this way, whatever the locale.
 QString upperAscii(QStringView text);

@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
@@ -367,13 +366,12 @@ void TMainForm::Rb8v3Click()
 
 void TMainForm::releaseChange(Release release)
 {
+    const QString name = release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s;
     if (!m_loading && release != m_release
         && !mayDiscardEdits(grids(),
-                            italian()
-                                ? u"Passare a InstantCopy %1 rilegge tutte le liste."_s.arg(
-                                    release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s)
-                                : u"Switching to InstantCopy %1 reads all lists again."_s.arg(
-                                    release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s))) {
+                            (italian() ? u"Passare a InstantCopy %1 rilegge tutte le liste."_s
+                                       : u"Switching to InstantCopy %1 reads all lists again."_s)
+                                .arg(name))) {
         // Kept: the release the edits were made for stays chosen.
         QRadioButton *current = m_release == Release::R803 ? Rb8v3 : Rb8v0;
         const QSignalBlocker blocker(current);
@@ -408,10 +406,12 @@ void TMainForm::languageChange(Language language)
     QList<PageValues> edits;
     for (TSettingsGrid *grid : grids())
         edits.append(editedValues(grid->model(), storedSettings(grid)));
+    const EditHistory history = m_history;
     loadLists(grids());
     ReadSettings(true);
     for (TSettingsGrid *grid : grids())
         restoreValues(grid->model(), edits.takeFirst());
+    m_history = history;
     WriteSetup();
 }
 
@@ -530,7 +530,6 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
 {
     QList<std::pair<TSettingsGrid *, PageSave>> saves;
     std::vector<RefusedWrite> refused;
-    QString backup;
     try {
         RegistryBatch batch(m_services.registry);
         // What the save replaces is read and backed up before anything is
@@ -543,17 +542,13 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
                                        storedSettings(grid))});
             replaced.append(valuesReplacedBy(plans.last().second));
         }
+        // The backup stays even if the save then fails: a store that
+        // writes through another program may have stored part of it.
         if (!replaced.isEmpty())
-            backup = m_backups->write(replaced);
-        try {
-            for (const auto &[grid, plan] : plans)
-                saves.append({grid, WriteGridSettings(grid, plan)});
-            refused = batch.commit();
-        } catch (const ERegistryStoreError &) {
-            // Nothing was saved: its backup would undo nothing.
-            QFile::remove(backup);
-            throw;
-        }
+            m_backups->write(replaced);
+        for (const auto &[grid, plan] : plans)
+            saves.append({grid, WriteGridSettings(grid, plan)});
+        refused = batch.commit();
     } catch (const ERegistryStoreError &e) {
         m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
         m_services.dialogs.showMessage(
@@ -649,11 +644,13 @@ void TMainForm::BtnPercorsoClick()
 
 void TMainForm::BtnAvviaClick()
 {
-    // Ordevan ends once the copy program starts.
+    // Ordevan ends once the copy program starts: what is to be saved is
+    // saved first, and the close that ends it asks nothing more.
     if (!mayClose())
         return;
     const LaunchResult result = m_services.programs.launch(m_targetPath);
     if (result == LaunchResult::Started) {
+        m_closeApproved = true;
         m_services.terminate();
         return;
     }

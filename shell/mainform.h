@@ -152,6 +152,8 @@ private:
 
     // What was changed here and not saved (mainformedits.cpp).
     bool hasUnsavedEdits(const QList<TSettingsGrid *> &lists);
+    // The edits of each list not saved yet, an open edit committed first.
+    QList<std::pair<SettingsPage, PageValues>> unsavedEdits(const QList<TSettingsGrid *> &lists);
     // Asks whether to discard the unsaved edits of `lists` before `action`
     // reads them again; true when there are none or the user agreed.
     bool mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QString &action);
@@ -196,4 +198,7 @@ private:
     TPanel *m_shownPage = nullptr;
 
     bool m_centred = false;
+    // The user agreed to close with what is not saved (starting the copy
+    // program): the close asks nothing again.
+    bool m_closeApproved = false;
 };

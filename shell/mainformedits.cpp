@@ -70,12 +70,22 @@ bool TMainForm::hasUnsavedEdits(const QList<TSettingsGrid *> &lists)
     });
 }
 
-bool TMainForm::mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QString &action)
+QList<std::pair<SettingsPage, PageValues>>
+TMainForm::unsavedEdits(const QList<TSettingsGrid *> &lists)
 {
     QList<std::pair<SettingsPage, PageValues>> edits;
-    for (TSettingsGrid *grid : lists)
+    for (TSettingsGrid *grid : lists) {
+        // A value typed and not committed yet is an edit too.
+        if (grid->Editing())
+            grid->HideEditor();
         edits.append({pageOf(grid), editedValues(grid->model(), storedSettings(grid))});
-    const QString names = editedNames(edits, m_language);
+    }
+    return edits;
+}
+
+bool TMainForm::mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QString &action)
+{
+    const QString names = editedNames(unsavedEdits(lists), m_language);
     if (names.isEmpty())
         return true;
     ChoiceRequest question;
@@ -94,12 +104,11 @@ bool TMainForm::mayDiscardEdits(const QList<TSettingsGrid *> &lists, const QStri
 
 bool TMainForm::mayClose()
 {
-    QList<std::pair<SettingsPage, PageValues>> edits;
+    const auto edits = unsavedEdits(grids());
     QList<TSettingsGrid *> edited;
-    for (TSettingsGrid *grid : grids()) {
-        edits.append({pageOf(grid), editedValues(grid->model(), storedSettings(grid))});
-        if (!edits.last().second.isEmpty())
-            edited.append(grid);
+    for (const auto &[page, values] : edits) {
+        if (!values.isEmpty())
+            edited.append(gridOf(page));
     }
     const QString names = editedNames(edits, m_language);
     if (names.isEmpty())
@@ -131,10 +140,11 @@ bool TMainForm::mayClose()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    bool close = false;
+    bool close = m_closeApproved;
     m_toldStoreProblem.clear();
     m_toldListProblems.clear();
-    guardHandler([&] { close = mayClose(); });
+    if (!close)
+        guardHandler([&] { close = mayClose(); });
     if (close)
         event->accept();
     else
@@ -169,18 +179,18 @@ void TMainForm::GridContextPopup(TSettingsGrid *sender, int, int row, const QPoi
     QAction *undoSave
         = menu.addAction(italian() ? u"Annulla l'ultimo salvataggio"_s : u"Undo last save"_s);
     undoSave->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    undoSave->setEnabled(!m_backups->list().isEmpty());
+    undoSave->setEnabled(m_backups->newest().has_value());
 
     const QAction *chosen = menu.exec(globalPos);
     // The menu's own event loop ran: the row may have gone meanwhile.
     if (!chosen || row >= grid.RowCount() || settingRow(grid, row).name != setting.name)
         return;
+    m_toldStoreProblem.clear();
+    m_toldListProblems.clear();
     if (chosen == undoSave) {
         undoLastSave();
         return;
     }
-    m_toldStoreProblem.clear();
-    m_toldListProblems.clear();
     if (chosen == restore) {
         setValueFromMenu(sender, row, *fallback);
     } else if (chosen == undo) {
@@ -252,22 +262,42 @@ void TMainForm::applyUndo(const QList<ValueEdit> &step)
 // again to show it.
 void TMainForm::undoLastSave()
 {
-    const QList<BackupInfo> backups = m_backups->list();
+    const std::optional<BackupInfo> backup = m_backups->newest();
     const QString caption = QCoreApplication::applicationName();
-    if (backups.isEmpty()) {
+    if (!backup) {
         m_services.dialogs.showMessage(caption,
                                        italian() ? u"Non c'è nessun salvataggio da annullare."_s
                                                  : u"There is no save to undo."_s,
                                        MessageIcon::Information);
         return;
     }
-    if (!mayDiscardEdits(grids(),
-                         italian() ? u"Annullare l'ultimo salvataggio rilegge tutte le liste."_s
-                                   : u"Undoing the last save reads all lists again."_s))
+    // Asked every time: the save undone may be from long ago, and the lists
+    // are read again over any edit not saved.
+    const QString when = backup->time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    const QString names = editedNames(unsavedEdits(grids()), m_language);
+    ChoiceRequest question;
+    question.caption = caption;
+    question.text = italian()
+        ? u"Annullare il salvataggio delle %1? I suoi %2 valori tornano com'erano prima."_s
+              .arg(when)
+              .arg(backup->values)
+        : u"Undo the save of %1? Its %2 values go back to what they were before it."_s.arg(when)
+              .arg(backup->values);
+    if (!names.isEmpty()) {
+        question.text += italian()
+            ? u"\r\rQuesti valori modificati qui e non ancora salvati vengono scartati:\r\r"_s
+                + names
+            : u"\r\rThese values changed here and not saved yet are discarded:\r\r"_s + names;
+    }
+    question.choices = italian() ? QStringList{u"Annulla il salvataggio"_s, u"Lascia com'è"_s}
+                                 : QStringList{u"Undo the save"_s, u"Leave it"_s};
+    question.defaultChoice = 1;
+    question.escapeChoice = 1;
+    if (m_services.dialogs.askChoice(question) != 0)
         return;
     RestoreOutcome outcome;
     try {
-        outcome = restoreBackup(m_services.registry, *m_backups, backups.first().path);
+        outcome = restoreBackup(m_services.registry, *m_backups, backup->path);
     } catch (const ERegistryStoreError &e) {
         m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
         m_services.dialogs.showMessage(
@@ -278,7 +308,6 @@ void TMainForm::undoLastSave()
         return;
     }
     ReadSettings(true);
-    const QString when = backups.first().time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s);
     QString text = italian()
         ? u"Il salvataggio delle %1 è stato annullato: i valori sono tornati com'erano prima."_s
               .arg(when)

@@ -71,7 +71,7 @@ int prepare(const QString &dir)
 
     // The save, as the window makes one: what it replaces is backed up
     // first, in the batch that writes.
-    const RegistryBackups backups(dir + u"/backups"_s, Store);
+    const RegistryBackups backups(dir + u"/backups"_s, Store, u"Software\\Ordevan"_s);
     RegistryBatch batch(store);
     QList<BackupValue> replaced;
     for (const Change &change : changes()) {
@@ -98,7 +98,7 @@ QByteArray readAll(const QString &path)
 int check(const QString &dir, const QString &exportPath)
 {
     RegistryFileStore store(dir + u"/store.reg"_s);
-    const RegistryBackups backups(dir + u"/backups"_s, Store);
+    const RegistryBackups backups(dir + u"/backups"_s, Store, u"Software\\Ordevan"_s);
     const RestoreOutcome undone = restoreBackup(store, backups, backups.list().first().path);
     if (!undone.refused.isEmpty())
         return 1;

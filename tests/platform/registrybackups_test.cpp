@@ -4,6 +4,7 @@
 #include "printers.h"
 #include "registryaccessor.h"
 #include "registrybackups.h"
+#include "storechoice.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString Store = u"the settings file /home/anna/.config/Ordevan/registry.reg"_s;
-const QString Key = u"Software\\VOB\\CD Wizard\\8.0"_s;
+const QString Top = u"Software\\VOB\\CD Wizard"_s;
+const QString Key = Top + u"\\8.0"_s;
 
 StoredValue bytes(std::uint32_t type, std::vector<std::uint8_t> data)
 {
@@ -119,6 +122,36 @@ TEST_F(BackupsTest, TheNewestFiftyAreKeptWhateverTheirTimes)
     const QList<BackupInfo> listed = backups.list();
     ASSERT_EQ(listed.size(), RegistryBackups::Kept);
     EXPECT_EQ(listed.first().path, written.last()) << "newest first";
+
+    // Another store's backups are not pushed out by these, nor these by them.
+    const RegistryBackups other(folder(), u"another store"_s);
+    const QString theirs = other.write(everyKind(), start.addSecs(-3600));
+    backups.write(everyKind(), start.addSecs(100));
+    EXPECT_TRUE(QFile::exists(theirs));
+    EXPECT_EQ(backups.list().size(), RegistryBackups::Kept);
+
+    // After the clock went back, the backup just written is kept all the same.
+    const QString late = backups.write(everyKind(), start.addSecs(-7200));
+    EXPECT_TRUE(QFile::exists(late));
+    EXPECT_EQ(backups.newest()->path, backups.list().first().path);
+}
+
+// Names are times in UTC, whatever the local zone: the hour a local clock
+// skips in spring is a time all the same.
+TEST_F(BackupsTest, NamesReadAsUtcInAnyZone)
+{
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Rome");
+    const QDateTime skipped(QDate(2026, 3, 29), QTime(2, 30, 12, 345), QTimeZone::utc());
+    const QString path = backups.write(everyKind(), skipped);
+    EXPECT_TRUE(path.endsWith(u"/2026-03-29_02-30-12.345Z.reg"_s)) << path.toStdString();
+    const auto newest = backups.newest();
+    ASSERT_TRUE(newest);
+    EXPECT_EQ(newest->time, skipped);
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
 }
 
 TEST_F(BackupsTest, ABackupThatCannotBeWrittenSaysWhyAndLeavesNothing)
@@ -201,19 +234,30 @@ TEST(BackupFiles, HostileFilesAreRefusedWithoutHarm)
 {
     const QByteArray header
         = "Windows Registry Editor Version 5.00\r\n\r\n; Ordevan backup of S\r\n";
+    const QByteArray key = "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n";
     const QList<QByteArray> files = {
         {},
         "\xFF\xFE",
-        header + "[HKEY_CURRENT_USER\\A]\r\n\"x\"=hex(2):00,0", // cut short
+        header + key + "\"x\"=hex(2):00,0", // cut short
+        header + key + "\"x\"=dword:123456789\r\n",
+        "Windows Registry Editor Version 5.00\r\n" + key + "\"x\"=-\r\n", // no store named
+        // Keys a save never writes: a file planted in the folder must not reach them.
+        header + key
+            + "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]"
+              "\r\n\"x\"=\"evil.exe\"\r\n",
+        header + "[HKEY_LOCAL_MACHINE\\Software\\VOB\\CD Wizard]\r\n\"x\"=-\r\n",
+        header + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard Else]\r\n\"x\"=-\r\n",
+        header + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\]\r\n\"x\"=-\r\n",
         header + "[NOT_A_ROOT\\A]\r\n\"x\"=-\r\n",
-        "Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=-\r\n", // no store
-        header + "[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:123456789\r\n",
     };
     for (const QByteArray &bytes : files)
-        EXPECT_EQ(parseBackup(bytes, u"S"_s), std::nullopt) << bytes.toStdString();
-    const auto good = parseBackup(header + "[HKEY_CURRENT_USER]\r\n\"x\"=-\r\n", u"S"_s);
+        EXPECT_EQ(parseBackup(bytes, u"S"_s, Top), std::nullopt) << bytes.toStdString();
+    const auto good = parseBackup(
+        header + "[HKEY_CURRENT_USER\\software\\vob\\cd wizard]\r\n\"x\"=-\r\n", u"S"_s, Top);
     ASSERT_TRUE(good);
-    EXPECT_EQ(*good, (QList<BackupValue>{{RootKey::CurrentUser, QString(), u"x"_s, std::nullopt}}));
+    EXPECT_EQ(*good,
+              (QList<BackupValue>{
+                  {RootKey::CurrentUser, u"software\\vob\\cd wizard"_s, u"x"_s, std::nullopt}}));
 }
 
 TEST(BackupFiles, RandomInputsAreReadBackAsWrittenOrRefused)
@@ -222,7 +266,7 @@ TEST(BackupFiles, RandomInputsAreReadBackAsWrittenOrRefused)
     ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
     const QByteArray seedBytes = seed.readAll();
     checkBackupInput(seedBytes);
-    ASSERT_TRUE(parseBackup(seedBytes, u"S"_s)) << "the seed is a backup";
+    ASSERT_TRUE(parseBackup(seedBytes, u"S"_s, Top)) << "the seed is a backup";
     QRandomGenerator random(20261209);
     QElapsedTimer clock;
     clock.start();

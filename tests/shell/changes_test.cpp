@@ -312,6 +312,39 @@ TEST_F(ChangesTest, LaunchingAsksFirstAsClosingDoes)
     EXPECT_EQ(terminations, 0);
 }
 
+TEST_F(ChangesTest, AValueTypedButNotCommittedIsAskedForAndSaved)
+{
+    grid->SetCurrentCell(1, rowOf(u"SkinName"_s));
+    ASSERT_TRUE(grid->ShowEditor());
+    qobject_cast<QLineEdit *>(grid->EditorWidget())->setText(u"Typed"_s);
+    dialogs.answerChoice(0);
+    EXPECT_TRUE(form->close());
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].text.contains(u"General: SkinName"_s));
+    EXPECT_EQ(stored(u"SkinName"), (RegistryValue{ValueKind::String, u"Typed", 0}));
+}
+
+TEST_F(ChangesTest, StartingTheProgramAsksOnceAndItsCloseAsksNothing)
+{
+    class Starts : public LocalProgramLauncher
+    {
+    public:
+        LaunchResult launch(const QString &) override { return LaunchResult::Started; }
+    } starts;
+    // Ending the tool closes its window, as quitting the application does.
+    form.reset();
+    form = std::make_unique<TMainForm>(MainFormServices{
+        *store, files, dialogs, starts, [this] { form->close(); }, std::nullopt, &backups});
+    form->show();
+    grid = control<TSettingsGrid>(*form, "GridGenerale");
+    type(u"SkinName"_s, u"Dark"_s);
+    control<ToxButton>(*form, "BtnAvvia")->setEnabled(true);
+    dialogs.answerChoice(1); // discard
+    click("BtnAvvia");
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(ChangesTest, TheValueMenu)
 {
     EXPECT_EQ(menuOf(u"MainWindowLeft"_s),
@@ -371,6 +404,7 @@ TEST_F(ChangesTest, UndoGoesBackEditByEditUntilTheLastSave)
     click("ReadBtn");
     type(u"MainWindowTop"_s, u"5"_s);
     type(u"MainWindowTop"_s, u"6"_s);
+    control<QRadioButton>(*form, "RbItaliano")->click(); // edits and their steps stay
     undo();
     EXPECT_EQ(value(u"MainWindowTop"_s), u"5"_s);
     undo();
@@ -431,8 +465,11 @@ protected:
         return grid->model().Cells(1, settingRowOf(grid->model(), name));
     }
     void save() { QTest::mouseClick(control<ToxButton>(*form, "SaveBtn"), Qt::LeftButton); }
-    void undoSave()
+    // Ctrl+Shift+Z, answered with `answer` when it asks (0: undo).
+    void undoSave(std::optional<int> answer = 0)
     {
+        if (answer)
+            dialogs.answerChoice(*answer);
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -463,6 +500,9 @@ TEST_F(SaveUndoTest, ASaveIsBackedUpAndUndoneByteForByte)
     EXPECT_FALSE(text.contains(u"WantWarning"_s));
 
     undoSave();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].text.contains(u"Its 9 values go back"_s))
+        << dialogs.questions[0].text.toStdString();
     EXPECT_EQ(storeBytes(), before) << "every value back, the deletions made";
     EXPECT_EQ(value(u"MainWindowLeft"_s), u"300"_s) << "the window shows what was restored";
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -475,20 +515,25 @@ TEST_F(SaveUndoTest, ASaveIsBackedUpAndUndoneByteForByte)
     EXPECT_EQ(value(u"SkinName"_s), u"Light"_s);
 }
 
-TEST_F(SaveUndoTest, UndoAsksBeforeItDiscardsEditsAndNeedsASave)
+TEST_F(SaveUndoTest, UndoAsksFirstAndNeedsASave)
 {
-    undoSave();
+    undoSave(std::nullopt);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].text, u"There is no save to undo."_s);
 
     setValue(u"MainWindowLeft"_s, u"10"_s);
     save();
-    setValue(u"MainWindowLeft"_s, u"11"_s);
-    dialogs.answerChoice(1); // keep the edit
-    undoSave();
-    EXPECT_EQ(value(u"MainWindowLeft"_s), u"11"_s);
-    dialogs.answerChoice(0);
-    undoSave();
+    // A value typed and not committed is among the edits the undo would discard.
+    grid->SetCurrentCell(1, settingRowOf(grid->model(), u"SkinName"_s));
+    ASSERT_TRUE(grid->ShowEditor());
+    qobject_cast<QLineEdit *>(grid->EditorWidget())->setText(u"Typed"_s);
+    undoSave(1); // leave it
+    EXPECT_TRUE(dialogs.questions.last().text.contains(u"General: SkinName"_s))
+        << dialogs.questions.last().text.toStdString();
+    EXPECT_EQ(dialogs.questions.last().choices, (QStringList{u"Undo the save"_s, u"Leave it"_s}));
+    EXPECT_EQ(value(u"SkinName"_s), u"Typed"_s);
+    EXPECT_EQ(value(u"MainWindowLeft"_s), u"10"_s);
+    undoSave(0);
     EXPECT_EQ(value(u"MainWindowLeft"_s), u"300"_s);
 }
 
@@ -525,7 +570,8 @@ TEST_F(SaveUndoTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
         backups = RegistryBackups(dir.filePath(u"backups"_s), QString());
     }
 
-    // A save the store cannot make keeps no backup: there is nothing to undo.
+    // A save the store refuses keeps its backup: a store that writes
+    // through another program may have stored part of it.
     FailingCalls calls;
     store = std::make_unique<RegistryFileStore>(registryPath, calls);
     start().show();
@@ -535,6 +581,6 @@ TEST_F(SaveUndoTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
     save();
     EXPECT_TRUE(calls.failed());
     EXPECT_EQ(storeBytes(), before);
-    EXPECT_TRUE(backups.list().isEmpty());
+    EXPECT_EQ(backups.list().size(), 1);
     EXPECT_TRUE(dialogs.messages.last().text.startsWith(u"Nothing was saved."_s));
 }
