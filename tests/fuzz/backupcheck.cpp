@@ -1,9 +1,7 @@
 #include "backupcheck.h"
 
+#include "invariant.h"
 #include "registrybackups.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 #include <QTimeZone>
 
@@ -11,13 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "backup invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"backup"};
 
 } // namespace
 

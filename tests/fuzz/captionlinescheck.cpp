@@ -1,19 +1,11 @@
 #include "captionlinescheck.h"
 
 #include "captionstrings.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "invariant.h"
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "caption lines invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"caption lines"};
 
 } // namespace
 

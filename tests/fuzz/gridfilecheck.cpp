@@ -1,21 +1,13 @@
 #include "gridfilecheck.h"
 
 #include "gridmodel.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "invariant.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "grid file invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"grid file"};
 
 QList<QStringList> snapshot(const GridModel &grid)
 {

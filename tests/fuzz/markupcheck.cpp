@@ -1,25 +1,17 @@
 #include "markupcheck.h"
 
+#include "invariant.h"
 #include "markup.h"
 #include "text.h"
 
 #include <QImage>
 #include <QPainter>
 
-#include <cstdio>
-#include <cstdlib>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "markup invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"markup"};
 
 } // namespace
 

@@ -1,21 +1,13 @@
 #include "regfilecheck.h"
 
+#include "invariant.h"
 #include "regfile.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "registry file invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"registry file"};
 
 } // namespace
 

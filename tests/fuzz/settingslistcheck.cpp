@@ -1,22 +1,14 @@
 #include "settingslistcheck.h"
 
 #include "gridmodel.h"
+#include "invariant.h"
 #include "settingspages.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "setting list invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"setting list"};
 
 } // namespace
 

@@ -1,21 +1,13 @@
 #include "winerecheck.h"
 
+#include "invariant.h"
 #include "winereg.h"
-
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-void require(bool condition, const char *what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "Wine registry file invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+constexpr Invariants require{"Wine registry file"};
 
 } // namespace
 
