@@ -46,7 +46,12 @@ public:
     {
         return std::nullopt;
     }
-    int askChoice(const ChoiceRequest &request) override { return request.escapeChoice; }
+    // Questions take `answer` when it is set, else the choice Esc makes.
+    int askChoice(const ChoiceRequest &request) override
+    {
+        return answer.value_or(request.escapeChoice);
+    }
+    std::optional<int> answer;
     QString chooseOpenFile(const OpenFileRequest &) override { return {}; }
 };
 
@@ -220,6 +225,7 @@ void BM_SaveAndUndoAPage(benchmark::State &state)
     BuildFolderFiles files;
     SilentDialogs dialogs;
     NoPrograms programs;
+    dialogs.answer = 0; // undo the save
     TMainForm window({store, files, dialogs, programs, [] {}, std::nullopt, &large.backups});
     auto *save = window.findChild<ToxButton *>(u"SaveBtn"_s);
     auto *undo = window.findChild<QShortcut *>(u"UndoSave"_s);
