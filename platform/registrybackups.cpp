@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimeZone>
@@ -37,6 +38,13 @@ QString storeLine(const QString &store)
     line.replace(u'\n', u' ');
     // Comments are read back without the blanks that end them.
     return QString(StoreComment + line).trimmed();
+}
+
+// Read from a damaged file, such a key or name could not be written back
+// as it was read; a save never writes one.
+bool hasControlCharacter(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
 QString backupName(const QDateTime &time)
@@ -101,22 +109,45 @@ std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QSt
     // Only the keys a save writes: a file put in the folder by someone else
     // cannot reach any other.
     const QString top = fullKey(RootKey::CurrentUser, under);
+    const qsizetype rootLength = fromU16(rootKeyName(RootKey::CurrentUser)).size() + 1;
     QList<BackupValue> values;
+    QHash<QString, QString> spelling; // of each key, by the key in lower case
+    QHash<QString, qsizetype> places; // of each value in `values`
     bool usable = true;
     file.visitWithDeletions([&](const QString &key, const std::optional<QString> &name,
                                 const std::optional<RegData> &data) {
         const bool inside = key.compare(top, Qt::CaseInsensitive) == 0
             || (key.startsWith(top + u'\\', Qt::CaseInsensitive) && !key.endsWith(u'\\'));
-        if (!inside)
+        if (!inside || hasControlCharacter(key) || key.contains(u"\\\\"_s)
+            || (name && hasControlCharacter(*name)))
             usable = false;
-        if (!name || !inside)
+        if (!name || !usable)
             return;
-        const QString below = key.mid(fromU16(rootKeyName(RootKey::CurrentUser)).size() + 1);
-        values.append({RootKey::CurrentUser, below, *name,
-                       data ? std::optional(data->stored()) : std::nullopt});
+        // As an import reads it: keys and names match without regard to
+        // case, and the last line of a value is the one that counts.
+        const QString folded = key.toLower();
+        const QString below = spelling.value(folded, key).mid(rootLength);
+        spelling.insert(folded, spelling.value(folded, key));
+        const std::optional<StoredValue> stored
+            = data ? std::optional(data->stored()) : std::nullopt;
+        const QString id = folded + u'\n' + name->toLower();
+        if (const auto at = places.constFind(id); at != places.constEnd()) {
+            values[*at].value = stored;
+            return;
+        }
+        places.insert(id, values.size());
+        values.append({RootKey::CurrentUser, below, *name, stored});
     });
     if (!usable)
         return std::nullopt;
+    // Key by key, as a backup is written, however the file's sections were
+    // ordered.
+    QHash<QString, qsizetype> keyOrder;
+    for (const BackupValue &value : std::as_const(values))
+        keyOrder.insert(value.key.toLower(), keyOrder.value(value.key.toLower(), keyOrder.size()));
+    std::stable_sort(values.begin(), values.end(), [&](const BackupValue &a, const BackupValue &b) {
+        return keyOrder.value(a.key.toLower()) < keyOrder.value(b.key.toLower());
+    });
     return values;
 }
 

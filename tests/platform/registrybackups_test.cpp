@@ -249,6 +249,11 @@ TEST(BackupFiles, HostileFilesAreRefusedWithoutHarm)
         header + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard Else]\r\n\"x\"=-\r\n",
         header + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\]\r\n\"x\"=-\r\n",
         header + "[NOT_A_ROOT\\A]\r\n\"x\"=-\r\n",
+        // Names and keys a save never writes, and no store could write back.
+        header + key + "\"a\x01b\"=-\r\n",
+        header
+            + QByteArray("[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8\x00]\r\n\"x\"=-\r\n", 54),
+        header + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\\\8.0]\r\n\"x\"=-\r\n",
     };
     for (const QByteArray &bytes : files)
         EXPECT_EQ(parseBackup(bytes, u"S"_s, Top), std::nullopt) << bytes.toStdString();
@@ -258,6 +263,21 @@ TEST(BackupFiles, HostileFilesAreRefusedWithoutHarm)
     EXPECT_EQ(*good,
               (QList<BackupValue>{
                   {RootKey::CurrentUser, u"software\\vob\\cd wizard"_s, u"x"_s, std::nullopt}}));
+
+    // Read as an import reads it: the last line of a value counts, keys and
+    // names match without regard to case, and values come key by key.
+    const auto merged = parseBackup(
+        header + key + "\"x\"=-\r\n\"y\"=dword:00000001\r\n"
+            + "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\Copy]\r\n" + "\"z\"=-\r\n"
+            + "[HKEY_CURRENT_USER\\software\\vob\\cd wizard\\8.0]\r\n" + "\"X\"=dword:00000002\r\n",
+        u"S"_s, Top);
+    ASSERT_TRUE(merged);
+    EXPECT_EQ(*merged,
+              (QList<BackupValue>{
+                  {RootKey::CurrentUser, Key, u"x"_s, StoredValue::fromInteger(2)},
+                  {RootKey::CurrentUser, Key, u"y"_s, StoredValue::fromInteger(1)},
+                  {RootKey::CurrentUser, Top + u"\\Copy"_s, u"z"_s, std::nullopt},
+              }));
 }
 
 TEST(BackupFiles, RandomInputsAreReadBackAsWrittenOrRefused)
