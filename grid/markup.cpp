@@ -775,29 +775,6 @@ MarkupExtent DrawMarkupText(QPainter &painter, const QString &text, const QRect 
     return extent;
 }
 
-QString StripMarkupTags(const QString &text)
-{
-    QString s = text;
-    s.replace(u"<BR>"_s, u"\r\n"_s, Qt::CaseInsensitive);
-    s.replace(u"<HR>"_s, u"\r\n"_s, Qt::CaseInsensitive);
-    QString out;
-    out.reserve(s.size());
-    qsizetype i = 0;
-    while (i < s.size()) {
-        if (s[i] != u'<') {
-            out += s[i++];
-            continue;
-        }
-        const qsizetype close = s.indexOf(u'>', i);
-        if (close < 0) {
-            out += QStringView(s).sliced(i);
-            break;
-        }
-        i = close + 1;
-    }
-    return out;
-}
-
 void drawPlainCellText(QPainter &painter, const QString &text, const QRect &rect,
                        const PlainTextFlags &flags)
 {

@@ -4,6 +4,8 @@
 // markup, how markup is laid out and drawn into a cell, how tag-free text is
 // drawn, and the tag-free form the editor gets.
 
+#include "text.h" // StripMarkupTags
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -39,10 +41,6 @@ MarkupExtent DrawMarkupText(QPainter &painter, const QString &text, const QRect 
 
 // Entities replaced, "<#...>" literals opened, CR turned into "<BR>", LF removed.
 QString prepareMarkupText(QString text);
-
-// For the editor when tags are not edited: "<BR>" and "<HR>" become CR LF,
-// every other tag goes.
-QString StripMarkupTags(const QString &text);
 
 struct PlainTextFlags
 {

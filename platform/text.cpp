@@ -1,5 +1,7 @@
 #include "text.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 QString upperAscii(QStringView text)
 {
     QString out = text.toString();
@@ -53,6 +55,29 @@ QString decodeWindows1252(const QByteArray &bytes)
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
         *to++ = QChar(b >= 0x80 && b < 0xA0 ? high[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+QString StripMarkupTags(const QString &text)
+{
+    QString s = text;
+    s.replace(u"<BR>"_s, u"\r\n"_s, Qt::CaseInsensitive);
+    s.replace(u"<HR>"_s, u"\r\n"_s, Qt::CaseInsensitive);
+    QString out;
+    out.reserve(s.size());
+    qsizetype i = 0;
+    while (i < s.size()) {
+        if (s[i] != u'<') {
+            out += s[i++];
+            continue;
+        }
+        const qsizetype close = s.indexOf(u'>', i);
+        if (close < 0) {
+            out += QStringView(s).sliced(i);
+            break;
+        }
+        i = close + 1;
     }
     return out;
 }

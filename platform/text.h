@@ -34,3 +34,7 @@ NumberStart numberStart(QStringView text, qsizetype from = 0);
 
 // The tool's files are Windows-1252; they are decoded once, where they are read.
 QString decodeWindows1252(const QByteArray &bytes);
+
+// Cell markup as plain text, for the editor when tags are not edited and
+// for the command line: "<BR>" and "<HR>" become CR LF, every other tag goes.
+QString StripMarkupTags(const QString &text);

@@ -4,6 +4,7 @@
 #include "registrymapping.h"
 #include "settingrow.h"
 #include "text.h"
+#include "valuerules.h"
 #include "wincolors.h"
 
 #include <optional>
@@ -21,54 +22,6 @@ bool isFixedSettingCell(int row, int col)
     return !(col == SettingColumn::Value && row != 0);
 }
 
-QStringList listSettingItems(const QString &valueName)
-{
-    static const QList<std::pair<QString, QStringList>> lists = {
-        {u"INTERFACETYPE"_s,
-         {u"ditNone"_s, u"ditAny"_s, u"ditASPI"_s, u"ditASAPI"_s, u"ditMiniPort"_s}},
-        {u"VIEWSTATUS"_s, {u"vsStandard"_s, u"vsDetails"_s, u"vsProgress"_s}},
-        {u"WRITEMETHOD"_s,
-         {u"dwmAutomatic"_s, u"dwmTAO"_s, u"dwmDAO"_s, u"dwmRAW"_s, u"dwmRestrictedOVR"_s}},
-        {u"CLOSECDMETHOD"_s,
-         {u"dcmAutomatic"_s, u"dcmCloseDisc"_s, u"dcmCloseSession"_s, u"dcmLeaveOpen"_s}},
-        {u"COPYPRECISION"_s,
-         {u"drpAutomatic"_s, u"drpStandard"_s, u"drpRaw"_s, u"drpRaw96"_s, u"drpRaw16"_s}},
-        {u"ERRORHANDLING"_s, {u"ehStop"_s, u"ehIgnore"_s, u"ehCopy"_s}},
-        {u"DVDCOPYMETHOD"_s,
-         {u"dcmAutomatic"_s, u"dcmCustomize"_s, u"dcmDirect"_s, u"dcmMainMovie"_s}},
-        {u"DVDCOPYFORMAT"_s, {u"dcfAutomatic"_s, u"dcfDVD"_s, u"dcfSVCD"_s, u"dcfVCD"_s}},
-        {u"DVDCOPYPICTUREFORMAT"_s,
-         {u"dcpfAutomatic"_s, u"dcpfLetterBox"_s, u"dcpfPanScan"_s, u"dcpfAnamorphic"_s}},
-        {u"DVDREDUCTIONMETHOD"_s,
-         {u"vrmParent"_s, u"vrmAutomatic"_s, u"vrmOriginal"_s, u"vrmQuality"_s, u"vrmSpeed"_s,
-          u"vrmRemove"_s}},
-    };
-    const QString name = upperAscii(valueName);
-    for (const auto &[listName, items] : lists) {
-        if (listName == name)
-            return items;
-    }
-    return {};
-}
-
-namespace {
-
-std::optional<int> spinMaximum(const QString &upperType)
-{
-    static const QList<std::pair<QString, int>> maxima = {{u"PUNTI"_s, 1280},
-                                                          {u"PIXELS"_s, 1280},
-                                                          {u"%"_s, 100},
-                                                          {u"MBYTE"_s, 8848},
-                                                          {u"MB*2.5"_s, 3569}};
-    for (const auto &[type, max] : maxima) {
-        if (type == upperType)
-            return max;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor, bool missing)
 {
     if (col != SettingColumn::Value)
@@ -82,7 +35,7 @@ void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor,
         editor = edNone;
     } else if (type == u"TESTO"_s || type == u"STRING"_s) {
         editor = edEditBtn;
-    } else if (const auto max = spinMaximum(type)) {
+    } else if (const auto max = spinMaximum(setting.type)) {
         grid.SpinEdit().MaxValue = *max;
         editor = edSpinEdit;
     } else if (type == u"LISTA"_s || type == u"LIST"_s) {

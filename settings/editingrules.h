@@ -6,6 +6,7 @@
 #include "gridtypes.h"
 #include "settingspages.h"
 #include "valuechanges.h"
+#include "valuerules.h"
 
 class GridModel;
 
@@ -20,10 +21,6 @@ bool isFixedSettingCell(int row, int col);
 // grid's editors on the way. Other columns keep what the grid proposed.
 void chooseSettingEditor(GridModel &grid, int col, int row, TEditorType &editor,
                          bool missing = false);
-
-// The items a list setting offers, by value name (any letter case); empty
-// for a name that is not a list setting.
-QStringList listSettingItems(const QString &valueName);
 
 // The colour rule: name cells by release, value cells white (red on read
 // errors), type and description tints; the header row is left alone. A

@@ -7,6 +7,7 @@
 #include "filesystem.h"
 #include "handlerguard.h"
 #include "oxbutton.h"
+#include "pagesave.h"
 #include "panel.h"
 #include "programlauncher.h"
 #include "registrymapping.h"
@@ -528,27 +529,15 @@ void TMainForm::WriteSettings(bool all)
 // stored everything says nothing; anything else is told in one message.
 void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
 {
-    QList<std::pair<TSettingsGrid *, PageSave>> saves;
-    std::vector<RefusedWrite> refused;
+    QList<PageToSave> pages;
+    for (TSettingsGrid *grid : lists)
+        pages.append({pageOf(grid), &grid->model(), &storedSettings(grid)});
+    QList<std::pair<SettingsPage, PageSave>> saves;
     try {
-        RegistryBatch batch(m_services.registry);
-        // What the save replaces is read and backed up before anything is
-        // written, in the batch that writes it.
-        QList<std::pair<TSettingsGrid *, PagePlan>> plans;
-        QList<BackupValue> replaced;
-        for (TSettingsGrid *grid : lists) {
-            plans.append({grid,
-                          planPageSave(grid->model(), *m_registry, pageOf(grid), m_release,
-                                       storedSettings(grid))});
-            replaced.append(valuesReplacedBy(plans.last().second));
-        }
-        // The backup stays even if the save then fails: a store that
-        // writes through another program may have stored part of it.
-        if (!replaced.isEmpty())
-            m_backups->write(replaced);
-        for (const auto &[grid, plan] : plans)
-            saves.append({grid, WriteGridSettings(grid, plan)});
-        refused = batch.commit();
+        saves = savePages(m_services.registry, *m_registry, *m_backups, m_release, pages,
+                          [this](const PageToSave &page, const PagePlan &plan) {
+                              return WriteGridSettings(gridOf(page.page), plan);
+                          });
     } catch (const ERegistryStoreError &e) {
         m_toldStoreProblem = QString::fromStdU16String(e.text(Language::English));
         m_services.dialogs.showMessage(
@@ -558,16 +547,11 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
             MessageIcon::Warning);
         return;
     }
-    QList<std::pair<SettingsPage, PageSave>> outcome;
-    for (auto &[grid, save] : saves) {
-        takeRefused(save, settingsKeyPath(pageOf(grid), m_release), refused);
-        for (const auto &[name, setting] : save.written)
-            storedSettings(grid).remember(name, setting);
+    for (TSettingsGrid *grid : lists) {
         m_history.forget(pageOf(grid));
         grid->viewport()->update(); // the saved values lose their marks
-        outcome.append({pageOf(grid), save});
     }
-    const SaveReport report = saveReport(outcome, m_language, m_release);
+    const SaveReport report = saveReport(saves, m_language, m_release);
     if (!report.text.isEmpty()) {
         m_services.dialogs.showMessage(QCoreApplication::applicationName(), report.text,
                                        report.unsaved ? MessageIcon::Warning

@@ -1,0 +1,284 @@
+// ordevanctl as a script runs it: the real binary, on a settings file and
+// a backups folder of each test's own.
+
+#include "printers.h"
+#include "regfile.h"
+#include "tmpfsmount.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct CtlRun
+{
+    int exit = -1;
+    QString out;
+    QString err;
+    QByteArray rawOut;
+};
+
+const QString Seed = u"Windows Registry Editor Version 5.00\r\n"
+                     u"\r\n"
+                     u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]\r\n"
+                     u"\"Version\"=\"8v3\"\r\n"
+                     u"\r\n"
+                     u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+                     u"\"MainWindowLeft\"=dword:0000012c\r\n"
+                     u"\"SkinName\"=\"Default\"\r\n"
+                     u"\"InterfaceType\"=\"ditAny\"\r\n"
+                     u"\"ShowToolTips\"=\"True\"\r\n"
+                     u"\"Other\"=hex:01,02\r\n"_s;
+
+class CtlTest : public testing::Test
+{
+protected:
+    void SetUp() override { writeStore(Seed); }
+
+    void writeStore(const QString &text)
+    {
+        QFile file(store);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("\xFF\xFE");
+        file.write(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    }
+    QByteArray storeBytes() const
+    {
+        QFile file(store);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    std::optional<RegData> stored(const QString &name) const
+    {
+        return RegFile::parse(storeBytes())
+            .value(u"HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0"_s, name);
+    }
+
+    CtlRun ctl(QStringList arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
+        process.setProcessEnvironment(environment);
+        arguments.prepend(store);
+        arguments.prepend(u"--settings-file"_s);
+        process.start(QStringLiteral(ORDEVANCTL), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        CtlRun run;
+        run.exit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.rawOut = process.readAllStandardOutput();
+        run.out = QString::fromUtf8(run.rawOut);
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+    QStringList backups() const
+    {
+        return QDir(dir.filePath(u"config/Ordevan/backups"_s)).entryList(QDir::Files);
+    }
+
+    QTemporaryDir dir;
+    QString store = dir.filePath(u"registry.reg"_s);
+};
+
+} // namespace
+
+TEST_F(CtlTest, ListGetAndDescribe)
+{
+    const CtlRun all = ctl({u"list"_s});
+    ASSERT_EQ(all.exit, 0) << all.err.toStdString();
+    EXPECT_TRUE(all.out.contains(u"MainWindowLeft\t300\tPIXELS\t\n"_s)) << all.out.toStdString();
+    EXPECT_TRUE(all.out.contains(u"SkinName\tDefault\tSTRING\t8v3\n"_s));
+    EXPECT_FALSE(all.out.contains(u"ShowSplashScreen"_s)) << "a setting of 8.0.0.x";
+    const CtlRun general = ctl({u"list"_s, u"general"_s});
+    EXPECT_LT(general.out.count(u'\n'), all.out.count(u'\n'));
+    EXPECT_EQ(ctl({u"list"_s, u"data path"_s}).exit, 0);
+    EXPECT_EQ(ctl({u"list"_s, u"Percorso Dati"_s}).exit, 0);
+    const CtlRun noPage = ctl({u"list"_s, u"Nowhere"_s});
+    EXPECT_EQ(noPage.exit, 2);
+    EXPECT_TRUE(noPage.err.contains(u"There is no page Nowhere"_s));
+
+    EXPECT_EQ(ctl({u"get"_s, u"mainwindowleft"_s}).out, u"300\n"_s);
+    EXPECT_EQ(ctl({u"get"_s, u"LanguageFile"_s}).out, u"\n"_s) << "a missing text reads empty";
+    const CtlRun unknown = ctl({u"get"_s, u"NoSuchValue"_s});
+    EXPECT_EQ(unknown.exit, 2);
+    EXPECT_TRUE(unknown.err.contains(u"No list of InstantCopy 8.0.3.x has a setting named "
+                                     u"NoSuchValue."_s));
+    const CtlRun otherRelease = ctl({u"--release"_s, u"8.0.0"_s, u"get"_s, u"ShowSplashScreen"_s});
+    EXPECT_EQ(otherRelease.exit, 0) << otherRelease.err.toStdString();
+
+    const CtlRun described = ctl({u"describe"_s, u"InterfaceType"_s});
+    EXPECT_TRUE(described.out.contains(u"Allowed: ditNone, ditAny, ditASPI, ditASAPI, "
+                                       u"ditMiniPort\n"_s))
+        << described.out.toStdString();
+    EXPECT_TRUE(described.out.contains(u"ditAny tries them all"_s)) << "markup removed";
+    EXPECT_FALSE(described.out.contains(u"<b>"_s));
+    const CtlRun italian = ctl({u"--lang"_s, u"it"_s, u"describe"_s, u"CpuUsage"_s});
+    EXPECT_TRUE(italian.out.contains(u"Valori ammessi: un numero intero da 0 a 100"_s))
+        << italian.out.toStdString();
+    EXPECT_EQ(storeBytes(),
+              QByteArray("\xFF\xFE")
+                  + QByteArray(reinterpret_cast<const char *>(Seed.utf16()), Seed.size() * 2))
+        << "reading writes nothing";
+}
+
+TEST_F(CtlTest, SetChecksAsTheEditorsDoAndWritesOnlyThatValue)
+{
+    const QByteArray before = storeBytes();
+    const struct
+    {
+        QStringList arguments;
+        const char16_t *allowed;
+    } refused[] = {
+        {{u"MainWindowLeft"_s, u"1281"_s}, u"a whole number from 0 to 1280"},
+        {{u"MainWindowLeft"_s, u"-1"_s}, u"a whole number from 0 to 1280"},
+        {{u"MainWindowLeft"_s, u"12x"_s}, u"a whole number from 0 to 1280"},
+        {{u"LogLevel"_s, u"four"_s}, u"a 32-bit whole number"},
+        {{u"LogLevel"_s, u"4294967296"_s}, u"a 32-bit whole number"},
+        {{u"InterfaceType"_s, u"ditSCSI"_s}, u"one of: ditNone, ditAny, ditASPI"},
+        {{u"ShowToolTips"_s, u"yes"_s}, u"True or False"},
+    };
+    for (const auto &c : refused) {
+        const CtlRun run = ctl(QStringList{u"set"_s} + c.arguments);
+        EXPECT_EQ(run.exit, 2) << c.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf16(c.allowed))) << run.err.toStdString();
+    }
+    EXPECT_EQ(storeBytes(), before) << "nothing written on refusal";
+    EXPECT_TRUE(backups().isEmpty());
+
+    ASSERT_EQ(ctl({u"set"_s, u"MainWindowLeft"_s, u"1280"_s}).exit, 0);
+    ASSERT_EQ(ctl({u"set"_s, u"InterfaceType"_s, u"ditaspi"_s}).exit, 0);
+    ASSERT_EQ(ctl({u"set"_s, u"ShowToolTips"_s, u"false"_s}).exit, 0);
+    ASSERT_EQ(ctl({u"set"_s, u"LogLevel"_s, u"$10"_s}).exit, 0);
+    EXPECT_EQ(stored(u"MainWindowLeft"_s), RegData::fromDWord(1280));
+    EXPECT_EQ(stored(u"InterfaceType"_s), RegData::fromString(u"ditASPI"_s));
+    EXPECT_EQ(stored(u"ShowToolTips"_s), RegData::fromString(u"False"_s));
+    EXPECT_EQ(stored(u"LogLevel"_s), RegData::fromDWord(16));
+    EXPECT_EQ(stored(u"LanguageFile"_s), std::nullopt) << "other missing values stay missing";
+    EXPECT_EQ(backups().size(), 4) << "a backup before each save";
+
+    // Restore undoes the newest save, then the one before.
+    ASSERT_EQ(ctl({u"restore"_s}).exit, 0);
+    EXPECT_EQ(stored(u"LogLevel"_s), std::nullopt);
+    const CtlRun listed = ctl({u"backups"_s});
+    EXPECT_EQ(listed.out.count(u'\n'), 5) << listed.out.toStdString();
+}
+
+TEST_F(CtlTest, ResetBringsBackTheListsDefaults)
+{
+    ASSERT_EQ(ctl({u"reset"_s, u"MainWindowLeft"_s, u"SkinName"_s}).exit, 0);
+    EXPECT_EQ(stored(u"MainWindowLeft"_s), RegData::fromDWord(120));
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"Default"_s));
+    EXPECT_EQ(stored(u"Other"_s), (RegData{RegType::Binary, QByteArray("\x01\x02", 2)}));
+    ASSERT_EQ(ctl({u"reset"_s, u"--page"_s, u"General"_s}).exit, 0);
+    EXPECT_EQ(stored(u"LanguageFile"_s), RegData::fromString(u"English.lng"_s));
+    EXPECT_EQ(ctl({u"reset"_s, u"NoSuchValue"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"reset"_s}).exit, 2);
+    // The other lists' keys do not exist: nothing of them can be saved.
+    const CtlRun all = ctl({u"reset"_s, u"--all"_s});
+    EXPECT_EQ(all.exit, 1);
+    EXPECT_TRUE(all.err.contains(u"do not exist in the registry yet"_s)) << all.err.toStdString();
+}
+
+TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
+{
+    const QString file = dir.filePath(u"dump.reg"_s);
+    ASSERT_EQ(ctl({u"dump"_s, u"General"_s, u"-o"_s, file}).exit, 0);
+    QFile dumped(file);
+    ASSERT_TRUE(dumped.open(QIODevice::ReadOnly));
+    const RegFile dump = RegFile::parse(dumped.readAll());
+    EXPECT_EQ(
+        dump.value(u"HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0"_s, u"MainWindowLeft"_s),
+        RegData::fromDWord(300));
+    EXPECT_FALSE(dump.value(u"HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0"_s, u"Other"_s))
+        << "only the lists' settings";
+    const CtlRun utf8 = ctl({u"dump"_s, u"--utf8"_s});
+    EXPECT_TRUE(utf8.out.startsWith(u"Windows Registry Editor Version 5.00\n"_s));
+    EXPECT_TRUE(ctl({u"dump"_s}).rawOut.startsWith("\xFF\xFE")) << "piped: as regedit reads";
+
+    // Loading what was dumped changes nothing.
+    const QByteArray before = storeBytes();
+    ASSERT_EQ(ctl({u"load"_s, file}).exit, 0);
+    EXPECT_EQ(storeBytes(), before);
+
+    const auto write = [&](const QByteArray &text) {
+        QFile out(file);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text);
+    };
+    write("Windows Registry Editor Version 5.00\r\n"
+          "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+          "\"MainWindowLeft\"=dword:00000010\r\n"
+          "\"InterfaceType\"=\"ditMiniPort\"\r\n");
+    const CtlRun loaded = ctl({u"load"_s, file});
+    ASSERT_EQ(loaded.exit, 0) << loaded.err.toStdString();
+    EXPECT_TRUE(loaded.out.contains(u"MainWindowLeft: 300 -> 16\n"_s)) << loaded.out.toStdString();
+    EXPECT_EQ(stored(u"InterfaceType"_s), RegData::fromString(u"ditMiniPort"_s));
+
+    const QByteArray loadedBytes = storeBytes();
+    const QList<QByteArray> refused = {
+        // One bad value among good ones: nothing is written.
+        "Windows Registry Editor Version 5.00\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+        "\"MainWindowLeft\"=dword:00000011\r\n"
+        "\"InterfaceType\"=\"ditSCSI\"\r\n",
+        "Windows Registry Editor Version 5.00\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+        "\"NoSuchValue\"=\"x\"\r\n",
+        "Windows Registry Editor Version 5.00\r\n"
+        "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+        "\"MainWindowLeft\"=\"300\"\r\n",
+        "Windows Registry Editor Version 5.00\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Microsoft]\r\n"
+        "\"MainWindowLeft\"=dword:00000001\r\n",
+        "not a registry file",
+    };
+    for (const QByteArray &text : refused) {
+        write(text);
+        const CtlRun run = ctl({u"load"_s, file});
+        EXPECT_EQ(run.exit, 2) << text.toStdString();
+        EXPECT_EQ(storeBytes(), loadedBytes) << text.toStdString();
+    }
+    EXPECT_EQ(ctl({u"load"_s, dir.filePath(u"missing.reg"_s)}).exit, 2);
+}
+
+TEST_F(CtlTest, UsageAndStoreFailures)
+{
+    EXPECT_EQ(ctl({u"--help"_s}).exit, 0);
+    EXPECT_TRUE(ctl({u"--version"_s}).out.startsWith(u"ordevanctl 8.0.4.0"_s));
+    EXPECT_EQ(ctl({}).exit, 2);
+    EXPECT_EQ(ctl({u"frobnicate"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"--release"_s, u"9"_s, u"list"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"--lang"_s, u"fr"_s, u"list"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"get"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"restore"_s}).exit, 2) << "no save to undo";
+
+    // A damaged store: told, never written.
+    writeStore(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\r\n"_s);
+    const QByteArray damaged = storeBytes();
+    const CtlRun get = ctl({u"get"_s, u"MainWindowLeft"_s});
+    EXPECT_EQ(get.exit, 1);
+    EXPECT_TRUE(get.err.contains(u"line 2"_s)) << get.err.toStdString();
+    EXPECT_EQ(ctl({u"set"_s, u"MainWindowLeft"_s, u"5"_s}).exit, 1);
+    EXPECT_EQ(storeBytes(), damaged);
+}
+
+TEST_F(CtlTest, AReadOnlyStoreIsToldAndKeptAsItWas)
+{
+    TmpfsMount mount(u"64k"_s);
+    if (!mount.mounted())
+        GTEST_SKIP() << "a read-only store needs a mount of its own";
+    store = mount.filePath(u"registry.reg"_s);
+    writeStore(Seed);
+    const QByteArray before = storeBytes();
+    ASSERT_TRUE(mount.makeReadOnly());
+    const CtlRun run = ctl({u"set"_s, u"MainWindowLeft"_s, u"5"_s});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_TRUE(run.err.contains(u"Nothing was saved."_s)) << run.err.toStdString();
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_EQ(ctl({u"get"_s, u"MainWindowLeft"_s}).out, u"300\n"_s);
+}
