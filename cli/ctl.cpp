@@ -160,7 +160,7 @@ private:
     void openStore();
     void readPreferences();
     void loadPages();
-    void readPages(const QList<Page *> &pages);
+    bool readPages(const QList<Page *> &pages);
     QList<Page *> pagesNamed(const QString &name);
     std::pair<Page *, int> setting(const QString &name);
     void save(const QList<Page *> &pages, const QStringList &names);
@@ -246,8 +246,10 @@ void Ctl::loadPages()
     }
 }
 
-void Ctl::readPages(const QList<Page *> &pages)
+// Reads the pages' values; true when every page's key exists.
+bool Ctl::readPages(const QList<Page *> &pages)
 {
+    bool keysExist = true;
     for (Page *page : pages) {
         const PageRead read = readPageSettings(page->grid, *m_registry, page->page, m_release,
                                                m_language, page->stored);
@@ -255,7 +257,9 @@ void Ctl::readPages(const QList<Page *> &pages)
             throw CtlError{QString::fromStdU16String(read.storeError->text(m_language)),
                            CtlStoreFailed};
         }
+        keysExist = keysExist && !read.keyMissing;
     }
+    return keysExist;
 }
 
 // The pages `name` names (any letter case, either language, with or
@@ -369,7 +373,15 @@ int Ctl::get()
 {
     needOperands(1, 1);
     const auto [page, row] = setting(m_options.operands[1]);
-    readPages({page});
+    if (!readPages({page})) {
+        // What the list shows then is its default, not a value of the store.
+        throw CtlError{say(u"The settings of InstantCopy %1 do not exist in the registry yet: "
+                           u"start InstantCopy once, it creates them."_s,
+                           u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro: "
+                           u"avviare InstantCopy una volta, le crea."_s)
+                           .arg(m_release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s),
+                       CtlStoreFailed};
+    }
     const QString value = page->grid.Cells(SettingColumn::Value, row);
     const StoredSettings::Setting *stored = page->stored.find(settingRow(page->grid, row).name);
     if (stored && (stored->unreadable || (isReadErrorText(value) && stored->value))) {
