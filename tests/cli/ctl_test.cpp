@@ -287,3 +287,43 @@ TEST_F(CtlTest, AReadOnlyStoreIsToldAndKeptAsItWas)
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(ctl({u"get"_s, u"MainWindowLeft"_s}).out, u"300\n"_s);
 }
+
+// A Wine prefix with no Wine running: its user.reg is patched in place.
+TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
+{
+    const QString prefix = dir.filePath(u"prefix"_s);
+    ASSERT_TRUE(QDir().mkpath(prefix));
+    const QByteArray userReg = "WINE REGISTRY Version 2\n"
+                               ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
+                               "\n"
+                               "#arch=win64\n"
+                               "\n"
+                               "[Software\\\\VOB\\\\CD Wizard\\\\8.0] 1796771035\n"
+                               "#time=1dd87686676bdaa\n"
+                               "\"MainWindowLeft\"=dword:0000012c\n"
+                               "\"SkinName\"=\"Default\"\n";
+    QFile file(prefix + u"/user.reg"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(userReg);
+    file.close();
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
+    process.setProcessEnvironment(environment);
+    const auto run = [&](const QStringList &arguments) {
+        process.start(QStringLiteral(ORDEVANCTL),
+                      QStringList{u"--wine-prefix"_s, prefix} + arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    EXPECT_EQ(run({u"get"_s, u"MainWindowLeft"_s}), u"300\n"_s);
+    run({u"set"_s, u"SkinName"_s, u"Dark"_s});
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.contains("\n\"SkinName\"=\"Dark\"\n")) << written.toStdString();
+    EXPECT_TRUE(written.startsWith(userReg.left(userReg.indexOf("[Software"))))
+        << "the lines before stay as they were";
+    EXPECT_EQ(run({u"get"_s, u"SkinName"_s}), u"Dark\n"_s);
+}
