@@ -15,8 +15,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -45,7 +48,9 @@ struct Options
 
 QString usage()
 {
-    return u"usage: ordevanctl [options] command [arguments]\n"
+    return u"usage: ordevanctl [options] [--] command [arguments]\n"
+           u"\n"
+           u"Options come before the command; \"--\" ends them.\n"
            u"\n"
            u"commands:\n"
            u"  list [PAGE]              every setting: name, value, type, release tag\n"
@@ -73,67 +78,102 @@ QString usage()
 }
 
 // The options and operands of `arguments`; nullopt when only help or the
-// version was asked for and is printed.
+// version was asked for and is printed. Options come before the command;
+// "--" ends them, so that an operand may start with "-".
 std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out)
 {
+    static const QStringList takingValues
+        = {u"--release"_s, u"--lang"_s, u"-o"_s, u"--wine-prefix"_s, u"--settings-file"_s};
+    QStringList optionPart{arguments.value(0)};
+    qsizetype first = 1;
+    for (; first < arguments.size(); ++first) {
+        const QString &argument = arguments[first];
+        if (argument == u"--"_s) {
+            ++first;
+            break;
+        }
+        if (!argument.startsWith(u'-') || argument == u"-"_s)
+            break;
+        optionPart.append(argument);
+        if (takingValues.contains(argument) && first + 1 < arguments.size())
+            optionPart.append(arguments[++first]);
+    }
     Options options;
+    options.operands = arguments.mid(first);
+
     QString error;
     QStringList rest;
-    const auto store = parseStoreOptions(arguments, &error, &rest);
+    const auto store = parseStoreOptions(optionPart, &error, &rest);
     if (!store)
         throw CtlError{error};
     options.store = *store;
     for (qsizetype i = 0; i < rest.size(); ++i) {
         const QString &argument = rest[i];
-        const auto value = [&](const QString &name) {
-            if (argument.startsWith(name + u'='))
-                return argument.mid(name.size() + 1);
+        const QString name = argument.section(u'=', 0, 0);
+        const auto value = [&] {
+            if (argument.contains(u'='))
+                return argument.section(u'=', 1);
             if (i + 1 >= rest.size())
                 throw CtlError{u"%1 needs a value"_s.arg(name)};
             return rest[++i];
         };
-        if (argument == u"--help"_s || argument == u"-h"_s) {
+        if (name == u"--help"_s || name == u"-h"_s) {
             std::fputs(qUtf8Printable(usage()), out);
             return std::nullopt;
         }
-        if (argument == u"--version"_s) {
+        if (name == u"--version"_s) {
             std::fputs("ordevanctl " ORDEVAN_VERSION "\n", out);
             return std::nullopt;
         }
-        if (argument == u"--utf8"_s) {
+        if (name == u"--utf8"_s) {
             options.utf8 = true;
-        } else if (argument == u"-o"_s || argument.startsWith(u"-o="_s)) {
-            options.outputFile
-                = argument == u"-o"_s && i + 1 < rest.size() ? rest[++i] : argument.mid(3);
+        } else if (name == u"-o"_s) {
+            options.outputFile = value();
             if (options.outputFile.isEmpty())
                 throw CtlError{u"-o needs a file"_s};
-        } else if (argument == u"--release"_s || argument.startsWith(u"--release="_s)) {
-            const QString release = value(u"--release"_s);
+        } else if (name == u"--release"_s) {
+            const QString release = value();
             if (release == u"8.0.0"_s || release == u"8v0"_s)
                 options.release = Release::R800;
             else if (release == u"8.0.3"_s || release == u"8v3"_s)
                 options.release = Release::R803;
             else
-                throw CtlError{u"--release takes 8.0.0 or 8.0.3, not %1"_s.arg(release)};
-        } else if (argument == u"--lang"_s || argument.startsWith(u"--lang="_s)) {
-            const QString language = value(u"--lang"_s);
+                throw CtlError{u"--release takes 8.0.0 or 8.0.3, not \"%1\""_s.arg(release)};
+        } else if (name == u"--lang"_s) {
+            const QString language = value();
             if (language == u"en"_s)
                 options.language = Language::English;
             else if (language == u"it"_s)
                 options.language = Language::Italian;
             else
-                throw CtlError{u"--lang takes en or it, not %1"_s.arg(language)};
-        } else if (argument.startsWith(u"--"_s) && argument.size() > 2
-                   && options.operands.isEmpty()) {
-            throw CtlError{u"unknown option %1"_s.arg(argument)};
+                throw CtlError{u"--lang takes en or it, not \"%1\""_s.arg(language)};
         } else {
-            options.operands.append(argument);
+            throw CtlError{u"unknown option %1\n%2"_s.arg(argument, usage())};
         }
     }
     if (options.operands.isEmpty())
-        throw CtlError{u"no command given"_s};
+        throw CtlError{u"no command given\n%1"_s.arg(usage())};
+    if ((options.utf8 || !options.outputFile.isEmpty()) && options.operands[0] != u"dump"_s)
+        throw CtlError{u"--utf8 and -o are options of dump"_s};
     return options;
 }
+
+QString releaseName(Release release)
+{
+    return release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s;
+}
+
+// A command: how many operands it takes, whether it works on the lists, and
+// what it does.
+class Ctl;
+struct Command
+{
+    const char16_t *name;
+    qsizetype leastOperands;
+    qsizetype mostOperands;
+    bool usesLists;
+    int (Ctl::*run)();
+};
 
 // One page of settings, loaded from its list and read from the store.
 struct Page
@@ -150,22 +190,6 @@ public:
     Ctl(const Options &options, std::FILE *out, std::FILE *err, bool outIsTerminal);
     int run();
 
-private:
-    QString say(const QString &english, const QString &italian) const
-    {
-        return m_language == Language::Italian ? italian : english;
-    }
-    void print(const QString &text) const { std::fputs(qUtf8Printable(text), m_out); }
-
-    void openStore();
-    void readPreferences();
-    void loadPages();
-    bool readPages(const QList<Page *> &pages);
-    QList<Page *> pagesNamed(const QString &name);
-    std::pair<Page *, int> setting(const QString &name);
-    void save(const QList<Page *> &pages, const QStringList &names);
-    void needOperands(qsizetype least, qsizetype most) const;
-
     int list();
     int get();
     int set();
@@ -176,11 +200,38 @@ private:
     int backups();
     int restore();
 
+private:
+    QString say(const QString &english, const QString &italian) const
+    {
+        return m_language == Language::Italian ? italian : english;
+    }
+    void print(const QString &text) const { std::fputs(qUtf8Printable(text), m_out); }
+    [[noreturn]] void storeFailed(const ERegistryStoreError &error) const
+    {
+        throw CtlError{QString::fromStdU16String(error.text(m_language)), CtlStoreFailed};
+    }
+    [[noreturn]] void settingsMissing() const;
+
+    void openStore();
+    void readPreferences();
+    void loadPages();
+    // Reads the pages' values; true when every page's key exists.
+    bool readPages(const QList<Page *> &pages);
+    // The pages named (any letter case, either language, with or without
+    // the blank of "Data Path"); all of them for nullopt.
+    QList<Page *> pagesNamed(const std::optional<QString> &name);
+    std::pair<Page *, int> setting(const QString &name);
+    // Refuses a value the window gives no editor: one the store holds in
+    // another kind than its list gives, which a write would replace.
+    void needEditable(const Page &page, int row) const;
+    // Saves the values named on the pages, and nothing else of them.
+    void save(const QList<Page *> &pages, const QStringList &names);
+
     Options m_options;
     std::FILE *m_out;
     std::FILE *m_err;
     bool m_outIsTerminal;
-    Language m_language = Language::English;
+    Language m_language;
     Release m_release = Release::R803;
     std::optional<StoreChoice> m_choice;
     std::unique_ptr<RegistryStore> m_store;
@@ -189,12 +240,46 @@ private:
     std::array<Page, AllSettingsPages.size()> m_pages;
 };
 
+const std::array<Command, 9> Commands = {{
+    {u"list", 0, 1, true, &Ctl::list},
+    {u"get", 1, 1, true, &Ctl::get},
+    {u"set", 2, 2, true, &Ctl::set},
+    {u"reset", 1, 1000, true, &Ctl::reset},
+    {u"describe", 1, 1, true, &Ctl::describe},
+    {u"dump", 0, 4, true, &Ctl::dump}, // [PAGE] [-o FILE] [--utf8]
+    {u"load", 1, 1, true, &Ctl::load},
+    {u"backups", 0, 0, false, &Ctl::backups},
+    {u"restore", 0, 1, false, &Ctl::restore},
+}};
+
 Ctl::Ctl(const Options &options, std::FILE *out, std::FILE *err, bool outIsTerminal)
     : m_options(options)
     , m_out(out)
     , m_err(err)
     , m_outIsTerminal(outIsTerminal)
+    , m_language(options.language.value_or(Language::English))
 { }
+
+int Ctl::run()
+{
+    const QString name = m_options.operands[0];
+    const auto command = std::find_if(Commands.begin(), Commands.end(),
+                                      [&](const Command &c) { return name == c.name; });
+    if (command == Commands.end())
+        throw CtlError{u"unknown command %1\n%2"_s.arg(name, usage())};
+    const qsizetype given = m_options.operands.size() - 1;
+    if (given < command->leastOperands || given > command->mostOperands)
+        throw CtlError{u"%1: wrong number of arguments\n%2"_s.arg(name, usage())};
+    try {
+        openStore();
+        readPreferences();
+        if (command->usesLists)
+            loadPages();
+        return (this->*command->run)();
+    } catch (const ERegistryStoreError &e) {
+        storeFailed(e);
+    }
+}
 
 void Ctl::openStore()
 {
@@ -213,11 +298,13 @@ void Ctl::readPreferences()
     QString version = u"8v3"_s, language = u"English"_s;
     m_registry->setRootKey(RootKey::CurrentUser);
     if (const OpenKeyScope key(*m_registry, PreferencesKey, false); key.isOpen()) {
+        // As the window reads them: text of either kind, not empty.
         const auto text = [&](std::u16string_view name, const QString &fallback) {
             const auto value = m_registry->readValue(name);
-            return value && value->kind == ValueKind::String && !value->text.empty()
-                ? QString::fromStdU16String(value->text)
-                : fallback;
+            const bool isText = value
+                && (value->kind == ValueKind::String || value->kind == ValueKind::ExpandString);
+            return isText && !value->text.empty() ? QString::fromStdU16String(value->text)
+                                                  : fallback;
         };
         version = text(u"Version", version);
         language = text(u"Language", language);
@@ -246,44 +333,50 @@ void Ctl::loadPages()
     }
 }
 
-// Reads the pages' values; true when every page's key exists.
 bool Ctl::readPages(const QList<Page *> &pages)
 {
     bool keysExist = true;
     for (Page *page : pages) {
         const PageRead read = readPageSettings(page->grid, *m_registry, page->page, m_release,
                                                m_language, page->stored);
-        if (read.storeError) {
-            throw CtlError{QString::fromStdU16String(read.storeError->text(m_language)),
-                           CtlStoreFailed};
-        }
+        if (read.storeError)
+            storeFailed(*read.storeError);
         keysExist = keysExist && !read.keyMissing;
     }
     return keysExist;
 }
 
-// The pages `name` names (any letter case, either language, with or
-// without the blank of "Data Path"); all of them for an empty name.
-QList<Page *> Ctl::pagesNamed(const QString &name)
+void Ctl::settingsMissing() const
 {
-    QList<Page *> pages;
+    throw CtlError{say(u"The settings of InstantCopy %1 do not exist in the registry yet: "
+                       u"start InstantCopy once, it creates them."_s,
+                       u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro: "
+                       u"avviare InstantCopy una volta, le crea."_s)
+                       .arg(releaseName(m_release)),
+                   CtlStoreFailed};
+}
+
+QList<Page *> Ctl::pagesNamed(const std::optional<QString> &name)
+{
     const auto folded = [](QString text) {
         return text.remove(u' ').toLower();
     };
+    QList<Page *> pages;
     for (Page &page : m_pages) {
-        const bool named = name.isEmpty()
-            || folded(name) == folded(pageTitle(page.page, Language::English))
-            || folded(name) == folded(pageTitle(page.page, Language::Italian))
-            || folded(name) == pageName(page.page).toLower();
+        const bool named = !name
+            || (!name->isEmpty()
+                && (folded(*name) == folded(pageTitle(page.page, Language::English))
+                    || folded(*name) == folded(pageTitle(page.page, Language::Italian))
+                    || folded(*name) == pageName(page.page).toLower()));
         if (named)
             pages.append(&page);
     }
     if (pages.isEmpty()) {
-        throw CtlError{say(u"There is no page %1: the pages are General, Copy, Options and "
+        throw CtlError{say(u"There is no page \"%1\": the pages are General, Copy, Options and "
                            u"\"Data Path\"."_s,
-                           u"Non esiste la pagina %1: le pagine sono Generali, Copia, Opzioni e "
-                           u"\"Percorso Dati\"."_s)
-                           .arg(name)};
+                           u"Non esiste la pagina \"%1\": le pagine sono Generali, Copia, Opzioni "
+                           u"e \"Percorso Dati\"."_s)
+                           .arg(name.value_or(QString()))};
     }
     return pages;
 }
@@ -297,10 +390,26 @@ std::pair<Page *, int> Ctl::setting(const QString &name)
     }
     throw CtlError{say(u"No list of InstantCopy %1 has a setting named %2."_s,
                        u"Nessuna lista di InstantCopy %1 ha un'impostazione di nome %2."_s)
-                       .arg(m_release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s, name)};
+                       .arg(releaseName(m_release), name)};
 }
 
-// Saves the values named on the pages, and nothing else of them.
+void Ctl::needEditable(const Page &page, int row) const
+{
+    const QString name = settingRow(page.grid, row).name;
+    const StoredSettings::Setting *stored = page.stored.find(name);
+    const bool unreadable = stored
+        && (stored->unreadable
+            || (stored->value && isReadErrorText(page.grid.Cells(SettingColumn::Value, row))));
+    if (unreadable) {
+        throw CtlError{say(u"%1 is stored as another kind than its list gives: it is left as it "
+                           u"is, as the window leaves it."_s,
+                           u"%1 è salvato in un tipo diverso da quello della sua lista: resta "
+                           u"com'è, come lo lascia la finestra."_s)
+                           .arg(name),
+                       CtlStoreFailed};
+    }
+}
+
 void Ctl::save(const QList<Page *> &pages, const QStringList &names)
 {
     QList<PageToSave> toSave;
@@ -316,54 +425,26 @@ void Ctl::save(const QList<Page *> &pages, const QStringList &names)
     }
     const SaveReport report = saveReport(saves, m_language, m_release);
     if (!report.text.isEmpty()) {
-        QString text = report.text;
-        text.replace(u'\r', u'\n');
+        const QString text = QString(report.text).replace(u'\r', u'\n');
         if (report.unsaved)
             throw CtlError{text, CtlStoreFailed};
         std::fputs(qUtf8Printable(text + u'\n'), m_err);
     }
 }
 
-void Ctl::needOperands(qsizetype least, qsizetype most) const
-{
-    const qsizetype given = m_options.operands.size() - 1;
-    if (given < least || given > most) {
-        throw CtlError{u"%1: wrong number of arguments\n%2"_s.arg(m_options.operands[0], usage())};
-    }
-}
-
-int Ctl::run()
-{
-    const QString command = m_options.operands[0];
-    using Command = int (Ctl::*)();
-    static const QList<std::pair<QString, Command>> commands = {
-        {u"list"_s, &Ctl::list},   {u"get"_s, &Ctl::get},           {u"set"_s, &Ctl::set},
-        {u"reset"_s, &Ctl::reset}, {u"describe"_s, &Ctl::describe}, {u"dump"_s, &Ctl::dump},
-        {u"load"_s, &Ctl::load},   {u"backups"_s, &Ctl::backups},   {u"restore"_s, &Ctl::restore},
-    };
-    for (const auto &[name, handler] : commands) {
-        if (name == command) {
-            openStore();
-            readPreferences();
-            loadPages();
-            return (this->*handler)();
-        }
-    }
-    throw CtlError{u"unknown command %1\n%2"_s.arg(command, usage())};
-}
-
 int Ctl::list()
 {
-    needOperands(0, 1);
-    const QList<Page *> pages = pagesNamed(m_options.operands.value(1));
-    readPages(pages);
+    const QList<Page *> pages = pagesNamed(
+        m_options.operands.size() > 1 ? std::optional(m_options.operands[1]) : std::nullopt);
+    if (!readPages(pages))
+        settingsMissing(); // the lists would show their defaults, not values
     for (Page *page : pages) {
         for (int row = 1; row < page->grid.RowCount(); ++row) {
             const SettingRow setting = settingRow(page->grid, row);
-            if (!setting.isSetting())
-                continue;
-            print(setting.name + u'\t' + setting.value + u'\t' + setting.type + u'\t'
-                  + setting.release + u'\n');
+            if (setting.isSetting()) {
+                print(setting.name + u'\t' + setting.value + u'\t' + setting.type + u'\t'
+                      + setting.release + u'\n');
+            }
         }
     }
     return CtlDone;
@@ -371,57 +452,52 @@ int Ctl::list()
 
 int Ctl::get()
 {
-    needOperands(1, 1);
     const auto [page, row] = setting(m_options.operands[1]);
-    if (!readPages({page})) {
-        // What the list shows then is its default, not a value of the store.
-        throw CtlError{say(u"The settings of InstantCopy %1 do not exist in the registry yet: "
-                           u"start InstantCopy once, it creates them."_s,
-                           u"Le impostazioni di InstantCopy %1 non esistono ancora nel registro: "
-                           u"avviare InstantCopy una volta, le crea."_s)
-                           .arg(m_release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s),
-                       CtlStoreFailed};
+    if (!readPages({page}))
+        settingsMissing();
+    needEditable(*page, row);
+    const QString name = settingRow(page->grid, row).name;
+    // A missing text reads as empty, as the window reads it; a missing
+    // number has no value to show.
+    if (page->stored.isMissing(name)
+        && settingRow(page->grid, row).kind() == SettingKind::Integer) {
+        throw CtlError{
+            say(u"%1 does not exist in the registry."_s, u"%1 non esiste nel registro."_s)
+                .arg(name),
+            CtlStoreFailed};
     }
-    const QString value = page->grid.Cells(SettingColumn::Value, row);
-    const StoredSettings::Setting *stored = page->stored.find(settingRow(page->grid, row).name);
-    if (stored && (stored->unreadable || (isReadErrorText(value) && stored->value))) {
-        throw CtlError{say(u"The value %1 cannot be read: it is not of the kind its list gives."_s,
-                           u"Il valore %1 non può essere letto: non è del tipo che la sua lista "
-                           u"indica."_s)
-                           .arg(m_options.operands[1]),
-                       CtlStoreFailed};
-    }
-    print((isReadErrorText(value) ? QString() : value) + u'\n');
+    print(page->grid.Cells(SettingColumn::Value, row) + u'\n');
     return CtlDone;
 }
 
 int Ctl::set()
 {
-    needOperands(2, 2);
     const auto [page, row] = setting(m_options.operands[1]);
-    const ValueCheck check
-        = checkSettingValue(settingRow(page->grid, row), m_options.operands[2], m_language);
+    const SettingRow setting = settingRow(page->grid, row);
+    const ValueCheck check = checkSettingValue(setting, m_options.operands[2], m_language);
     if (!check.value) {
         throw CtlError{
-            say(u"%1 cannot be %2: it takes %3."_s, u"%1 non può valere %2: accetta %3."_s)
-                .arg(m_options.operands[1], m_options.operands[2], check.allowed)};
+            say(u"%1 cannot be \"%2\": it takes %3."_s, u"%1 non può valere \"%2\": accetta %3."_s)
+                .arg(setting.name, m_options.operands[2], check.allowed)};
     }
-    readPages({page});
+    if (!readPages({page}))
+        settingsMissing();
+    needEditable(*page, row);
     setSettingValue(page->grid, row, *check.value);
-    save({page}, {settingRow(page->grid, row).name});
+    save({page}, {setting.name});
     return CtlDone;
 }
 
 int Ctl::reset()
 {
     const QStringList &operands = m_options.operands;
-    if (operands.size() < 2)
-        needOperands(1, 1);
+    const bool all = operands[1] == u"--all"_s;
+    const bool wholePage = operands[1] == u"--page"_s;
+    if ((all && operands.size() != 2) || (wholePage && operands.size() != 3))
+        throw CtlError{u"reset: wrong arguments\n%1"_s.arg(usage())};
     QList<std::pair<Page *, int>> rows;
-    if (operands[1] == u"--all"_s || operands[1] == u"--page"_s) {
-        const bool all = operands[1] == u"--all"_s;
-        needOperands(all ? 1 : 2, all ? 1 : 2);
-        for (Page *page : pagesNamed(all ? QString() : operands[2])) {
+    if (all || wholePage) {
+        for (Page *page : pagesNamed(all ? std::nullopt : std::optional(operands[2]))) {
             for (int row = 1; row < page->grid.RowCount(); ++row) {
                 if (settingRow(page->grid, row).isSetting())
                     rows.append({page, row});
@@ -436,9 +512,14 @@ int Ctl::reset()
         if (!pages.contains(page))
             pages.append(page);
     }
-    readPages(pages);
+    if (!readPages(pages))
+        settingsMissing();
     QStringList names;
     for (const auto &[page, row] : rows) {
+        // Named one by one, a value the window could not edit is refused;
+        // a whole page is restored as the window's Restore Default does.
+        if (!all && !wholePage)
+            needEditable(*page, row);
         names.append(settingRow(page->grid, row).name);
         if (const QString *fallback = page->defaults.find(names.last()))
             setSettingValue(page->grid, row, *fallback);
@@ -449,40 +530,41 @@ int Ctl::reset()
 
 int Ctl::describe()
 {
-    needOperands(1, 1);
     const auto [page, row] = setting(m_options.operands[1]);
     const SettingRow setting = settingRow(page->grid, row);
-    QString allowed;
-    switch (setting.kind()) {
-    case SettingKind::Text:
-        allowed = listSettingItems(setting.name).join(u", "_s);
-        if (allowed.isEmpty())
-            allowed = say(u"any text"_s, u"qualsiasi testo"_s);
-        break;
-    default:
-        allowed = checkSettingValue(setting, u"\x01"_s, m_language).allowed;
-        break;
-    }
     QString description = StripMarkupTags(setting.description);
     description.replace(u'\t', u'\n');
     description.replace(u"\r\n"_s, u"\n"_s);
     const QString release = setting.release.isEmpty()
         ? say(u"both"_s, u"entrambe"_s)
-        : (setting.release == u"8v3"_s ? u"8.0.3.x"_s : u"8.0.0.x"_s);
+        : releaseName(setting.release == u"8v3"_s ? Release::R803 : Release::R800);
     print(say(u"Name: %1\nPage: %2\nType: %3\nAllowed: %4\nDefault: %5\nRelease: %6\n\n"_s,
               u"Nome: %1\nPagina: %2\nTipo: %3\nValori ammessi: %4\nPredefinito: %5\n"
               u"Versione: %6\n\n"_s)
-              .arg(setting.name, pageTitle(page->page, m_language), setting.type, allowed,
-                   *page->defaults.find(setting.name), release)
+              .arg(setting.name, pageTitle(page->page, m_language), setting.type,
+                   allowedValues(setting, m_language), *page->defaults.find(setting.name), release)
           + description.trimmed() + u'\n');
     return CtlDone;
 }
 
 int Ctl::dump()
 {
-    needOperands(0, 1);
+    // Its own options may follow it too.
+    std::optional<QString> pageName;
+    const QStringList operands = m_options.operands.mid(1);
+    for (qsizetype i = 0; i < operands.size(); ++i) {
+        if (operands[i] == u"--utf8"_s)
+            m_options.utf8 = true;
+        else if (operands[i] == u"-o"_s && i + 1 < operands.size() && !operands[i + 1].isEmpty())
+            m_options.outputFile = operands[++i];
+        else if (!operands[i].startsWith(u'-') && !pageName)
+            pageName = operands[i];
+        else
+            throw CtlError{u"dump: wrong arguments\n%1"_s.arg(usage())};
+    }
     RegFile file;
-    for (Page *page : pagesNamed(m_options.operands.value(1))) {
+    const QList<Page *> pages = pagesNamed(pageName);
+    for (Page *page : pages) {
         m_registry->setRootKey(RootKey::CurrentUser);
         const QString key = settingsKeyPath(page->page, m_release);
         const OpenKeyScope open(*m_registry, key.toStdU16String(), false);
@@ -494,12 +576,8 @@ int Ctl::dump()
             const SettingRow setting = settingRow(page->grid, row);
             if (!setting.isSetting())
                 continue;
-            try {
-                if (const auto value = m_registry->readStoredValue(setting.name.toStdU16String()))
-                    file.setValue(full, setting.name, RegData::fromStored(*value));
-            } catch (const ERegistryStoreError &e) {
-                throw CtlError{QString::fromStdU16String(e.text(m_language)), CtlStoreFailed};
-            }
+            if (const auto value = m_registry->readStoredValue(setting.name.toStdU16String()))
+                file.setValue(full, setting.name, RegData::fromStored(*value));
         }
     }
     const QByteArray wide = file.serialize();
@@ -513,33 +591,58 @@ int Ctl::dump()
         return CtlDone;
     }
     if (m_outIsTerminal || m_options.utf8) {
-        const QString text(reinterpret_cast<const QChar *>(wide.constData() + 2),
-                           (wide.size() - 2) / 2);
-        print(QString(text).replace(u"\r\n"_s, u"\n"_s));
+        const QByteArrayView text = QByteArrayView(wide).sliced(2); // after the byte-order mark
+        QString decoded = QStringDecoder(QStringDecoder::Utf16LE)(text);
+        print(decoded.replace(u"\r\n"_s, u"\n"_s));
     } else {
         std::fwrite(wide.constData(), 1, static_cast<std::size_t>(wide.size()), m_out);
     }
     return CtlDone;
 }
 
+// What a value of a load file gives for a setting, as the value cell would
+// show it; nullopt for data of another kind than its list gives.
+std::optional<QString> loadedText(const SettingRow &setting, const RegData &data)
+{
+    if (setting.kind() == SettingKind::Integer) {
+        if (const auto number = data.dword())
+            return QString::number(static_cast<qint32>(*number));
+        return std::nullopt;
+    }
+    if (data.type == RegType::String || data.type == RegType::ExpandString)
+        return data.text();
+    return std::nullopt;
+}
+
 int Ctl::load()
 {
-    needOperands(1, 1);
     const QString path = m_options.operands[1];
+    const auto unreadable = [&](int line) {
+        return CtlError{say(u"%1 is not a registry-export file that can be read (line %2)."_s,
+                            u"%1 non è un file di esportazione del registro leggibile (riga %2)."_s)
+                            .arg(path, QString::number(line))};
+    };
     QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw CtlError{say(u"%1 cannot be read: %2"_s, u"Impossibile leggere %1: %2"_s)
+                           .arg(path, in.errorString())};
+    // Read as far as a registry file may go: a pipe or a device has no size.
+    const QByteArray bytes = in.read(RegFile::MaxFileSize + 1);
+    if (bytes.size() > RegFile::MaxFileSize)
+        throw unreadable(0);
     RegFile file;
     try {
-        if (in.size() > RegFile::MaxFileSize || !in.open(QIODevice::ReadOnly))
-            throw RegFileError(0, RegistryFileFault::System);
-        file = RegFile::parse(in.readAll());
+        file = RegFile::parse(bytes);
     } catch (const RegFileError &e) {
-        throw CtlError{say(u"%1 is not a registry-export file that can be read (line %2)."_s,
-                           u"%1 non è un file di esportazione del registro leggibile (riga %2)."_s)
-                           .arg(path)
-                           .arg(e.line())};
+        throw unreadable(e.line());
     }
     // Every value is checked before anything is written: all or nothing.
     QStringList refused;
+    for (const QString &key : file.deletedKeys())
+        refused.append(say(u"[-%1]: a key cannot be deleted"_s,
+                           u"[-%1]: una chiave non può essere "
+                           u"cancellata"_s)
+                           .arg(key));
     QList<std::tuple<Page *, int, QString>> changes;
     file.visitWithDeletions([&](const QString &key, const std::optional<QString> &name,
                                 const std::optional<RegData> &data) {
@@ -548,36 +651,31 @@ int Ctl::load()
         const QString named = key + u'\\' + *name;
         Page *page = nullptr;
         for (Page &candidate : m_pages) {
-            if (key.compare(u"HKEY_CURRENT_USER"_s + settingsKeyPath(candidate.page, m_release),
-                            Qt::CaseInsensitive)
-                == 0)
+            const QString pageKey
+                = u"HKEY_CURRENT_USER"_s + settingsKeyPath(candidate.page, m_release);
+            if (key.compare(pageKey, Qt::CaseInsensitive) == 0)
                 page = &candidate;
         }
         const int row = page ? settingRowOf(page->grid, *name) : -1;
         if (row < 0) {
-            refused.append(
-                say(u"%1: not a setting of the lists"_s, u"%1: non è un'impostazione delle liste"_s)
-                    .arg(named));
+            refused.append(say(u"%1: not a setting of the lists of InstantCopy %2"_s,
+                               u"%1: non è un'impostazione delle liste di InstantCopy %2"_s)
+                               .arg(named, releaseName(m_release)));
             return;
         }
         const SettingRow setting = settingRow(page->grid, row);
-        QString given;
-        const bool number = setting.kind() == SettingKind::Integer;
-        if (data && number && data->dword())
-            given = QString::number(static_cast<qint32>(*data->dword()));
-        else if (data && !number && data->type == RegType::String)
-            given = data->text();
-        if (given.isNull() && !(data && !number && data->type == RegType::String)) {
-            refused.append(say(u"%1: not of the kind its list gives (%2)"_s,
-                               u"%1: non è del tipo che la sua lista indica (%2)"_s)
+        const auto given = data ? loadedText(setting, *data) : std::nullopt;
+        if (!given) {
+            refused.append(say(u"%1: not a value of the kind its list gives (%2)"_s,
+                               u"%1: non è un valore del tipo che la sua lista indica (%2)"_s)
                                .arg(named, setting.type));
             return;
         }
-        const ValueCheck check = checkSettingValue(setting, given, m_language);
+        const ValueCheck check = checkSettingValue(setting, *given, m_language);
         if (!check.value) {
-            refused.append(
-                say(u"%1: %2 is not allowed, it takes %3"_s, u"%1: %2 non è ammesso, accetta %3"_s)
-                    .arg(named, given, check.allowed));
+            refused.append(say(u"%1: \"%2\" is not allowed, it takes %3"_s,
+                               u"%1: \"%2\" non è ammesso, accetta %3"_s)
+                               .arg(named, *given, check.allowed));
             return;
         }
         changes.append({page, row, *check.value});
@@ -593,23 +691,25 @@ int Ctl::load()
         if (!pages.contains(page))
             pages.append(page);
     }
-    readPages(pages);
-    QStringList names;
+    if (!readPages(pages))
+        settingsMissing();
+    QStringList names, told;
     for (const auto &[page, row, value] : changes) {
+        needEditable(*page, row);
         const QString before = page->grid.Cells(SettingColumn::Value, row);
         names.append(settingRow(page->grid, row).name);
-        if (before == value)
-            continue;
-        setSettingValue(page->grid, row, value);
-        print(names.last() + u": "_s + before + u" -> "_s + value + u'\n');
+        if (before != value) {
+            setSettingValue(page->grid, row, value);
+            told.append(names.last() + u": "_s + before + u" -> "_s + value + u'\n');
+        }
     }
     save(pages, names);
+    print(told.join(QString()));
     return CtlDone;
 }
 
 int Ctl::backups()
 {
-    needOperands(0, 0);
     for (const BackupInfo &backup : m_backups->list()) {
         print(backup.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) + u'\t'
               + QString::number(backup.values) + u'\t' + QDir::toNativeSeparators(backup.path)
@@ -620,29 +720,37 @@ int Ctl::backups()
 
 int Ctl::restore()
 {
-    needOperands(0, 1);
-    QString path;
+    // Only a backup of this store, as `backups` lists them: by its file
+    // name or its path.
+    std::optional<BackupInfo> chosen;
     if (m_options.operands.size() > 1) {
-        path = m_options.operands[1];
-        if (!QFile::exists(path) && !path.contains(u'/'))
-            path = m_backups->folder() + u'/' + path;
-    } else if (const auto newest = m_backups->newest()) {
-        path = newest->path;
-    } else {
+        const QString named = m_options.operands[1];
+        for (const BackupInfo &backup : m_backups->list()) {
+            if (named == QFileInfo(backup.path).fileName()
+                || QFileInfo(named).absoluteFilePath() == QFileInfo(backup.path).absoluteFilePath())
+                chosen = backup;
+        }
+        if (!chosen) {
+            throw CtlError{say(u"%1 is not a backup of these settings; \"ordevanctl backups\" "
+                               u"lists them."_s,
+                               u"%1 non è una copia di queste impostazioni; \"ordevanctl backups\" "
+                               u"le elenca."_s)
+                               .arg(named)};
+        }
+    } else if (!(chosen = m_backups->newest())) {
         throw CtlError{
             say(u"There is no save to undo."_s, u"Non c'è nessun salvataggio da annullare."_s)};
     }
     RestoreOutcome outcome;
     try {
-        outcome = restoreBackup(*m_store, *m_backups, path);
+        outcome = restoreBackup(*m_store, *m_backups, chosen->path);
     } catch (const ERegistryStoreError &e) {
         throw CtlError{say(u"Nothing was restored."_s, u"Non è stato ripristinato nulla."_s) + u' '
                            + QString::fromStdU16String(e.text(m_language)),
                        CtlStoreFailed};
     }
     print(say(u"%1 values restored from %2\n"_s, u"%1 valori ripristinati da %2\n"_s)
-              .arg(outcome.values)
-              .arg(QDir::toNativeSeparators(path)));
+              .arg(QString::number(outcome.values), QDir::toNativeSeparators(chosen->path)));
     if (!outcome.refused.isEmpty()) {
         throw CtlError{say(u"These values could not be restored:\n"_s,
                            u"Questi valori non sono stati ripristinati:\n"_s)
@@ -664,10 +772,8 @@ int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool ou
     } catch (const CtlError &e) {
         std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(e.message));
         return e.exit;
-    } catch (const ERegistryStoreError &e) {
-        std::fprintf(err, "ordevanctl: %s\n", e.what());
-        return CtlStoreFailed;
-    } catch (const ERegistryError &e) {
+    } catch (const std::exception &e) {
+        // Out of memory, or a store error past the commands' own handling.
         std::fprintf(err, "ordevanctl: %s\n", e.what());
         return CtlStoreFailed;
     }

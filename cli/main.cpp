@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -15,5 +15,14 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return runCtl(QCoreApplication::arguments(), stdout, stderr, isatty(fileno(stdout)) != 0);
+#ifdef Q_OS_WIN
+    // A dump is bytes: text mode would make each line feed of UTF-16 two
+    // bytes longer. Messages are UTF-8, which the console shows as such.
+    _setmode(_fileno(stdout), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+    const bool terminal = _isatty(_fileno(stdout)) != 0;
+#else
+    const bool terminal = isatty(fileno(stdout)) != 0;
+#endif
+    return runCtl(QCoreApplication::arguments(), stdout, stderr, terminal);
 }

@@ -411,6 +411,16 @@ bool RegFile::addComment(const QString &line)
     return true;
 }
 
+QStringList RegFile::deletedKeys() const
+{
+    QStringList keys;
+    for (const Entry &entry : m_entries) {
+        if (entry.type == Entry::Type::DeletedKey)
+            keys.append(entry.text);
+    }
+    return keys;
+}
+
 QStringList RegFile::comments() const
 {
     QStringList lines;

@@ -105,6 +105,8 @@ public:
     // for a name the format cannot hold.
     bool addDeletion(const QString &keyPath, const QString &name);
 
+    // The keys the file deletes whole ("[-HKEY_...]").
+    QStringList deletedKeys() const;
     // Adds a comment line at the end of the file; `line` starts with ";"
     // and holds no line break. False for one that does not.
     bool addComment(const QString &line);

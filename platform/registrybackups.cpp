@@ -104,7 +104,9 @@ std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QSt
     } catch (const RegFileError &) {
         return std::nullopt;
     }
-    if (!file.comments().contains(storeLine(store)))
+    // A key deleted whole is more than a backup holds, and would make an
+    // import differ from a restore.
+    if (!file.comments().contains(storeLine(store)) || !file.deletedKeys().isEmpty())
         return std::nullopt;
     // Only the keys a save writes: a file put in the folder by someone else
     // cannot reach any other.

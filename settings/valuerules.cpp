@@ -60,46 +60,70 @@ bool isListType(const QString &typeWord)
 
 } // namespace
 
-ValueCheck checkSettingValue(const SettingRow &setting, const QString &given, Language language)
+QString allowedValues(const SettingRow &setting, Language language)
 {
     const bool italian = language == Language::Italian;
+    switch (setting.kind()) {
+    case SettingKind::YesNo:
+        return italian ? u"True o False"_s : u"True or False"_s;
+    case SettingKind::Integer:
+        if (const auto max = spinMaximum(setting.type)) {
+            return (italian ? u"un numero intero da 0 a %1"_s : u"a whole number from 0 to %1"_s)
+                .arg(*max);
+        }
+        return italian
+            ? u"un numero intero a 32 bit (decimale, o esadecimale dopo \"$\" o \"0x\")"_s
+            : u"a 32-bit whole number (decimal, or hexadecimal after \"$\" or \"0x\")"_s;
+    case SettingKind::Text:
+        if (isListType(setting.type)) {
+            return (italian ? u"uno di: %1"_s : u"one of: %1"_s)
+                .arg(listSettingItems(setting.name).join(u", "_s));
+        }
+        return italian ? u"qualsiasi testo su una riga, che non dica \"errore in lettura\""_s
+                       : u"any text on one line that does not say \"read error\""_s;
+    case SettingKind::None:
+        break;
+    }
+    return italian ? u"nessun valore: è un titolo"_s : u"no value: it is a heading"_s;
+}
+
+ValueCheck checkSettingValue(const SettingRow &setting, const QString &given, Language language)
+{
+    const auto refused = [&] {
+        return ValueCheck{std::nullopt, allowedValues(setting, language)};
+    };
     switch (setting.kind()) {
     case SettingKind::YesNo:
         if (given.compare(u"True"_s, Qt::CaseInsensitive) == 0)
             return {u"True"_s, {}};
         if (given.compare(u"False"_s, Qt::CaseInsensitive) == 0)
             return {u"False"_s, {}};
-        return {std::nullopt, italian ? u"True o False"_s : u"True or False"_s};
+        return refused();
     case SettingKind::Integer:
         if (const auto max = spinMaximum(setting.type)) {
             bool ok = false;
             const int number = given.trimmed().toInt(&ok);
             if (ok && number >= 0 && number <= *max)
                 return {QString::number(number), {}};
-            return {std::nullopt,
-                    (italian ? u"un numero intero da 0 a %1"_s : u"a whole number from 0 to %1"_s)
-                        .arg(*max)};
+            return refused();
         }
         if (const auto number = integerCellValue(given))
             return {QString::number(*number), {}};
-        return {std::nullopt,
-                italian
-                    ? u"un numero intero a 32 bit (decimale, o esadecimale dopo \"$\" o \"0x\")"_s
-                    : u"a 32-bit whole number (decimal, or hexadecimal after \"$\" or \"0x\")"_s};
+        return refused();
     case SettingKind::Text:
         if (isListType(setting.type)) {
-            const QStringList items = listSettingItems(setting.name);
-            for (const QString &item : items) {
+            for (const QString &item : listSettingItems(setting.name)) {
                 if (item.compare(given, Qt::CaseInsensitive) == 0)
                     return {item, {}};
             }
-            return {std::nullopt,
-                    (italian ? u"uno di: %1"_s : u"one of: %1"_s).arg(items.join(u", "_s))};
+            return refused();
         }
+        if (isReadErrorText(given)
+            || std::any_of(given.begin(), given.end(), [](QChar c) { return c.unicode() < 0x20; }))
+            return refused();
         return {given, {}};
     case SettingKind::None:
         break;
     }
-    return {std::nullopt,
-            italian ? u"nessun valore: è un titolo"_s : u"no value: it is a heading"_s};
+    return refused();
 }

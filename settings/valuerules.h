@@ -17,6 +17,10 @@ QStringList listSettingItems(const QString &valueName);
 // case); it steps from 0. nullopt for a type without a spin editor.
 std::optional<int> spinMaximum(const QString &typeWord);
 
+// What a setting takes, told in `language`: "one of: a, b", "a whole
+// number from 0 to 1280", "True or False", "any text on one line".
+QString allowedValues(const SettingRow &setting, Language language);
+
 // A value given for a setting: what is stored for it, or what is allowed
 // instead, told in `language`.
 struct ValueCheck
@@ -27,5 +31,7 @@ struct ValueCheck
 // A list value must be one of its items (any letter case), a number of a
 // type with a spin editor a whole number within its range, any other
 // number a 32-bit number as the value cells take them ("$1F", "0x1F"), a
-// yes/no value True or False (any letter case); any text is a text.
+// yes/no value True or False (any letter case); a text any text on one
+// line that does not read as the read-error marker (the window would take
+// it for one and never save it).
 ValueCheck checkSettingValue(const SettingRow &setting, const QString &given, Language language);

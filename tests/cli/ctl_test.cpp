@@ -24,17 +24,24 @@ struct CtlRun
     QByteArray rawOut;
 };
 
-const QString Seed = u"Windows Registry Editor Version 5.00\r\n"
-                     u"\r\n"
-                     u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]\r\n"
-                     u"\"Version\"=\"8v3\"\r\n"
-                     u"\r\n"
-                     u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
-                     u"\"MainWindowLeft\"=dword:0000012c\r\n"
-                     u"\"SkinName\"=\"Default\"\r\n"
-                     u"\"InterfaceType\"=\"ditAny\"\r\n"
-                     u"\"ShowToolTips\"=\"True\"\r\n"
-                     u"\"Other\"=hex:01,02\r\n"_s;
+const QString Seed
+    = u"Windows Registry Editor Version 5.00\r\n"
+      u"\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\Tarsel\\Ordevan8]\r\n"
+      u"\"Version\"=\"8v3\"\r\n"
+      u"\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+      u"\"MainWindowLeft\"=dword:0000012c\r\n"
+      u"\"SkinName\"=\"Default\"\r\n"
+      u"\"InterfaceType\"=\"ditAny\"\r\n"
+      u"\"ShowToolTips\"=\"True\"\r\n"
+      u"\"Other\"=hex:01,02\r\n"
+      u"\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\vob\\CD Wizard\\8.0\\Copy]\r\n"
+      u"\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\vob\\CD Wizard\\8.0\\Copy\\CurrentSettings]\r\n"
+      u"\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\vob\\CD Wizard\\8.0\\DataPath]\r\n"_s;
 
 class CtlTest : public testing::Test
 {
@@ -100,7 +107,7 @@ TEST_F(CtlTest, ListGetAndDescribe)
     EXPECT_EQ(ctl({u"list"_s, u"Percorso Dati"_s}).exit, 0);
     const CtlRun noPage = ctl({u"list"_s, u"Nowhere"_s});
     EXPECT_EQ(noPage.exit, 2);
-    EXPECT_TRUE(noPage.err.contains(u"There is no page Nowhere"_s));
+    EXPECT_TRUE(noPage.err.contains(u"There is no page \"Nowhere\""_s));
 
     EXPECT_EQ(ctl({u"get"_s, u"mainwindowleft"_s}).out, u"300\n"_s);
     EXPECT_EQ(ctl({u"get"_s, u"LanguageFile"_s}).out, u"\n"_s) << "a missing text reads empty";
@@ -117,7 +124,7 @@ TEST_F(CtlTest, ListGetAndDescribe)
               1);
 
     const CtlRun described = ctl({u"describe"_s, u"InterfaceType"_s});
-    EXPECT_TRUE(described.out.contains(u"Allowed: ditNone, ditAny, ditASPI, ditASAPI, "
+    EXPECT_TRUE(described.out.contains(u"Allowed: one of: ditNone, ditAny, ditASPI, ditASAPI, "
                                        u"ditMiniPort\n"_s))
         << described.out.toStdString();
     EXPECT_TRUE(described.out.contains(u"ditAny tries them all"_s)) << "markup removed";
@@ -146,6 +153,10 @@ TEST_F(CtlTest, SetChecksAsTheEditorsDoAndWritesOnlyThatValue)
         {{u"LogLevel"_s, u"4294967296"_s}, u"a 32-bit whole number"},
         {{u"InterfaceType"_s, u"ditSCSI"_s}, u"one of: ditNone, ditAny, ditASPI"},
         {{u"ShowToolTips"_s, u"yes"_s}, u"True or False"},
+        // Texts the window would take for the read-error marker, or could
+        // not hold on its one line.
+        {{u"SkinName"_s, u"Read error log"_s}, u"does not say \"read error\""},
+        {{u"SkinName"_s, u"two\nlines"_s}, u"any text on one line"},
     };
     for (const auto &c : refused) {
         const CtlRun run = ctl(QStringList{u"set"_s} + c.arguments);
@@ -183,10 +194,15 @@ TEST_F(CtlTest, ResetBringsBackTheListsDefaults)
     EXPECT_EQ(stored(u"LanguageFile"_s), RegData::fromString(u"English.lng"_s));
     EXPECT_EQ(ctl({u"reset"_s, u"NoSuchValue"_s}).exit, 2);
     EXPECT_EQ(ctl({u"reset"_s}).exit, 2);
-    // The other lists' keys do not exist: nothing of them can be saved.
-    const CtlRun all = ctl({u"reset"_s, u"--all"_s});
-    EXPECT_EQ(all.exit, 1);
-    EXPECT_TRUE(all.err.contains(u"do not exist in the registry yet"_s)) << all.err.toStdString();
+    EXPECT_EQ(ctl({u"reset"_s, u"--page"_s, u""_s}).exit, 2) << "an empty page is no page";
+    ASSERT_EQ(ctl({u"reset"_s, u"--all"_s}).exit, 0);
+    EXPECT_EQ(ctl({u"get"_s, u"BufferSize"_s}).out, u"32\n"_s);
+    // 8.0.0.x's keys do not exist in this store: nothing of them is saved.
+    const CtlRun older = ctl({u"--release"_s, u"8.0.0"_s, u"reset"_s, u"--all"_s});
+    EXPECT_EQ(older.exit, 1);
+    EXPECT_TRUE(older.err.contains(u"do not exist in the registry yet"_s))
+        << older.err.toStdString();
+    EXPECT_EQ(ctl({u"--release"_s, u"8.0.0"_s, u"list"_s}).exit, 1) << "no defaults as values";
 }
 
 TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
@@ -326,4 +342,77 @@ TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
     EXPECT_TRUE(written.startsWith(userReg.left(userReg.indexOf("[Software"))))
         << "the lines before stay as they were";
     EXPECT_EQ(run({u"get"_s, u"SkinName"_s}), u"Dark\n"_s);
+}
+
+TEST_F(CtlTest, OperandsAreNeverOptionsAndOnlyBackupsAreRestored)
+{
+    // Options come before the command: what follows is the command's.
+    ASSERT_EQ(ctl({u"set"_s, u"SkinName"_s, u"--help"_s}).exit, 0);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"--help"_s));
+    ASSERT_EQ(ctl({u"--"_s, u"set"_s, u"SkinName"_s, u"-x-"_s}).exit, 0);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"-x-"_s));
+    EXPECT_EQ(ctl({u"set"_s, u"SkinName"_s, u"a"_s, u"--wine-prefix=/nowhere"_s}).exit, 2);
+    EXPECT_EQ(ctl({u"--utf8"_s, u"list"_s}).exit, 2) << "an option of dump";
+
+    // A file that is not one of this store's backups is not restored, even
+    // one that looks like a backup.
+    const QByteArray before = storeBytes();
+    const QString planted = dir.filePath(u"planted.reg"_s);
+    QFile file(planted);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Windows Registry Editor Version 5.00\r\n; Ordevan backup of the settings file "
+               + store.toUtf8()
+               + "\r\n[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+                 "\"SkinName\"=hex:00\r\n");
+    file.close();
+    const CtlRun refused = ctl({u"restore"_s, planted});
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_TRUE(refused.err.contains(u"is not a backup of these settings"_s))
+        << refused.err.toStdString();
+    EXPECT_EQ(storeBytes(), before);
+
+    // One of them, by its name as `backups` lists it.
+    ASSERT_EQ(ctl({u"set"_s, u"SkinName"_s, u"Dark"_s}).exit, 0);
+    const QString oldest = backups().first();
+    ASSERT_EQ(ctl({u"restore"_s, oldest}).exit, 0);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"Default"_s));
+}
+
+TEST_F(CtlTest, AValueOfAnotherKindIsLeftAsTheWindowLeavesIt)
+{
+    writeStore(QString(Seed).replace(u"\"MainWindowLeft\"=dword:0000012c"_s,
+                                     u"\"MainWindowLeft\"=\"300\""_s));
+    const QByteArray before = storeBytes();
+    for (const QStringList &command : {QStringList{u"set"_s, u"MainWindowLeft"_s, u"5"_s},
+                                       QStringList{u"reset"_s, u"MainWindowLeft"_s},
+                                       QStringList{u"get"_s, u"MainWindowLeft"_s}}) {
+        const CtlRun run = ctl(command);
+        EXPECT_EQ(run.exit, 1) << command.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(u"stored as another kind"_s)) << run.err.toStdString();
+    }
+    EXPECT_EQ(storeBytes(), before);
+}
+
+TEST_F(CtlTest, LoadRefusesKeyDeletionsAndTakesExpandableTexts)
+{
+    const QString file = dir.filePath(u"load.reg"_s);
+    const auto write = [&](const QByteArray &text) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text);
+    };
+    const QByteArray before = storeBytes();
+    write("Windows Registry Editor Version 5.00\r\n"
+          "[-HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0\\Copy]\r\n");
+    EXPECT_EQ(ctl({u"load"_s, file}).exit, 2);
+    EXPECT_EQ(storeBytes(), before);
+    // The value cells show expandable texts as texts; so does a load.
+    write("Windows Registry Editor Version 5.00\r\n"
+          "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n"
+          "\"SkinName\"=hex(2):44,00,61,00,72,00,6b,00,00,00\r\n");
+    const CtlRun loaded = ctl({u"load"_s, file});
+    ASSERT_EQ(loaded.exit, 0) << loaded.err.toStdString();
+    EXPECT_EQ(loaded.out, u"SkinName: Default -> Dark\n"_s);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"Dark"_s));
+    EXPECT_EQ(ctl({u"load"_s, u"/dev/zero"_s}).exit, 2) << "no end, no memory exhausted";
 }
