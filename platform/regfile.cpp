@@ -526,22 +526,31 @@ void RegFile::removeEntry(qsizetype at)
     }
 }
 
-std::optional<qsizetype> RegFile::lastValueIndex(const QString &keyPath, const QString &name) const
+// Where each line of the value is, in each section of the key, in the
+// file's order.
+QList<qsizetype> RegFile::valueIndexes(const QString &keyPath, const QString &name) const
 {
+    QList<qsizetype> found;
     const auto sections = index().sections.constFind(keyPath.toCaseFolded());
     if (sections == index().sections.constEnd())
-        return std::nullopt;
-    std::optional<qsizetype> found;
+        return found;
     for (const qsizetype section : *sections) {
         for (qsizetype i = section + 1; i < m_entries.size(); ++i) {
             const Entry &entry = m_entries[i];
             if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
                 break;
             if (Parser::isValue(entry) && sameName(entry.text, name))
-                found = i;
+                found.append(i);
         }
     }
+    std::sort(found.begin(), found.end());
     return found;
+}
+
+std::optional<qsizetype> RegFile::lastValueIndex(const QString &keyPath, const QString &name) const
+{
+    const QList<qsizetype> found = valueIndexes(keyPath, name);
+    return found.isEmpty() ? std::nullopt : std::optional(found.last());
 }
 
 std::optional<RegData> RegFile::value(const QString &keyPath, const QString &name) const
@@ -632,20 +641,7 @@ bool RegFile::putEntry(const QString &keyPath, Entry entry)
 // An earlier line of the same name would come back if only the last went.
 bool RegFile::removeValue(const QString &keyPath, const QString &name)
 {
-    const auto sections = index().sections.constFind(keyPath.toCaseFolded());
-    if (sections == index().sections.constEnd())
-        return false;
-    QList<qsizetype> found;
-    for (const qsizetype section : *sections) {
-        for (qsizetype i = section + 1; i < m_entries.size(); ++i) {
-            const Entry &entry = m_entries[i];
-            if (entry.type == Entry::Type::Key || entry.type == Entry::Type::DeletedKey)
-                break;
-            if (Parser::isValue(entry) && sameName(entry.text, name))
-                found.append(i);
-        }
-    }
-    std::sort(found.begin(), found.end());
+    const QList<qsizetype> found = valueIndexes(keyPath, name);
     for (qsizetype i = found.size() - 1; i >= 0; --i)
         removeEntry(found[i]);
     return !found.isEmpty();

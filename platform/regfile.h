@@ -151,6 +151,7 @@ private:
     void insertEntries(qsizetype at, const QList<Entry> &entries);
     void removeEntry(qsizetype at);
     bool putEntry(const QString &keyPath, Entry entry);
+    QList<qsizetype> valueIndexes(const QString &keyPath, const QString &name) const;
     std::optional<qsizetype> lastValueIndex(const QString &keyPath, const QString &name) const;
     qsizetype sectionIndex(const QString &keyPath) const;
     qsizetype insertSection(const QString &keyPath);

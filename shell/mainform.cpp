@@ -531,7 +531,7 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
 {
     QList<PageToSave> pages;
     for (TSettingsGrid *grid : lists)
-        pages.append({pageOf(grid), &grid->model(), &storedSettings(grid)});
+        pages.append({pageOf(grid), &grid->model(), &storedSettings(grid), std::nullopt});
     QList<std::pair<SettingsPage, PageSave>> saves;
     try {
         saves = savePages(m_services.registry, *m_registry, *m_backups, m_release, pages,
