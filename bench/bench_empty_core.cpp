@@ -1,5 +1,5 @@
 // An empty console program of Qt Core: the floor for `ordevanctl get`.
-//   hyperfine -N 'build/ordevanctl --settings-file F get MainWindowLeft' build/bench/bench_empty_core
+// Timed together with it by hyperfine (see bench/CMakeLists.txt).
 
 #include <QCoreApplication>
 
