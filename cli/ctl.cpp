@@ -285,6 +285,15 @@ void Ctl::openStore()
 {
     m_choice
         = chooseStore(m_options.store, QProcessEnvironment::systemEnvironment(), QDir::homePath());
+    // Where the registry itself is the store (Windows), a script that names
+    // another would otherwise edit the registry in its place.
+    const bool storeNamed = m_options.store.winePrefix || m_options.store.settingsFile;
+    if (storeNamed && m_choice->kind == StoreChoice::Kind::Registry) {
+        throw CtlError{say(u"--wine-prefix and --settings-file have no use here: the settings are "
+                           u"in the registry of this Windows."_s,
+                           u"--wine-prefix e --settings-file non servono qui: le impostazioni sono "
+                           u"nel registro di questo Windows."_s)};
+    }
     m_store = ::openStore(*m_choice);
     m_registry = std::make_unique<RegistryAccessor>(*m_store);
     m_backups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(),
