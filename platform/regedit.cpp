@@ -35,7 +35,23 @@ WineRegedit::WineRegedit(QString prefix)
     : m_prefix(std::move(prefix))
 { }
 
+// The editor itself always ends with code 0, whatever it could not do; any
+// other end means Wine did not run it through (seen, rarely, with no word
+// from Wine at all). An import sets values and
+// an export reads them, so such a run is tried once more.
 Regedit::Result WineRegedit::run(const QStringList &arguments)
+{
+    Result result;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        bool endedSilently = false;
+        result = runOnce(arguments, endedSilently);
+        if (!endedSilently)
+            break;
+    }
+    return result;
+}
+
+Regedit::Result WineRegedit::runOnce(const QStringList &arguments, bool &endedSilently)
 {
     const QString wine = QStandardPaths::findExecutable(u"wine"_s);
     if (wine.isEmpty())
@@ -53,8 +69,15 @@ Regedit::Result WineRegedit::run(const QStringList &arguments)
         return {Outcome::Failed, {}, u"wine regedit did not end"_s};
     }
     const QString output = QString::fromLocal8Bit(regedit.readAll()).trimmed();
-    if (regedit.exitStatus() != QProcess::NormalExit || regedit.exitCode() != 0)
+    if (regedit.exitStatus() == QProcess::CrashExit)
         return {Outcome::Failed, {}, output.isEmpty() ? regedit.errorString() : output};
+    if (regedit.exitCode() != 0) {
+        endedSilently = output.isEmpty();
+        return {Outcome::Failed,
+                {},
+                endedSilently ? u"wine regedit ended with code %1"_s.arg(regedit.exitCode())
+                              : output};
+    }
     return {Outcome::Done, {}, output};
 }
 

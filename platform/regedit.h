@@ -37,6 +37,8 @@ public:
 
 private:
     Result run(const QStringList &arguments);
+    // `endedSilently`: it ended with a code other than 0 and said nothing.
+    Result runOnce(const QStringList &arguments, bool &endedSilently);
 
     QString m_prefix;
 };
