@@ -325,16 +325,13 @@ void Ctl::readPreferences()
 
 void Ctl::loadPages()
 {
-    LocalFileSystem files;
-    const QString toolFolder = toolFolderOf(files.executablePath());
+    const LocalFileSystem files;
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         Page &page = m_pages[i];
         page.page = AllSettingsPages[i];
-        const QString path = settingListPath(toolFolder, page.page, m_language);
-        const QString local
-            = files.localPathIn(files.executableFolder(), path.mid(toolFolder.size()));
         try {
-            loadSettingsPage(page.grid, local, m_language, m_release);
+            loadSettingsPage(page.grid, settingListFile(files, page.page, m_language), m_language,
+                             m_release);
         } catch (const ESettingListError &e) {
             throw CtlError{settingListProblemText(e.problem(), m_language), CtlStoreFailed};
         }

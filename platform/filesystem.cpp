@@ -29,6 +29,11 @@ bool LocalFileSystem::isFile(const QString &path) const
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
+bool LocalFileSystem::isFolder(const QString &path) const
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
 QString LocalFileSystem::localPathIn(const QString &folder, const QString &relative) const
 {
     QString found = folder;

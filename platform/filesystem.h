@@ -19,6 +19,8 @@ public:
     // True when `path`, in the platform's form, names an existing file that
     // is not a folder.
     virtual bool isFile(const QString &path) const = 0;
+    // True when `path`, in the platform's form, names an existing folder.
+    virtual bool isFolder(const QString &path) const = 0;
     // `relative`, a path in the tool's form (backslashes), inside `folder`
     // (the platform's form), for the platform. On a file system that
     // distinguishes letter case, each component of `relative` that does not
@@ -33,6 +35,7 @@ public:
     QString executablePath() const override;
     QString executableFolder() const override;
     bool isFile(const QString &path) const override;
+    bool isFolder(const QString &path) const override;
     QString localPathIn(const QString &folder, const QString &relative) const override;
 };
 

@@ -50,6 +50,20 @@ QString settingListPath(const QString &toolFolder, SettingsPage page, Language l
         + (language == Language::Italian ? u"_ITA.TXT"_s : u"_ENG.TXT"_s);
 }
 
+QString settingListFile(const FileSystem &files, SettingsPage page, Language language)
+{
+    // The tool's own folder is the one it runs from; only the names inside
+    // it are looked up without regard to case.
+    const QString toolFolder = toolFolderOf(files.executablePath());
+    const QString relative = settingListPath(toolFolder, page, language).mid(toolFolder.size());
+    const QString beside = files.executableFolder();
+    const QString installed = QDir::cleanPath(beside + u"/../share/ordevan"_s);
+    const QString dataFolder = relative.section(u'\\', 0, 0);
+    const bool useInstalled = !files.isFolder(files.localPathIn(beside, dataFolder))
+        && files.isFolder(files.localPathIn(installed, dataFolder));
+    return files.localPathIn(useInstalled ? installed : beside, relative);
+}
+
 void ImpostaHdrGrid(GridModel &grid, Language language)
 {
     static const std::array<QString, 4> italian = {

@@ -2,6 +2,7 @@
 
 // The settings pages and how each is filled from its setting list file.
 
+#include "filesystem.h"
 #include "gridmodel.h"
 #include "language.h"
 
@@ -27,6 +28,13 @@ QString pageTitle(SettingsPage page, Language language);
 QString toolFolderOf(const QString &executablePath);
 // tool folder + "DATA\" + page name + "_ENG.TXT" or "_ITA.TXT".
 QString settingListPath(const QString &toolFolder, SettingsPage page, Language language);
+
+// The setting list file of `page` in `language`, in the platform's form.
+// The lists are in DATA beside the executable, as it is built; or, as it is
+// installed (bin/ordevan), in share/ordevan/DATA beside its bin folder. The
+// first of these folders that exists holds them all; with neither, the
+// path is the one beside the executable, for the error that names it.
+QString settingListFile(const FileSystem &files, SettingsPage page, Language language);
 
 // Writes the column headers of `language` into row 0, columns 0 to 3.
 void ImpostaHdrGrid(GridModel &grid, Language language);

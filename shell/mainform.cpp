@@ -170,7 +170,6 @@ void TMainForm::FormCreate()
         m_ownBackups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(), store);
     }
     m_backups = m_services.backups ? m_services.backups : m_ownBackups.get();
-    m_toolFolder = toolFolderOf(m_services.files.executablePath());
     m_loading = true;
     ReadSetup();
     if (italian())
@@ -443,12 +442,8 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
 
 void TMainForm::ImpostaGrid(TSettingsGrid *grid)
 {
-    // The tool's own folder is the one it runs from; only the names inside
-    // it are looked up without regard to case.
-    const QString path = settingListPath(m_toolFolder, pageOf(grid), m_language);
-    const QString local = m_services.files.localPathIn(m_services.files.executableFolder(),
-                                                       path.mid(m_toolFolder.size()));
-    loadSettingsPage(grid->model(), local, m_language, m_release);
+    loadSettingsPage(grid->model(), settingListFile(m_services.files, pageOf(grid), m_language),
+                     m_language, m_release);
 }
 
 void TMainForm::loadLists(const QList<TSettingsGrid *> &lists)

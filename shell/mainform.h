@@ -173,7 +173,6 @@ private:
     MainFormServices m_services;
 
     // Window state read by the settings pages.
-    QString m_toolFolder;
     bool m_loading = false;
     bool m_warning = false;
     Language m_language = Language::English;

@@ -3,10 +3,13 @@
 #include "printers.h"
 #include "settingslistcheck.h"
 #include "settingspages.h"
+#include "testfiles.h"
+#include "toolfolderfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -48,6 +51,39 @@ TEST(SettingsPathsTest, ToolFolderAndListFiles)
               u"C:\\TOOL\\DATA\\SETTINGS_ITA.TXT"_s);
     EXPECT_EQ(pageName(SettingsPage::Copy), u"COPY"_s);
     EXPECT_EQ(pageName(SettingsPage::DataPath), u"DATAPATH"_s);
+}
+
+TEST(SettingsPathsTest, ListsAreFoundAsBuiltAndAsInstalled)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    const auto makeList = [&](const QString &path) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        writeAll(path, "6,2\r\n");
+    };
+    const auto listFor = [&](const QString &executable) {
+        return settingListFile(ToolFolderFiles(root + executable), SettingsPage::General,
+                               Language::Italian);
+    };
+
+    // As built: DATA beside the executable, its names in any case.
+    makeList(root + u"/build/data/general_ita.txt"_s);
+    EXPECT_EQ(listFor(u"/build/ordevan"_s), root + u"/build/data/general_ita.txt"_s);
+
+    // As installed: bin/ordevan, the lists in share/ordevan/DATA.
+    makeList(root + u"/usr/share/ordevan/DATA/GENERAL_ITA.TXT"_s);
+    EXPECT_EQ(listFor(u"/usr/bin/ordevan"_s), root + u"/usr/share/ordevan/DATA/GENERAL_ITA.TXT"_s);
+
+    // A DATA folder beside the executable wins, even without this list:
+    // the lists come from one folder, and the error names a file in it.
+    ASSERT_TRUE(QDir().mkpath(root + u"/usr/bin/DATA"_s));
+    EXPECT_EQ(listFor(u"/usr/bin/ordevan"_s), root + u"/usr/bin/DATA/GENERAL_ITA.TXT"_s);
+
+    // With neither folder, the path is the one beside the executable.
+    EXPECT_EQ(listFor(u"/opt/ordevan"_s), root + u"/opt/DATA/GENERAL_ITA.TXT"_s);
+    // A file named share/ordevan/DATA is no folder of lists.
+    makeList(root + u"/odd/share/ordevan/DATA"_s);
+    EXPECT_EQ(listFor(u"/odd/bin/ordevan"_s), root + u"/odd/bin/DATA/GENERAL_ITA.TXT"_s);
 }
 
 TEST(SettingsPageTest, LoadsAPageForEachRelease)

@@ -14,6 +14,7 @@
 #include "registrybackups.h"
 #include "registryfilestore.h"
 #include "scripteddialogs.h"
+#include "toolfolderfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,19 +43,6 @@ W *control(QWidget &form, const char *name)
     }
     return found;
 }
-
-class ToolFolderFiles : public LocalFileSystem
-{
-public:
-    explicit ToolFolderFiles(QString executable)
-        : m_executable(std::move(executable))
-    { }
-    QString executablePath() const override { return toToolPath(m_executable); }
-    QString executableFolder() const override { return m_executable.section(u'/', 0, -2); }
-
-private:
-    QString m_executable;
-};
 
 class MainFormTest : public testing::Test
 {
