@@ -29,7 +29,7 @@ run)
     echo "No display: the tool ran under Xvfb; its window is in $build/screenshot.png"
     ;;
 test)
-    scripts/setup build test run
+    scripts/setup build test run package
     configure_and_build
     ctest --test-dir "$build" --output-on-failure -j "$jobs"
     ;;

@@ -11,6 +11,7 @@ OrdevanApplication::OrdevanApplication(int &argc, char **argv)
     setApplicationName(u"Ordevan"_s);
     setOrganizationName(u"Ordevan"_s);
     setApplicationVersion(QStringLiteral(ORDEVAN_VERSION));
+    setDesktopFileName(QStringLiteral(ORDEVAN_APP_ID)); // its desktop entry, for its icon
     installFontSubstitutions();
 }
 

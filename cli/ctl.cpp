@@ -71,7 +71,7 @@ QString usage()
            u"  --lang en|it             the language (default: the window's)\n"
            u"  --utf8                   dump as UTF-8 even when not to a terminal\n"
            u"  -o FILE                  dump into FILE, as UTF-16 the registry editor reads\n"_s
-        + storeOptionsUsage()
+        + storeOptionsUsage(27)
         + u"  --help, --version\n"
           u"\n"
           u"exit codes: 0 done, 1 the store failed, 2 usage or refused input\n"_s;

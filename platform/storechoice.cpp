@@ -28,10 +28,13 @@ QString StoreChoice::location(Language language) const
     return italian ? u"nel"_s + text.mid(text.indexOf(u' ')) : u"in "_s + text;
 }
 
-QString storeOptionsUsage()
+QString storeOptionsUsage(qsizetype column)
 {
-    return u"  --wine-prefix DIR     edit the settings in the Wine prefix DIR\n"
-           u"  --settings-file FILE  edit the settings in the registry-export file FILE\n"_s;
+    const auto line = [column](const QString &option, const QString &meaning) -> QString {
+        return u"  "_s + option.leftJustified(column - 3) + u' ' + meaning + u'\n';
+    };
+    return line(u"--wine-prefix DIR"_s, u"edit the settings in the Wine prefix DIR"_s)
+        + line(u"--settings-file FILE"_s, u"edit the settings in the registry-export file FILE"_s);
 }
 
 std::optional<StoreOptions> parseStoreOptions(const QStringList &arguments, QString *error,

@@ -39,7 +39,8 @@ struct StoreOptions
 // nullopt, with `error` set, for arguments it does not take.
 std::optional<StoreOptions> parseStoreOptions(const QStringList &arguments, QString *error,
                                               QStringList *rest = nullptr);
-QString storeOptionsUsage();
+// The store options' help lines, their meanings starting at `column`.
+QString storeOptionsUsage(qsizetype column = 24);
 
 // The copy program's key, whose presence makes a prefix the one to edit.
 inline constexpr char16_t CopyProgramKey[] = u"Software\\VOB\\CD Wizard";

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# What `cmake --install` makes of a build, used from where it was installed:
+# the files a desktop and a package need, in their places; the manual pages
+# and the desktop metadata as their own tools read them; ordevanctl finding
+# its lists in share/ordevan/DATA, with no DATA beside it.
+#
+#   install_e2e.sh <cmake> <build folder>
+set -euo pipefail
+cmake=$1
+build=$(cd "$2" && pwd)
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+id=org.ordevan.Ordevan
+for file in bin/ordevan bin/ordevanctl \
+    share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/icons/hicolor/scalable/apps/$id.svg \
+    share/man/man1/ordevan.1.gz share/man/man1/ordevanctl.1.gz share/doc/ordevan/copyright \
+    share/ordevan/DATA/{GENERAL,COPY,SETTINGS,DATAPATH}_{ENG,ITA}.TXT; do
+    [[ -f "$prefix/$file" ]] || fail "$file was not installed"
+done
+[[ ! -e "$prefix/bin/DATA" ]] || fail "the lists were installed beside the programs"
+extra=$(cd "$prefix" && find . -type f | grep -v -e '^./bin/ordevan' -e '^./share/' || true)
+[[ -z "$extra" ]] || fail "installed besides: $extra"
+grep -q '^ Permission is hereby granted' "$prefix/share/doc/ordevan/copyright" \
+    || fail "the copyright file lacks the licence's terms"
+
+# The desktop's own checks, where they are installed (scripts/setup package).
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop entry"
+fi
+if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null \
+        || fail "AppStream metadata"
+fi
+
+# The manual pages: no warning from groff, and every command and option
+# that `ordevanctl --help` names is in ordevanctl's.
+manual() { zcat "$prefix/share/man/man1/$1.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww "${@:2}" 2>&1; }
+for page in ordevan ordevanctl; do
+    warnings=$(manual "$page" -z)
+    [[ -z "$warnings" ]] || fail "$page.1: $warnings"
+done
+text=$(manual ordevanctl -P-cbou)
+help=$("$prefix/bin/ordevanctl" --help)
+names=$(sed -n '/^commands:/,/^$/p; /^options:/,/^$/p' <<<"$help" \
+    | grep -oE '^  (-[-a-z0-9]+|[a-z]+)' | sed 's/^  //')
+[[ $(wc -l <<<"$names") -ge 15 ]] || fail "too few names read from --help: $names"
+for name in $names; do
+    grep -qF -- "$name" <<<"$text" || fail "ordevanctl.1 does not name $name"
+done
+
+# Installed, ordevanctl reads its lists from share/ordevan/DATA.
+home=$(mktemp -d)
+trap 'rm -rf "$prefix" "$home"' EXIT
+key='HKEY_CURRENT_USER\Software\VOB\CD Wizard\8.0'
+sed 's/$/\r/' >"$home/settings.reg" <<END
+Windows Registry Editor Version 5.00
+
+[$key]
+"MainWindowLeft"=dword:0000012c
+
+[$key\\Copy]
+
+[$key\\Copy\\CurrentSettings]
+
+[$key\\DataPath]
+END
+ctl() { XDG_CONFIG_HOME=$home "$prefix/bin/ordevanctl" --settings-file "$home/settings.reg" "$@"; }
+ctl list >"$home/list" || fail "ordevanctl list"
+grep -q $'^MainWindowLeft\t300\tPIXELS\t$' "$home/list" || fail "no MainWindowLeft of 300"
+[[ $(wc -l <"$home/list") -gt 40 ]] || fail "only $(wc -l <"$home/list") settings listed"
+ctl --lang it describe MainWindowLeft | grep -q '^Pagina: Generali$' || fail "no Italian lists"
+echo "installed in $prefix: $(cd "$prefix" && find . -type f | wc -l) files; ordevanctl read its lists there"
