@@ -326,12 +326,13 @@ void Ctl::readPreferences()
 void Ctl::loadPages()
 {
     const LocalFileSystem files;
+    const QString folder = settingListFolder(files);
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         Page &page = m_pages[i];
         page.page = AllSettingsPages[i];
         try {
-            loadSettingsPage(page.grid, settingListFile(files, page.page, m_language), m_language,
-                             m_release);
+            loadSettingsPage(page.grid, settingListFile(files, folder, page.page, m_language),
+                             m_language, m_release);
         } catch (const ESettingListError &e) {
             throw CtlError{settingListProblemText(e.problem(), m_language), CtlStoreFailed};
         }

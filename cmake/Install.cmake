@@ -40,9 +40,10 @@ endforeach()
 add_custom_target(ordevan_manuals ALL DEPENDS ${manuals})
 install(FILES ${manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The licence as a Debian copyright file: its terms, indented, with "."
-# for an empty line.
+# The licence as a Debian copyright file (the MIT licence is "Expat" there):
+# its terms, indented, with "." for an empty line.
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
 string(REGEX REPLACE "^[^\n]*\n\n[^\n]*\n\n" "" terms "${licence}") # title and notice
 string(STRIP "${terms}" terms)
 string(REPLACE "\n\n" "\n.\n" terms "${terms}")

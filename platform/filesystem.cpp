@@ -2,9 +2,43 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#endif
+
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The entry of `folder` whose name is `name` but for letter case, the first
+// in name order when there are several; `name` itself when there is none.
+// Read straight from the directory where names differ in case: a folder such
+// as /usr/bin holds thousands of them, which QDir would sort and wrap first.
+QString entryNamed(const QString &folder, const QString &name)
+{
+    QString found;
+    const auto consider = [&](const QString &entry) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (found.isEmpty() || entry < found))
+            found = entry;
+    };
+#ifdef Q_OS_WIN
+    for (const QString &entry : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden
+                                                       | QDir::System | QDir::NoDotAndDotDot))
+        consider(entry);
+#else
+    if (DIR *dir = opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent *entry = readdir(dir))
+            consider(QFile::decodeName(entry->d_name));
+        closedir(dir);
+    }
+#endif
+    return found.isEmpty() ? name : found;
+}
+
+} // namespace
 
 QString toToolPath(const QString &localPath)
 {
@@ -39,16 +73,8 @@ QString LocalFileSystem::localPathIn(const QString &folder, const QString &relat
     QString found = folder;
     for (const QString &part : relative.split(u'\\', Qt::SkipEmptyParts)) {
         const QString exact = found + u'/' + part;
-        if (part == u"."_s || part == u".."_s || QFileInfo::exists(exact)) {
-            found = exact;
-            continue;
-        }
-        const QStringList names = QDir(found).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        const auto match = std::find_if(names.begin(), names.end(), [&](const QString &name) {
-            return name.compare(part, Qt::CaseInsensitive) == 0;
-        });
-        found += u'/' + (match == names.end() ? part : *match);
+        const bool asWritten = part == u"."_s || part == u".."_s || QFileInfo::exists(exact);
+        found += u'/' + (asWritten ? part : entryNamed(found, part));
     }
     return found;
 }

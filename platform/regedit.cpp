@@ -36,18 +36,15 @@ WineRegedit::WineRegedit(QString prefix)
 { }
 
 // The editor itself always ends with code 0, whatever it could not do; any
-// other end means Wine did not run it through (seen, rarely, with no word
-// from Wine at all). An import sets values and
-// an export reads them, so such a run is tried once more.
+// other end without a word means Wine did not run it through (seen, rarely,
+// in the tests). Running an import or an export twice is harmless, so such
+// a run is tried once more.
 Regedit::Result WineRegedit::run(const QStringList &arguments)
 {
-    Result result;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        bool endedSilently = false;
+    bool endedSilently = false;
+    Result result = runOnce(arguments, endedSilently);
+    if (endedSilently)
         result = runOnce(arguments, endedSilently);
-        if (!endedSilently)
-            break;
-    }
     return result;
 }
 

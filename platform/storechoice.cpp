@@ -30,8 +30,9 @@ QString StoreChoice::location(Language language) const
 
 QString storeOptionsUsage(qsizetype column)
 {
-    const auto line = [column](const QString &option, const QString &meaning) -> QString {
-        return u"  "_s + option.leftJustified(column - 3) + u' ' + meaning + u'\n';
+    const qsizetype width = column - 3; // after the indent of two, before a space
+    const auto line = [width](const QString &option, const QString &meaning) -> QString {
+        return u"  "_s + option.leftJustified(width) + u' ' + meaning + u'\n';
     };
     return line(u"--wine-prefix DIR"_s, u"edit the settings in the Wine prefix DIR"_s)
         + line(u"--settings-file FILE"_s, u"edit the settings in the registry-export file FILE"_s);

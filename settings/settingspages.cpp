@@ -44,24 +44,33 @@ QString toolFolderOf(const QString &executablePath)
     return upperAscii(QStringView(executablePath).first(executablePath.lastIndexOf(u'\\') + 1));
 }
 
-QString settingListPath(const QString &toolFolder, SettingsPage page, Language language)
+QString settingListName(SettingsPage page, Language language)
 {
-    return toolFolder + u"DATA\\"_s + pageName(page)
-        + (language == Language::Italian ? u"_ITA.TXT"_s : u"_ENG.TXT"_s);
+    return pageName(page) + (language == Language::Italian ? u"_ITA.TXT"_s : u"_ENG.TXT"_s);
 }
 
-QString settingListFile(const FileSystem &files, SettingsPage page, Language language)
+QString settingListPath(const QString &toolFolder, SettingsPage page, Language language)
+{
+    return toolFolder + u"DATA\\"_s + settingListName(page, language);
+}
+
+QString settingListFolder(const FileSystem &files)
 {
     // The tool's own folder is the one it runs from; only the names inside
     // it are looked up without regard to case.
-    const QString toolFolder = toolFolderOf(files.executablePath());
-    const QString relative = settingListPath(toolFolder, page, language).mid(toolFolder.size());
     const QString beside = files.executableFolder();
-    const QString installed = QDir::cleanPath(beside + u"/../share/ordevan"_s);
-    const QString dataFolder = relative.section(u'\\', 0, 0);
-    const bool useInstalled = !files.isFolder(files.localPathIn(beside, dataFolder))
-        && files.isFolder(files.localPathIn(installed, dataFolder));
-    return files.localPathIn(useInstalled ? installed : beside, relative);
+    const QString built = files.localPathIn(beside, u"DATA"_s);
+    if (files.isFolder(built))
+        return built;
+    const QString installed
+        = files.localPathIn(QDir::cleanPath(beside + u"/../share/ordevan"_s), u"DATA"_s);
+    return files.isFolder(installed) ? installed : built;
+}
+
+QString settingListFile(const FileSystem &files, const QString &folder, SettingsPage page,
+                        Language language)
+{
+    return files.localPathIn(folder, settingListName(page, language));
 }
 
 void ImpostaHdrGrid(GridModel &grid, Language language)

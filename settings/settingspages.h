@@ -26,15 +26,20 @@ QString pageName(SettingsPage page);
 QString pageTitle(SettingsPage page, Language language);
 // The folder of the executable with its trailing backslash, upper-cased.
 QString toolFolderOf(const QString &executablePath);
-// tool folder + "DATA\" + page name + "_ENG.TXT" or "_ITA.TXT".
+// Page name + "_ENG.TXT" or "_ITA.TXT".
+QString settingListName(SettingsPage page, Language language);
+// tool folder + "DATA\" + that name.
 QString settingListPath(const QString &toolFolder, SettingsPage page, Language language);
 
-// The setting list file of `page` in `language`, in the platform's form.
-// The lists are in DATA beside the executable, as it is built; or, as it is
-// installed (bin/ordevan), in share/ordevan/DATA beside its bin folder. The
-// first of these folders that exists holds them all; with neither, the
-// path is the one beside the executable, for the error that names it.
-QString settingListFile(const FileSystem &files, SettingsPage page, Language language);
+// The folder of the setting lists, in the platform's form: DATA beside the
+// executable, as it is built; or, as it is installed (bin/ordevan),
+// share/ordevan/DATA beside its bin folder. The first of these that exists
+// holds them all; with neither, the one beside the executable, for the
+// error that names a file in it.
+QString settingListFolder(const FileSystem &files);
+// The list file of `page` in `language` inside that folder.
+QString settingListFile(const FileSystem &files, const QString &folder, SettingsPage page,
+                        Language language);
 
 // Writes the column headers of `language` into row 0, columns 0 to 3.
 void ImpostaHdrGrid(GridModel &grid, Language language);

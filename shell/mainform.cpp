@@ -170,6 +170,7 @@ void TMainForm::FormCreate()
         m_ownBackups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(), store);
     }
     m_backups = m_services.backups ? m_services.backups : m_ownBackups.get();
+    m_listFolder = settingListFolder(m_services.files);
     m_loading = true;
     ReadSetup();
     if (italian())
@@ -442,7 +443,8 @@ void TMainForm::setCaption(QWidget *control, const QString &caption)
 
 void TMainForm::ImpostaGrid(TSettingsGrid *grid)
 {
-    loadSettingsPage(grid->model(), settingListFile(m_services.files, pageOf(grid), m_language),
+    loadSettingsPage(grid->model(),
+                     settingListFile(m_services.files, m_listFolder, pageOf(grid), m_language),
                      m_language, m_release);
 }
 

@@ -173,6 +173,7 @@ private:
     MainFormServices m_services;
 
     // Window state read by the settings pages.
+    QString m_listFolder;
     bool m_loading = false;
     bool m_warning = false;
     Language m_language = Language::English;

@@ -62,7 +62,8 @@ TEST(SettingsPathsTest, ListsAreFoundAsBuiltAndAsInstalled)
         writeAll(path, "6,2\r\n");
     };
     const auto listFor = [&](const QString &executable) {
-        return settingListFile(ToolFolderFiles(root + executable), SettingsPage::General,
+        const ToolFolderFiles files(root + executable);
+        return settingListFile(files, settingListFolder(files), SettingsPage::General,
                                Language::Italian);
     };
 

@@ -26,9 +26,9 @@ namespace {
 QString usage()
 {
     return u"usage: ICopy.exe [--seed | --seed-if-new | --help] [store option]\n"
-           u"  (no option)    create missing settings, note the start, show the settings\n"
-           u"  --seed         create the settings the lists name that are missing\n"
-           u"  --seed-if-new  the same, only when the store has none of them yet\n"_s
+           u"  (no option)           create missing settings, note the start, show them\n"
+           u"  --seed                create the settings the lists name that are missing\n"
+           u"  --seed-if-new         the same, only when the store has none of them yet\n"_s
         + storeOptionsUsage();
 }
 
