@@ -27,17 +27,26 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/images/window-icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${ORDEVAN_APP_ID}.svg)
 
-# Manual pages, compressed as Debian ships them.
+# Manual pages and the changelog, compressed as Debian ships them.
+function(ordevan_gzip source compressed)
+    add_custom_command(OUTPUT ${compressed}
+        COMMAND gzip -9 -n -c ${source} > ${compressed}
+        DEPENDS ${source}
+        VERBATIM)
+endfunction()
 set(manuals)
 foreach(page ordevan ordevanctl)
     configure_file(${packaging}/${page}.1.in ${generated}/${page}.1 @ONLY)
-    add_custom_command(OUTPUT ${generated}/${page}.1.gz
-        COMMAND gzip -9 -n -c ${generated}/${page}.1 > ${generated}/${page}.1.gz
-        DEPENDS ${generated}/${page}.1
-        VERBATIM)
+    ordevan_gzip(${generated}/${page}.1 ${generated}/${page}.1.gz)
     list(APPEND manuals ${generated}/${page}.1.gz)
 endforeach()
-add_custom_target(ordevan_manuals ALL DEPENDS ${manuals})
+file(STRINGS ${packaging}/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^ordevan \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog starts with no entry for ${PROJECT_VERSION}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${packaging}/changelog)
+ordevan_gzip(${packaging}/changelog ${generated}/changelog.gz)
+add_custom_target(ordevan_docs ALL DEPENDS ${manuals} ${generated}/changelog.gz)
 install(FILES ${manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The licence as a Debian copyright file (the MIT licence is "Expat" there):
@@ -50,4 +59,5 @@ string(REPLACE "\n\n" "\n.\n" terms "${terms}")
 string(REPLACE "\n" "\n " terms " ${terms}")
 set(ORDEVAN_LICENSE_TERMS "${terms}")
 configure_file(${packaging}/copyright.in ${generated}/copyright @ONLY)
-install(FILES ${generated}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordevan)
+install(FILES ${generated}/copyright ${generated}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ordevan)

@@ -21,7 +21,8 @@ id=org.ordevan.Ordevan
 for file in bin/ordevan bin/ordevanctl \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/icons/hicolor/scalable/apps/$id.svg \
-    share/man/man1/ordevan.1.gz share/man/man1/ordevanctl.1.gz share/doc/ordevan/copyright \
+    share/man/man1/ordevan.1.gz share/man/man1/ordevanctl.1.gz \
+    share/doc/ordevan/copyright share/doc/ordevan/changelog.gz \
     share/ordevan/DATA/{GENERAL,COPY,SETTINGS,DATAPATH}_{ENG,ITA}.TXT; do
     [[ -f "$prefix/$file" ]] || fail "$file was not installed"
 done
@@ -30,6 +31,9 @@ extra=$(cd "$prefix" && find . -type f | grep -v -e '^./bin/ordevan' -e '^./shar
 [[ -z "$extra" ]] || fail "installed besides: $extra"
 grep -q '^ Permission is hereby granted' "$prefix/share/doc/ordevan/copyright" \
     || fail "the copyright file lacks the licence's terms"
+version=$("$prefix/bin/ordevanctl" --version | cut -d' ' -f2)
+zcat "$prefix/share/doc/ordevan/changelog.gz" | head -n 1 | grep -qF "ordevan ($version) " \
+    || fail "the changelog does not start with $version"
 
 # The desktop's own checks, where they are installed (scripts/setup package).
 if command -v desktop-file-validate >/dev/null; then
