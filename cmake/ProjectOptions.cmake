@@ -31,6 +31,7 @@ if(ORDEVAN_SANITIZE AND NOT MSVC)
     set(_san -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_compile_options(ordevan_options INTERFACE ${_san})
     target_link_options(ordevan_options INTERFACE ${_san})
+    target_compile_definitions(ordevan_options INTERFACE ORDEVAN_SANITIZED)
 endif()
 
 # Hardened as Debian builds its packages: a stack protector, checked buffer
