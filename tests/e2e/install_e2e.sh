@@ -60,22 +60,11 @@ for name in $names; do
     grep -qE -- "^ {7}$name( |\$)" <<<"$text" || fail "ordevanctl.1 has no entry for $name"
 done
 
-# Installed, ordevanctl reads its lists from share/ordevan/DATA.
+# Installed, ordevanctl reads its lists from share/ordevan/DATA; the store
+# holds the copy program's keys, as it creates them, and one value.
 home=$(mktemp -d)
 trap 'rm -rf "$prefix" "$home"' EXIT
-key='HKEY_CURRENT_USER\Software\VOB\CD Wizard\8.0'
-sed 's/$/\r/' >"$home/settings.reg" <<END
-Windows Registry Editor Version 5.00
-
-[$key]
-"MainWindowLeft"=dword:0000012c
-
-[$key\\Copy]
-
-[$key\\Copy\\CurrentSettings]
-
-[$key\\DataPath]
-END
+sed 's/$/\r/' "$(dirname "$0")/copyprogram-keys.reg" >"$home/settings.reg"
 ctl() { XDG_CONFIG_HOME=$home "$prefix/bin/ordevanctl" --settings-file "$home/settings.reg" "$@"; }
 ctl list >"$home/list" || fail "ordevanctl list"
 grep -q $'^MainWindowLeft\t300\tPIXELS\t$' "$home/list" || fail "no MainWindowLeft of 300"
