@@ -15,10 +15,11 @@ namespace {
 
 constexpr int ButtonWidth = 16;
 
-QToolButton *sideButton(QWidget *parent, const QString &text)
+QToolButton *sideButton(QWidget *parent, const QString &text, Qt::ArrowType arrow = Qt::NoArrow)
 {
     auto *button = new QToolButton(parent);
     button->setText(text);
+    button->setArrowType(arrow); // drawn by the style, as a spin box draws its own
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::ArrowCursor);
     button->setAutoRaise(false);
@@ -48,8 +49,8 @@ TGridInplaceEdit::TGridInplaceEdit(QWidget *parent)
 
 TGridSpin::TGridSpin(QWidget *parent)
     : QLineEdit(parent)
-    , m_up(sideButton(this, u"\u25B4"_s))
-    , m_down(sideButton(this, u"\u25BE"_s))
+    , m_up(sideButton(this, {}, Qt::UpArrow))
+    , m_down(sideButton(this, {}, Qt::DownArrow))
 {
     setFrame(false);
     setMaxLength(INT_MAX);

@@ -20,8 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int CheckSize = 16;
-// The legs of the triangle a colour event can put in a cell's corner.
-constexpr int CornerMarkSize = 7;
 // A few milliseconds of loading: the shipped lists have about a hundred lines.
 constexpr int LinesBetweenRepaints = 256;
 const QColor White(255, 255, 255);
@@ -533,9 +531,14 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     TGridDrawState state = 0;
     const CellLook look = cellLook(col, row, state, false);
     m_editor->setGeometry(cell.left(), cell.top(), cell.width() - 1, cell.height() - 1);
+    // The cell's colours, whatever the window around the grid chose for
+    // its own labels: the value, the arrows and the dots draw in the text
+    // colour of the cell.
     QPalette palette = m_editor->palette();
-    palette.setColor(QPalette::Base, look.background);
-    palette.setColor(QPalette::Button, look.background);
+    for (const auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        palette.setColor(role, look.background);
+    for (const auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        palette.setColor(role, look.textColor);
     m_editor->setPalette(palette);
     m_editor->setFont(font());
     if (kind == edComboList)
@@ -606,6 +609,21 @@ void TSettingsGrid::ellipsisClicked()
     }
 }
 
+namespace {
+
+// Whether the focus went to a part of `editor`, in a window of its own too:
+// a list that drops down takes the focus into its popup.
+bool ownsFocusWidget(const QWidget *editor)
+{
+    for (const QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (w == editor)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool TSettingsGrid::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_editor)
@@ -622,8 +640,8 @@ bool TSettingsGrid::eventFilter(QObject *watched, QEvent *event)
         // A dropped-down list, a prompt of our own or another window taking
         // the focus does not end the edit; a click elsewhere does.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (!m_inEllipsis && reason != Qt::PopupFocusReason
-            && reason != Qt::ActiveWindowFocusReason)
+        if (!m_inEllipsis && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
+            && !ownsFocusWidget(m_editor))
             guardHandler([this] { HideEditor(); });
     }
     return QAbstractScrollArea::eventFilter(watched, event);
@@ -717,16 +735,6 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
         const bool active = CanEditCell(col, row) && !fixed;
         painter.drawImage(rect.left() + 2, rect.top() + 2, checkBoxPicture(*box, active));
     }
-    if (look.cornerMark.isValid())
-        paintCornerMark(painter, rect, look.cornerMark);
-}
-
-// A right triangle filling the cell's top right corner inside its grid lines.
-void TSettingsGrid::paintCornerMark(QPainter &painter, const QRect &cell, const QColor &colour)
-{
-    const int right = cell.right() - 1;
-    const int top = cell.top();
-    for (int line = 0; line < CornerMarkSize; ++line)
-        painter.fillRect(right - (CornerMarkSize - 1 - line), top + line, CornerMarkSize - line, 1,
-                         colour);
+    if (look.cornerMark.isValid()) // in the top right corner, inside the grid lines
+        drawCornerMark(painter, {rect.right() - 1, rect.top()}, look.cornerMark);
 }

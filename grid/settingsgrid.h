@@ -105,7 +105,6 @@ private:
     void paintCell(QPainter &painter, int col, int row, const QRect &rect) const;
     void toggleCheckBox(int col, int row);
     void cellEdited(int col, int row, const QString &before);
-    static void paintCornerMark(QPainter &painter, const QRect &cell, const QColor &colour);
     bool openEditor(int col, int row, QKeyEvent *typed);
     void ellipsisClicked();
     void moveCurrent(int rows);

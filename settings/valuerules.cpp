@@ -3,6 +3,8 @@
 #include "registrymapping.h"
 #include "text.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 QStringList listSettingItems(const QString &valueName)
@@ -126,4 +128,14 @@ ValueCheck checkSettingValue(const SettingRow &setting, const QString &given, La
         break;
     }
     return refused();
+}
+
+QString heldToRange(const SettingRow &setting, const QString &text)
+{
+    const auto max = spinMaximum(setting.type);
+    if (setting.kind() != SettingKind::Integer || !max)
+        return text;
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    return ok ? QString::number(std::clamp<qlonglong>(number, 0, *max)) : text;
 }

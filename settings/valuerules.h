@@ -35,3 +35,9 @@ struct ValueCheck
 // line that does not read as the read-error marker (the window would take
 // it for one and never save it).
 ValueCheck checkSettingValue(const SettingRow &setting, const QString &given, Language language);
+
+// A number typed for a setting whose type has a range, held to that range
+// as its spin buttons hold it; any other text as it is. Nothing out of
+// range reaches the store from the window, as none does from the command
+// line.
+QString heldToRange(const SettingRow &setting, const QString &text);

@@ -69,7 +69,7 @@ protected:
 
 } // namespace
 
-TEST_F(EditingTest, SpinEditorClampsOnOpeningButTakesTypedValues)
+TEST_F(EditingTest, SpinEditorHoldsOpenedAndTypedValuesToTheRange)
 {
     TSettingsGrid *grid = control<TSettingsGrid>(*form, "GridGenerale");
     int row = 0;
@@ -90,8 +90,8 @@ TEST_F(EditingTest, SpinEditorClampsOnOpeningButTakesTypedValues)
     {
         const char *typed;
         const char16_t *committed;
-    } cases[] = {{"99999", u"99999"}, {"0042", u"42"},       {"", u"0"},   {"-", u"0"},
-                 {"4x2", u"42"},      {"99999999999", u"0"}, {"-5", u"-5"}};
+    } cases[] = {{"99999", u"1280"}, {"0042", u"42"},       {"", u"0"},   {"-", u"0"},
+                 {"4x2", u"42"},     {"99999999999", u"0"}, {"-5", u"0"}, {"1281", u"1280"}};
     for (const auto &c : cases) {
         click(grid, 1, row);
         lineEditor(grid)->selectAll();
@@ -250,6 +250,72 @@ TEST_F(EditingTest, ListEditorWritesOnlyAnItemTheUserChose)
     QTest::keyClick(grid->ComboEditor(), Qt::Key_Down);
     click(grid, 1, other);
     EXPECT_EQ(grid->model().Cells(1, row), u"dwmDAO"_s);
+}
+
+namespace {
+
+// Pixels of `area` in `image` that stand out from its background (the
+// colour of the area's top-left corner): drawn text, arrows or dots.
+int inkIn(const QImage &image, const QRect &area)
+{
+    const QRect inside = area.intersected(image.rect());
+    const QColor background = image.pixelColor(inside.topLeft());
+    int ink = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            ink += std::abs(c.lightness() - background.lightness()) > 96;
+        }
+    }
+    return ink;
+}
+
+} // namespace
+
+// As a mouse user meets the editors: each draws its value and its glyphs
+// (the list's arrow, the spin arrows, the ellipsis), and the list drops
+// down on a click and takes the item clicked.
+TEST_F(EditingTest, EditorsAsAMouseUserMeetsThem)
+{
+    TSettingsGrid *general = control<TSettingsGrid>(*form, "GridGenerale");
+    const struct
+    {
+        TSettingsGrid *grid;
+        const char16_t *name, *value;
+        TEditorType kind;
+    } editors[] = {{general, u"MainWindowLeft", u"300", edSpinEdit},
+                   {general, u"SkinName", u"Default", edEditBtn},
+                   {general, u"InterfaceType", u"ditASPI", edComboList}};
+    for (const auto &e : editors) {
+        SCOPED_TRACE(QString::fromUtf16(e.name).toStdString());
+        int row = 0;
+        openValue(e.grid, QString::fromUtf16(e.name), QString::fromUtf16(e.value), row);
+        ASSERT_EQ(e.grid->EditorKind(), e.kind);
+        const QImage shot = e.grid->EditorWidget()->grab().toImage();
+        const int h = shot.height();
+        EXPECT_GT(inkIn(shot, {2, 0, shot.width() - 24, h}), 10) << "the value";
+        EXPECT_GT(inkIn(shot, {shot.width() - 14, 1, 12, h - 2}), 2) << "the button's glyph";
+        QTest::keyClick(e.grid->EditorWidget(), Qt::Key_Escape);
+    }
+
+    int row = 0;
+    openValue(general, u"InterfaceType"_s, u"ditASPI"_s, row);
+    TGridCombo *combo = general->ComboEditor();
+    QTest::mouseClick(combo, Qt::LeftButton, {}, {combo->width() - 6, combo->height() / 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, 2000))
+        << "a click on the arrow drops the list down";
+    // The list takes no release within a double click of its opening press.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex item = combo->model()->index(combo->findText(u"ditMiniPort"_s), 0);
+    QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {},
+                      combo->view()->visualRect(item).center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo->view()->isVisible(); }, 2000));
+    EXPECT_EQ(combo->currentText(), u"ditMiniPort"_s);
+    QTest::keyClick(combo, Qt::Key_F4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return combo->view()->isVisible(); }, 2000)) << "F4";
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QTest::keyClick(combo, Qt::Key_Return);
+    EXPECT_EQ(general->model().Cells(1, row), u"ditMiniPort"_s);
 }
 
 TEST_F(EditingTest, EllipsisButtonPromptsInTheInterfaceLanguage)
