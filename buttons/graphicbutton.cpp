@@ -1,5 +1,7 @@
 #include "graphicbutton.h"
 
+#include "pixellines.h"
+
 #include "handlerguard.h"
 #include "oxbutton.h"
 #include "wincolors.h"
@@ -143,7 +145,18 @@ void ToxCustomGraphicButton::paintEvent(QPaintEvent *)
     guardHandler([this] {
         QPainter canvas(this);
         DrawButton(canvas, m_drawState == StatePressed);
+        // Not part of the cached looks: it comes and goes on its own.
+        if (m_cornerMark.isValid())
+            drawCornerMark(canvas, {width() - 3, 2}, m_cornerMark);
     });
+}
+
+void ToxCustomGraphicButton::SetCornerMark(const QColor &color)
+{
+    if (color == m_cornerMark)
+        return;
+    m_cornerMark = color;
+    update();
 }
 
 bool ToxCustomGraphicButton::IsInside(QPoint point) const

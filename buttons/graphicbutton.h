@@ -90,6 +90,10 @@ public:
     void SetColor(const QColor &color) { setVisual(m_color, color); }
     QColor FontColor() const { return m_fontColor; }
     void SetFontColor(const QColor &color) { setVisual(m_fontColor, color); }
+    // A small triangle in the top right corner, over whatever look is
+    // shown; none while invalid.
+    QColor CornerMark() const { return m_cornerMark; }
+    void SetCornerMark(const QColor &color);
     // The caption: the host's when hosted, else the button's own.
     QString Caption() const override { return m_host ? m_host->Caption() : m_caption; }
     void SetCaption(const QString &caption) override;
@@ -237,6 +241,7 @@ private:
     ToxBackground m_background;
     QColor m_color;
     QColor m_fontColor;
+    QColor m_cornerMark;
     QString m_caption;
     // The caption the cached looks show: a caption changed on the host
     // without a word to us (a plain setText) is noticed by comparing.

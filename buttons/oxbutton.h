@@ -86,6 +86,7 @@ public:
     TOX_INNER_SETTING_REF(TPicture, PictureDisabled, SetPictureDisabled)
     TOX_INNER_SETTING(QColor, Color, SetColor)
     TOX_INNER_SETTING(QColor, FontColor, SetFontColor)
+    TOX_INNER_SETTING(QColor, CornerMark, SetCornerMark)
     ToxBackground &Background() { return m_inner->Background(); }
 
     // Behaviour.

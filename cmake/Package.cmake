@@ -29,9 +29,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ordevan.org)
 # Depends: computed by dpkg-shlibdeps from the libraries the programs link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so no link shows them: Qt's SVG image plugin draws the
-# window's pictures at screen scales other than 100 % and 200 %; Wine runs
+# window's pictures at screen scales other than 100 % and 200 %; Qt's own
+# translations put its file dialog and standard buttons in Italian; Wine runs
 # the copy program whose settings are edited.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libqt6svg6)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS wine)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

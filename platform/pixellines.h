@@ -17,3 +17,16 @@ inline void drawPixelLine(QPainter &painter, QPoint from, QPoint to, const QColo
     const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
     painter.fillRect(QRect(topLeft, bottomRight), color);
 }
+
+// The legs of the triangle that marks what holds edits not saved yet.
+inline constexpr int CornerMarkSize = 7;
+
+// A right triangle whose right angle is the pixel `corner`, its legs going
+// left and down from it: the mark of an edited cell, or of a page button
+// whose page holds edits.
+inline void drawCornerMark(QPainter &painter, QPoint corner, const QColor &colour)
+{
+    for (int line = 0; line < CornerMarkSize; ++line)
+        painter.fillRect(corner.x() - (CornerMarkSize - 1 - line), corner.y() + line,
+                         CornerMarkSize - line, 1, colour);
+}

@@ -10,6 +10,7 @@
 #include "pagesave.h"
 #include "panel.h"
 #include "programlauncher.h"
+#include "qttranslations.h"
 #include "registrymapping.h"
 #include "settingsgrid.h"
 
@@ -60,8 +61,10 @@ TMainForm::TMainForm(const MainFormServices &services, QWidget *parent)
     createControls();
     connectHandlers();
     m_shownPage = PanelGeneral;
+    hideOtherPages();
     // A failing step ends the sequence; the window still opens as far as it got.
     guardHandler([this] { FormCreate(); });
+    refreshEditState();
 }
 
 TMainForm::~TMainForm()
@@ -74,7 +77,9 @@ void TMainForm::runAction(void (TMainForm::*handler)())
 {
     m_toldStoreProblem.clear();
     m_toldListProblems.clear();
+    m_saveNote.clear();
     guardHandler([this, handler] { (this->*handler)(); });
+    refreshEditState();
 }
 
 void TMainForm::connectHandlers()
@@ -399,6 +404,7 @@ void TMainForm::RbItalianoClick()
 void TMainForm::languageChange(Language language)
 {
     m_language = language;
+    useQtTranslations(language);
     if (m_loading)
         return;
     setCaptions();
@@ -490,6 +496,8 @@ void TMainForm::ReadGridSettings(TSettingsGrid *grid)
     const PageRead read = readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
                                            m_language, storedSettings(grid));
     m_history.forget(pageOf(grid));
+    if (pageOf(grid) == SettingsPage::General) // its key is the release's own
+        m_settingsMissing = read.keyMissing;
     if (read.storeError)
         reportStoreProblem(*read.storeError);
 }
@@ -548,6 +556,7 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
         m_history.forget(pageOf(grid));
         grid->viewport()->update(); // the saved values lose their marks
     }
+    m_saveNote = editsLeftAfterSave(lists);
     const SaveReport report = saveReport(saves, m_language, m_release);
     if (!report.text.isEmpty()) {
         m_services.dialogs.showMessage(QCoreApplication::applicationName(), report.text,
@@ -655,6 +664,15 @@ void TMainForm::showPage(TPanel *page)
     m_shownPage = page;
     for (TPanel *panel : pagePanels())
         panel->move(panel == page ? 98 : frameGeometry().width(), panel->y());
+    hideOtherPages();
+}
+
+// The pages not shown are parked right of the window's fixed width; a window
+// manager that ignores the fixed size (a tiling one) would uncover them.
+void TMainForm::hideOtherPages()
+{
+    for (TPanel *panel : pagePanels())
+        panel->setVisible(panel == m_shownPage);
 }
 
 void TMainForm::BtnGeneraliClick()
@@ -696,6 +714,19 @@ SettingsPage TMainForm::pageOf(const TSettingsGrid *grid) const
     if (grid == GridPercorsi)
         return SettingsPage::DataPath;
     return SettingsPage::General;
+}
+
+ToxButton *TMainForm::pageButton(const TSettingsGrid *grid) const
+{
+    if (grid == GridGenerale)
+        return BtnGenerali;
+    if (grid == GridCopia)
+        return BtnCopia;
+    if (grid == GridSettaggi)
+        return BtnSettaggi;
+    if (grid == GridPercorsi)
+        return BtnPath;
+    return nullptr;
 }
 
 QList<TSettingsGrid *> TMainForm::grids() const

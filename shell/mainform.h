@@ -145,6 +145,12 @@ private:
     void releaseChange(Release release);
     void languageChange(Language language);
     void showPage(TPanel *page);
+    void hideOtherPages();
+    // The marks of the page buttons whose lists hold edits not saved, and
+    // the status line under the title.
+    void refreshEditState();
+    ToxButton *pageButton(const TSettingsGrid *grid) const;
+    QString editsLeftAfterSave(const QList<TSettingsGrid *> &saved);
     void forEachListInScope(bool all, const std::function<void(TSettingsGrid *)> &action);
     QList<TSettingsGrid *> listsInScope(bool all);
     PageDefaults &pageDefaults(const TSettingsGrid *grid);
@@ -196,6 +202,12 @@ private:
     QString m_toldStoreProblem;
     QString m_toldListProblems;
     TPanel *m_shownPage = nullptr;
+    QLabel *m_statusLine = nullptr;
+    // What the last save left to say, until the next action.
+    QString m_saveNote;
+    // The copy program has not created its release's key in the store: the
+    // lists' defaults are shown as though they were its values.
+    bool m_settingsMissing = false;
 
     bool m_centred = false;
     // The user agreed to close with what is not saved (starting the copy

@@ -5,6 +5,7 @@
 #include "editingrules.h"
 #include "handlerguard.h"
 #include "mainform.h"
+#include "oxbutton.h"
 #include "panel.h"
 #include "settingsgrid.h"
 
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 
@@ -60,7 +62,48 @@ void TMainForm::GridCellEdited(TSettingsGrid *sender, int col, int row, const QS
     const auto name = settingValueName(sender->model(), row);
     if (col != SettingColumn::Value || !name)
         return;
-    m_history.record({{pageOf(sender), *name, before, sender->model().Cells(col, row)}});
+    const QString typed = sender->model().Cells(col, row);
+    const QString held = heldToRange(settingRow(sender->model(), row), typed);
+    if (held != typed)
+        sender->model().SetCells(col, row, held);
+    if (held != before)
+        m_history.record({{pageOf(sender), *name, before, held}});
+    refreshEditState();
+}
+
+void TMainForm::refreshEditState()
+{
+    for (TSettingsGrid *grid : grids()) {
+        if (ToxButton *button = pageButton(grid)) {
+            const bool edited = ::hasUnsavedEdits(grid->model(), storedSettings(grid));
+            button->SetCornerMark(edited ? editedMarkColour() : QColor());
+        }
+    }
+    QString status = m_saveNote;
+    if (status.isEmpty() && m_settingsMissing) {
+        status = italian() ? u"InstantCopy non ha ancora creato qui le sue impostazioni: avviarlo "
+                             u"una volta."_s
+                           : u"InstantCopy has not created its settings here yet: start it once."_s;
+    }
+    m_statusLine->setText(status);
+    m_statusLine->setToolTip(status);
+}
+
+// Told after a save of the list shown: the edits it left in the others.
+QString TMainForm::editsLeftAfterSave(const QList<TSettingsGrid *> &saved)
+{
+    QStringList saveTitles, leftTitles;
+    for (TSettingsGrid *grid : grids()) {
+        if (saved.contains(grid))
+            saveTitles.append(pageTitle(pageOf(grid), m_language));
+        else if (::hasUnsavedEdits(grid->model(), storedSettings(grid)))
+            leftTitles.append(pageTitle(pageOf(grid), m_language));
+    }
+    if (leftTitles.isEmpty())
+        return {};
+    return (italian() ? u"Salvato: %1. Le modifiche in %2 non sono ancora salvate."_s
+                      : u"Saved: %1. The edits in %2 are not saved yet."_s)
+        .arg(saveTitles.join(u", "_s), leftTitles.join(u", "_s));
 }
 
 bool TMainForm::hasUnsavedEdits(const QList<TSettingsGrid *> &lists)
@@ -189,6 +232,7 @@ void TMainForm::GridContextPopup(TSettingsGrid *sender, int, int row, const QPoi
     m_toldListProblems.clear();
     if (chosen == undoSave) {
         undoLastSave();
+        refreshEditState();
         return;
     }
     if (chosen == restore) {

@@ -214,6 +214,14 @@ void TMainForm::createControls()
     setTextColor(Label14, ButtonFace);
     Label3 = label(Panel9, u"Label3"_s, {189, 33}, designCaption(u"Label3"_s));
     Label3->setGeometry(189, 33, 338, 13);
+    // Under the title, a line for what the window has to say without a
+    // box to close: empty, and so invisible, most of the time.
+    m_statusLine = named(new QLabel(Panel9), u"StatusLine"_s);
+    m_statusLine->setGeometry(189, 48, 392, 24);
+    m_statusLine->setFont(sansSerif(10));
+    m_statusLine->setWordWrap(true);
+    m_statusLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(m_statusLine, ReleaseYellow);
     BtnPercorso = pictureButton(Panel9, u"BtnPercorso"_s, {586, 9, 56, 58},
                                 iconPicture(u":/icons/path.svg"_s, {48, 16, 32}));
     BtnAvvia = pictureButton(Panel9, u"BtnAvvia"_s, {649, 9, 124, 58},

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -146,6 +147,35 @@ protected:
 };
 
 } // namespace
+
+// Edits on a page not shown mark its button; a save of the list shown says
+// what it left in the others.
+TEST_F(ChangesTest, PageButtonsMarkListsWithEditsAndASaveTellsWhatItLeft)
+{
+    const auto marked = [&](const char *button) {
+        return control<ToxButton>(*form, button)->CornerMark() == editedMarkColour();
+    };
+    auto *status = control<QLabel>(*form, "StatusLine");
+    EXPECT_EQ(status->text(), QString());
+    click("BtnCopia");
+    TSettingsGrid *general = grid;
+    grid = control<TSettingsGrid>(*form, "GridCopia");
+    clickCheckBox(u"TestWrite"_s);
+    click("BtnGenerali");
+    grid = general;
+    type(u"MainWindowLeft"_s, u"400"_s);
+    EXPECT_TRUE(marked("BtnGenerali") && marked("BtnCopia"));
+    EXPECT_FALSE(marked("BtnSettaggi") || marked("BtnPath"));
+    auto *copy = control<ToxButton>(*form, "BtnCopia");
+    EXPECT_EQ(copy->grab().toImage().pixelColor(copy->width() - 4, 3), editedMarkColour());
+
+    click("SaveBtn"); // this list only
+    EXPECT_FALSE(marked("BtnGenerali"));
+    EXPECT_TRUE(marked("BtnCopia"));
+    EXPECT_EQ(status->text(), u"Saved: General. The edits in Copy are not saved yet."_s);
+    click("BtnCopia");
+    EXPECT_EQ(status->text(), QString()) << "until the next action";
+}
 
 TEST_F(ChangesTest, MarksFollowEveryKindOfChange)
 {

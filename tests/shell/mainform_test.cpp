@@ -70,6 +70,9 @@ TEST_F(MainFormTest, FirstStartWithAnEmptyHome)
     }
     EXPECT_TRUE(window.isPageShown(control<TPanel>(window, "PanelGeneral")));
     EXPECT_FALSE(window.isPageShown(control<TPanel>(window, "PanelCopy")));
+    // The defaults shown are not the copy program's: said without a box.
+    EXPECT_EQ(control<QLabel>(window, "StatusLine")->text(),
+              u"InstantCopy has not created its settings here yet: start it once."_s);
 }
 
 TEST_F(MainFormTest, StoredPreferencesChooseReleaseLanguageAndWarning)
@@ -185,11 +188,15 @@ TEST_F(MainFormTest, ChangingTheLanguageRelabelsReloadsAndStores)
     EXPECT_EQ(general.Cells(1, 0),
               u"<font size=2><shad><b>Valore</b></shad></font><hr><br> <b>MODIFICABILE</b>"_s);
     EXPECT_EQ(preference(u"Language"), u"Italian"_s);
+    // Qt's own dialogs and buttons follow.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Annulla"_s);
 
     // The checked button runs nothing again.
     general.SetCells(1, 1, u"edited"_s);
     QTest::mouseClick(italian, Qt::LeftButton, {}, QPoint(6, 8));
     EXPECT_EQ(general.Cells(1, 1), u"edited"_s);
+    QTest::mouseClick(control<QRadioButton>(window, "RbEnglish"), Qt::LeftButton, {}, {6, 8});
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel"_s);
 }
 
 TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)

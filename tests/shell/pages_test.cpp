@@ -91,6 +91,11 @@ TEST_F(PagesTest, ExactlyOnePageIsInView)
             EXPECT_EQ(window.isPageShown(pages(window)[p]), p == i);
             EXPECT_EQ(pages(window)[p]->x(), p == i ? 98 : window.frameGeometry().width());
         }
+        // A window manager that ignores the fixed size uncovers no other page.
+        window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        window.resize(1800, 700);
+        for (qsizetype p = 0; p < 5; ++p)
+            EXPECT_EQ(pages(window)[p]->isVisible(), p == i);
     }
     EXPECT_EQ(copy.Cells(1, 1), u"edited"_s) << "no reload on a switch";
 }
