@@ -294,6 +294,9 @@ void Ctl::openStore()
                            u"--wine-prefix e --settings-file non servono qui: le impostazioni sono "
                            u"nel registro di questo Windows."_s)};
     }
+    if (const auto problem
+        = storeChoiceProblem(*m_choice, m_options.language.value_or(Language::English)))
+        throw CtlError{*problem, CtlStoreFailed};
     m_store = ::openStore(*m_choice);
     m_registry = std::make_unique<RegistryAccessor>(*m_store);
     m_backups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(),

@@ -49,3 +49,7 @@ StoreChoice chooseStore(const StoreOptions &options, const QProcessEnvironment &
                         const QString &home);
 // The store of the choice, or of the platform when it is Registry.
 std::unique_ptr<RegistryStore> openStore(const StoreChoice &choice);
+// Why the chosen store cannot be edited at all, told in `language`, or
+// nullopt. A folder named as a Wine prefix must be one: a typo would
+// otherwise pass for a prefix the copy program has not written to yet.
+std::optional<QString> storeChoiceProblem(const StoreChoice &choice, Language language);

@@ -71,3 +71,12 @@ std::unique_ptr<RegistryStore> openStore(const StoreChoice &choice)
         return std::make_unique<WinePrefixStore>(choice.path);
     return std::make_unique<RegistryFileStore>(choice.path);
 }
+
+std::optional<QString> storeChoiceProblem(const StoreChoice &choice, Language language)
+{
+    if (choice.kind != StoreChoice::Kind::WinePrefix || WinePrefixStore::isPrefix(choice.path))
+        return std::nullopt;
+    return (language == Language::Italian ? u"%1 non è un prefisso di Wine (non ha user.reg)."_s
+                                          : u"%1 is not a Wine prefix (it has no user.reg)."_s)
+        .arg(QDir::toNativeSeparators(choice.path));
+}

@@ -13,3 +13,8 @@ std::unique_ptr<RegistryStore> openStore(const StoreChoice &)
 {
     return std::make_unique<WindowsRegistryStore>();
 }
+
+std::optional<QString> storeChoiceProblem(const StoreChoice &, Language)
+{
+    return std::nullopt;
+}

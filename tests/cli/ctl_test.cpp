@@ -342,6 +342,13 @@ TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
     EXPECT_TRUE(written.startsWith(userReg.left(userReg.indexOf("[Software"))))
         << "the lines before stay as they were";
     EXPECT_EQ(run({u"get"_s, u"SkinName"_s}), u"Dark\n"_s);
+
+    // A folder that is no prefix (a typo) is told as one.
+    process.start(QStringLiteral(ORDEVANCTL), {u"--wine-prefix"_s, dir.path(), u"list"_s});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"ordevanctl: %1 is not a Wine prefix (it has no user.reg).\n"_s.arg(dir.path()));
 }
 
 TEST_F(CtlTest, OperandsAreNeverOptionsAndOnlyBackupsAreRestored)

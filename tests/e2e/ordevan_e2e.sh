@@ -12,6 +12,15 @@ if [[ "${2:-}" != --inside ]]; then
     for tool in Xvfb xdotool iconv; do
         command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
     done
+    # What needs no display works without one, and the rest says what is missing.
+    bare=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$build/ordevan")
+    "${bare[@]}" --help | grep -q -- '--wine-prefix DIR' || { echo "FAILED: --help"; exit 1; }
+    [[ $("${bare[@]}" --version) == "ordevan "* ]] || { echo "FAILED: --version"; exit 1; }
+    status=0
+    said=$("${bare[@]}" 2>&1) || status=$?
+    [[ $status == 1 && $said == "ordevan: no display: set DISPLAY or WAYLAND_DISPLAY, or use ordevanctl" ]] \
+        || { echo "FAILED: without a display, exit $status: $said"; exit 1; }
+
     home=$(mktemp -d)
     trap 'rm -rf "$home"' EXIT
     export XDG_CONFIG_HOME=$home
