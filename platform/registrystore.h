@@ -157,4 +157,10 @@ public:
     virtual std::vector<RefusedWrite> commitBatch() { return {}; }
     // Drops the writes of the batch that are not stored yet.
     virtual void cancelBatch() { }
+    // A store that keeps what it read of a registry another program holds
+    // (a running Wine server) forgets it, so that the next reads show that
+    // registry as it is now. Reading it costs a run of another program: it
+    // is read again only when the user asks (Read Settings, Undo) and after
+    // a save, never while the window is merely shown or edited.
+    virtual void refresh() { }
 };

@@ -181,19 +181,25 @@ std::optional<QString> WinePrefixStore::documentKey(RootKey root, const QString 
     return path;
 }
 
-const RegistryDocument &WinePrefixStore::load(const QString &key, bool opening)
+const RegistryDocument &WinePrefixStore::load(const QString &key, bool)
 {
     if (serverRunning())
-        return exported(key, opening);
+        return exported(key);
     m_snapshot->clear();
     return m_file->document();
 }
 
-// Exported again each time a key is opened, so that what is shown is what
-// the server holds then; the reads of an open key share the export.
-const RegistryDocument &WinePrefixStore::exported(const QString &key, bool again)
+void WinePrefixStore::refresh()
 {
-    if (!again && m_snapshot->covers(key))
+    m_snapshot->clear();
+}
+
+// Each program's key is exported once and kept until refresh() or a save:
+// a window's start reads two (the copy program's and Ordevan's own), and
+// nothing it shows or edits runs Wine again.
+const RegistryDocument &WinePrefixStore::exported(const QString &key)
+{
+    if (m_snapshot->covers(key))
         return *m_snapshot;
     const Regedit::Result result = m_regedit->exportKey(fullKey(Snapshot::exportedKey(key)));
     if (result.outcome == Regedit::Outcome::Failed)
@@ -309,7 +315,7 @@ std::vector<RefusedWrite> WinePrefixStore::storeThroughWine(const QList<Registry
             continue;
         bool stored = false;
         if (sent(i)) {
-            const RegistryDocument &now = exported(change.key, false);
+            const RegistryDocument &now = exported(change.key);
             switch (change.kind) {
             case RegistryChange::Kind::AddKey:
                 stored = now.hasKey(change.key);

@@ -35,6 +35,8 @@ public:
     // Whether a prefix folder holds a user registry.
     static bool isPrefix(const QString &folder);
 
+    void refresh() override;
+
 protected:
     std::optional<QString> documentKey(RootKey root, const QString &path) const override;
     const RegistryDocument &load(const QString &key, bool opening) override;
@@ -45,7 +47,7 @@ private:
     class Snapshot;
 
     bool serverRunning() const;
-    const RegistryDocument &exported(const QString &key, bool again);
+    const RegistryDocument &exported(const QString &key);
     std::vector<RefusedWrite> storeThroughWine(const QList<RegistryChange> &changes);
     [[noreturn]] void wineFailed(const QString &error) const;
 

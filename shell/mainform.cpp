@@ -27,6 +27,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// While the store is read or written, which through Wine takes a while.
+struct BusyCursor
+{
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 constexpr std::u16string_view PreferencesKey = u"\\Software\\Tarsel\\Ordevan8\\";
 
 const QString StartupWarning = u"WARNING!!\r"
@@ -493,8 +502,11 @@ bool TMainForm::valueMissing(TSettingsGrid *grid, int row)
 
 void TMainForm::ReadGridSettings(TSettingsGrid *grid)
 {
-    const PageRead read = readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release,
-                                           m_language, storedSettings(grid));
+    const PageRead read = [&] {
+        const BusyCursor busy; // the store may be read through Wine
+        return readPageSettings(grid->model(), *m_registry, pageOf(grid), m_release, m_language,
+                                storedSettings(grid));
+    }();
     m_history.forget(pageOf(grid));
     if (pageOf(grid) == SettingsPage::General) // its key is the release's own
         m_settingsMissing = read.keyMissing;
@@ -539,6 +551,7 @@ void TMainForm::saveLists(const QList<TSettingsGrid *> &lists)
         pages.append({pageOf(grid), &grid->model(), &storedSettings(grid), std::nullopt});
     QList<std::pair<SettingsPage, PageSave>> saves;
     try {
+        const BusyCursor busy;
         saves = savePages(m_services.registry, *m_registry, *m_backups, m_release, pages,
                           [this](const PageToSave &page, const PagePlan &plan) {
                               return WriteGridSettings(gridOf(page.page), plan);
@@ -581,8 +594,10 @@ void TMainForm::ReadBtnClick()
     const bool all = RbTutteListe->isChecked();
     if (mayDiscardEdits(listsInScope(all),
                         italian() ? u"Leggere le impostazioni le rilegge."_s
-                                  : u"Reading the settings reads them again."_s))
+                                  : u"Reading the settings reads them again."_s)) {
+        m_services.registry.refresh(); // as they are now, whoever holds them
         ReadSettings(all);
+    }
 }
 
 void TMainForm::SaveBtnClick()

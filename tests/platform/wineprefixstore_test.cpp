@@ -355,13 +355,17 @@ TEST_F(WinePrefixStoreTest, WhileAServerRunsUserRegIsNeverWrittenAndASaveIsOneIm
     EXPECT_EQ(reg.readInteger(u"MaxCdSize"), 700);
     EXPECT_EQ(reg.readString(u"Text"), u"\"quoted\" \\ é");
 
-    // The server is asked again when a key is opened; the reads of the
-    // open key share what it answered.
+    // What the save read back serves every read after it, whatever key is
+    // opened below the program's; a refresh asks the server once more.
     const int exports = server->exports;
-    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
-    reg.readString(u"Text");
-    reg.readInteger(u"MaxCdSize");
-    EXPECT_EQ(server->exports - exports, 1);
+    for (int again = 0; again < 2; ++again) {
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard", false));
+        ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+        reg.readString(u"Text");
+        reg.readInteger(u"MaxCdSize");
+        EXPECT_EQ(server->exports - exports, again);
+        store->refresh();
+    }
 
     // Once the server has gone, user.reg is what is read and written.
     serverRunning = false;
