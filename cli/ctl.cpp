@@ -717,11 +717,19 @@ int Ctl::load()
 
 int Ctl::backups()
 {
-    for (const BackupInfo &backup : m_backups->list()) {
+    const QList<BackupInfo> backups = m_backups->list();
+    for (const BackupInfo &backup : backups) {
         print(backup.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) + u'\t'
               + QString::number(backup.values) + u'\t' + QDir::toNativeSeparators(backup.path)
               + u'\n');
     }
+    // Why those and no others: older ones were removed.
+    const BackupRetention &kept = m_backups->retention();
+    print(say(u"%1 backups kept: the newest %2 and all of the last %3 days, at most %4 MB\n"_s,
+              u"%1 copie conservate: le %2 più recenti e tutte quelle degli ultimi %3 giorni, al "
+              u"massimo %4 MB\n"_s)
+              .arg(QString::number(backups.size()), QString::number(kept.newest),
+                   QString::number(kept.days), QString::number(kept.bytes / (1024 * 1024))));
     return CtlDone;
 }
 

@@ -188,7 +188,8 @@ std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QSt
     return file.serialize();
 }
 
-QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now) const
+QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now,
+                               const QString &restoring) const
 {
     const auto bytes = backupFile(values, m_store, now);
     if (!bytes) {
@@ -214,18 +215,35 @@ QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime
         throw notWritten(m_folder, {out.errorString(), out.errorString()});
     if (out.write(*bytes) != bytes->size() || !out.commit())
         throw notWritten(m_folder, {out.errorString(), out.errorString()});
-    removeOld(path);
+    // Ages are counted on the clock, whatever time the backup is named by.
+    removeOld(list(), {path, restoring}, QDateTime::currentDateTimeUtc());
     return path;
 }
 
-// Of this store's backups, all but the newest are removed, never the one
-// just written (the clock may have gone back since the others).
-void RegistryBackups::removeOld(const QString &kept) const
+// What the retention keeps is the newest backups up to the last one it
+// keeps: a backup newer than one kept is never removed. Nor are `kept`,
+// whatever the rules say: the one just written (the clock may have gone
+// back since the others) and the one being restored.
+void RegistryBackups::removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
+                                const QDateTime &now) const
 {
-    const QList<BackupInfo> backups = list();
-    for (qsizetype i = Kept; i < backups.size(); ++i) {
-        if (backups[i].path != kept)
-            QFile::remove(backups[i].path);
+    const QDateTime oldestKept = now.addDays(-m_retention.days);
+    qsizetype keep = 0;
+    for (qsizetype i = 0; i < newestFirst.size(); ++i) {
+        if (i < m_retention.newest || newestFirst[i].time >= oldestKept)
+            keep = i + 1;
+    }
+    qint64 bytes = 0;
+    for (qsizetype i = 0; i < keep; ++i) {
+        bytes += newestFirst[i].size;
+        if (bytes > m_retention.bytes && i > 0) {
+            keep = i;
+            break;
+        }
+    }
+    for (qsizetype i = keep; i < newestFirst.size(); ++i) {
+        if (!kept.contains(newestFirst[i].path))
+            QFile::remove(newestFirst[i].path);
     }
 }
 
@@ -237,10 +255,11 @@ std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name) const
     QFile file(m_folder + u'/' + name);
     if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    const QByteArray bytes = file.readAll();
+    const auto values = parseBackup(bytes, m_store, m_under);
     if (!values)
         return std::nullopt;
-    return BackupInfo{file.fileName(), *time, values->size()};
+    return BackupInfo{file.fileName(), *time, values->size(), bytes.size()};
 }
 
 QStringList RegistryBackups::newestNamesFirst() const
@@ -326,7 +345,8 @@ RestoreOutcome restoreBackup(RegistryStore &store, const RegistryBackups &backup
     RegistryBatch batch(store);
     // Kept whatever happens next: where the store writes through another
     // program, a failure may come after some values were stored.
-    outcome.undoBackup = backups.write(currentValues(registry, values, path));
+    outcome.undoBackup = backups.write(currentValues(registry, values, path),
+                                       QDateTime::currentDateTimeUtc(), path);
 
     for (const BackupValue &value : values) {
         registry.setRootKey(value.root);

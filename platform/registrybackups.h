@@ -4,8 +4,8 @@
 // the values it will write, as they stand, go into a registry-export file
 // (UTF-16LE, as the registry editor imports it), and a value that does not
 // exist yet as a deletion ("Name"=-). Importing a backup, here or with the
-// registry editor, puts those values back as they were. The newest ones are
-// kept, the others removed.
+// registry editor, puts those values back as they were. Old ones are removed
+// as BackupRetention says.
 
 #include "registrystore.h"
 #include "storechoice.h"
@@ -33,13 +33,23 @@ struct BackupInfo
     QString path;
     QDateTime time; // when it was written, in UTC
     qsizetype values = 0;
+    qint64 size = 0; // in bytes
+};
+
+// Which backups of a store are kept: every one of the last `days` days and
+// at least the `newest`, whichever keeps more, so that neither many saves
+// of a script nor a long pause push out a user's own saves; within `bytes`
+// in all, the oldest going first beyond them.
+struct BackupRetention
+{
+    qsizetype newest = 50;
+    int days = 30;
+    qint64 bytes = 50 * 1024 * 1024;
 };
 
 class RegistryBackups
 {
 public:
-    static constexpr qsizetype Kept = 50;
-
     // Backups of the store described as `store` (the same words for the
     // same store at every start), in `folder`. Backups of other stores
     // may share the folder: each names its store, and only this store's
@@ -53,12 +63,17 @@ public:
 
     const QString &folder() const { return m_folder; }
     const QString &store() const { return m_store; }
+    const BackupRetention &retention() const { return m_retention; }
+    void setRetention(const BackupRetention &retention) { m_retention = retention; }
 
-    // Writes a backup of `values` and removes all but the newest Kept
-    // backups of this store; returns its path. Raises ERegistryStoreError
-    // when it cannot be written: then nothing may be saved.
+    // Writes a backup of `values` and removes the backups of this store the
+    // retention no longer keeps, never the one written nor `restoring` (the
+    // backup a restore is taking its values from); returns its path. Raises
+    // ERegistryStoreError when it cannot be written: then nothing may be
+    // saved.
     QString write(const QList<BackupValue> &values,
-                  const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
+                  const QDateTime &now = QDateTime::currentDateTimeUtc(),
+                  const QString &restoring = QString()) const;
     // This store's backups, newest first.
     QList<BackupInfo> list() const;
     // The newest of them, found without reading the others.
@@ -68,13 +83,15 @@ public:
     QList<BackupValue> read(const QString &path) const;
 
 private:
-    void removeOld(const QString &kept) const;
+    void removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
+                   const QDateTime &now) const;
     std::optional<BackupInfo> backupAt(const QString &name) const;
     QStringList newestNamesFirst() const;
 
     QString m_folder;
     QString m_store;
     QString m_under;
+    BackupRetention m_retention;
 };
 
 // The values of a backup file of `store`; nullopt for a file that is not

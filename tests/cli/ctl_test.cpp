@@ -181,7 +181,8 @@ TEST_F(CtlTest, SetChecksAsTheEditorsDoAndWritesOnlyThatValue)
     ASSERT_EQ(ctl({u"restore"_s}).exit, 0);
     EXPECT_EQ(stored(u"LogLevel"_s), std::nullopt);
     const CtlRun listed = ctl({u"backups"_s});
-    EXPECT_EQ(listed.out.count(u'\n'), 5) << listed.out.toStdString();
+    EXPECT_EQ(listed.out.count(u'\t'), 10) << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains(u"\n5 backups kept: the newest "_s));
 }
 
 TEST_F(CtlTest, ResetBringsBackTheListsDefaults)

@@ -111,16 +111,17 @@ TEST_F(BackupsTest, OnlyThisStoresBackupsAreListedOrRead)
 
 TEST_F(BackupsTest, TheNewestFiftyAreKeptWhateverTheirTimes)
 {
-    const QDateTime start = QDateTime::currentDateTimeUtc();
+    // Older than the days every backup is kept for.
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-100);
     QStringList written;
     for (int i = 0; i < 55; ++i) // five of them in the same millisecond
         written.append(backups.write(everyKind(), start.addSecs(i < 5 ? 0 : i)));
     EXPECT_EQ(QSet<QString>(written.begin(), written.end()).size(), 55);
-    EXPECT_EQ(files().size(), RegistryBackups::Kept);
+    EXPECT_EQ(files().size(), backups.retention().newest);
     EXPECT_FALSE(QFile::exists(written[4]));
     EXPECT_TRUE(QFile::exists(written[5]));
     const QList<BackupInfo> listed = backups.list();
-    ASSERT_EQ(listed.size(), RegistryBackups::Kept);
+    ASSERT_EQ(listed.size(), backups.retention().newest);
     EXPECT_EQ(listed.first().path, written.last()) << "newest first";
 
     // Another store's backups are not pushed out by these, nor these by them.
@@ -128,12 +129,42 @@ TEST_F(BackupsTest, TheNewestFiftyAreKeptWhateverTheirTimes)
     const QString theirs = other.write(everyKind(), start.addSecs(-3600));
     backups.write(everyKind(), start.addSecs(100));
     EXPECT_TRUE(QFile::exists(theirs));
-    EXPECT_EQ(backups.list().size(), RegistryBackups::Kept);
+    EXPECT_EQ(backups.list().size(), backups.retention().newest);
 
     // After the clock went back, the backup just written is kept all the same.
     const QString late = backups.write(everyKind(), start.addSecs(-7200));
     EXPECT_TRUE(QFile::exists(late));
     EXPECT_EQ(backups.newest()->path, backups.list().first().path);
+}
+
+// Saves made so many days ago, oldest first, and how many of them the
+// retention keeps: the newest 2, or all of the last 10 days, within 3.5
+// backups' bytes.
+TEST_F(BackupsTest, TheRetentionKeepsTheLastDaysOrTheNewestWithinItsBytes)
+{
+    const qint64 size = QFileInfo(backups.write(everyKind())).size();
+    const struct
+    {
+        QList<int> ages;
+        qsizetype kept;
+    } cases[] = {{{50, 40, 35, 20}, 2}, {{40, 9, 6, 3}, 3}, {{9, 8, 7, 6, 5}, 3}, {{40, 30, 5}, 2}};
+    for (const auto &c : cases) {
+        QTemporaryDir folder;
+        RegistryBackups some(folder.path(), Store);
+        some.setRetention({2, 10, size * 7 / 2});
+        for (const int age : c.ages)
+            some.write(everyKind(), QDateTime::currentDateTimeUtc().addDays(-age));
+        EXPECT_EQ(some.list().size(), c.kept) << c.ages.size();
+    }
+
+    // The backup being restored stays, however old: a retry finds it.
+    for (int i = 0; i < backups.retention().newest; ++i)
+        backups.write(everyKind(), QDateTime::currentDateTimeUtc().addDays(-40).addSecs(i));
+    const QString restored = backups.list().last().path;
+    MemoryRegistryStore store;
+    restoreBackup(store, backups, restored);
+    EXPECT_TRUE(QFile::exists(restored));
+    EXPECT_NO_THROW(restoreBackup(store, backups, restored));
 }
 
 // Names are times in UTC, whatever the local zone: the hour a local clock
