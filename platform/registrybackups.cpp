@@ -1,5 +1,6 @@
 #include "registrybackups.h"
 
+#include "plainfile.h"
 #include "regfile.h"
 #include "registryaccessor.h"
 #include "text.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimeZone>
 
@@ -210,11 +210,13 @@ QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime
         time = time.addMSecs(1);
     } while (QFile::exists(path));
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw notWritten(m_folder, {out.errorString(), out.errorString()});
-    if (out.write(*bytes) != bytes->size() || !out.commit())
-        throw notWritten(m_folder, {out.errorString(), out.errorString()});
+    // Every write checked and on disk before the backup has its name: a
+    // full disk must stop the save, not leave an empty backup behind.
+    if (const PlainFileResult written = writePlainFile(path, *bytes); !written) {
+        throw notWritten(m_folder,
+                         {plainFileProblem(written, Language::English),
+                          plainFileProblem(written, Language::Italian)});
+    }
     // Ages are counted on the clock, whatever time the backup is named by.
     removeOld(list(), {path, restoring}, QDateTime::currentDateTimeUtc());
     return path;

@@ -201,6 +201,16 @@ TEST_F(BackupsTest, ABackupThatCannotBeWrittenSaysWhyAndLeavesNothing)
             QString::fromStdU16String(e.text(Language::Italian)).contains(u"copia di sicurezza"_s));
     }
 
+    // A full disk: nothing of the backup stays, not even an empty file.
+    const TmpfsMount full(u"64k"_s);
+    if (full.mounted()) {
+        ASSERT_TRUE(full.fill());
+        const RegistryBackups onFull(full.path(), Store);
+        EXPECT_THROW(onFull.write(everyKind()), ERegistryStoreError);
+        EXPECT_EQ(QDir(full.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"filler"_s});
+    }
+
     TmpfsMount mount(u"64k"_s);
     if (!mount.mounted())
         GTEST_SKIP() << "a read-only folder needs a mount of its own";
