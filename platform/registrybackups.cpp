@@ -21,6 +21,9 @@ namespace {
 const QString NameFormat = u"yyyy-MM-dd_HH-mm-ss.zzz"_s;
 const QString NameEnd = u"Z.reg"_s;
 const QString StoreComment = u"; Ordevan backup of "_s;
+// The order of a store's backups, one more in each than in any before it:
+// their names tell the clock, which may have been wrong.
+const QString SequenceComment = u"; backup number "_s;
 // Far above any backup of a save; a larger file is not one of ours.
 constexpr qint64 MaxBackupSize = 16 * 1024 * 1024;
 
@@ -93,10 +96,29 @@ ERegistryStoreError notRestored(const QString &path, const Reason &why)
             .toStdU16String());
 }
 
+// The sequence number a backup's comments give; 0 for none, or for one
+// that is not a single plain number.
+qint64 sequenceOf(const QStringList &comments)
+{
+    qint64 found = 0;
+    for (const QString &comment : comments) {
+        if (!comment.startsWith(SequenceComment))
+            continue;
+        const QStringView digits = QStringView(comment).sliced(SequenceComment.size());
+        bool number = digits.size() <= 18
+            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+        const qint64 sequence = number ? digits.toLongLong(&number) : 0;
+        if (found || !number || sequence <= 0)
+            return 0;
+        found = sequence;
+    }
+    return found;
+}
+
 } // namespace
 
 std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
-                                              const QString &under)
+                                              const QString &under, qint64 *sequence)
 {
     RegFile file;
     try {
@@ -106,8 +128,11 @@ std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QSt
     }
     // A key deleted whole is more than a backup holds, and would make an
     // import differ from a restore.
-    if (!file.comments().contains(storeLine(store)) || !file.deletedKeys().isEmpty())
+    const QStringList comments = file.comments();
+    if (!comments.contains(storeLine(store)) || !file.deletedKeys().isEmpty())
         return std::nullopt;
+    if (sequence)
+        *sequence = sequenceOf(comments);
     // Only the keys a save writes: a file put in the folder by someone else
     // cannot reach any other.
     const QString top = fullKey(RootKey::CurrentUser, under);
@@ -172,10 +197,12 @@ QString RegistryBackups::defaultFolder()
 }
 
 std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
-                                     const QDateTime &now)
+                                     const QDateTime &now, qint64 sequence)
 {
     RegFile file;
     file.addComment(storeLine(store));
+    if (sequence > 0)
+        file.addComment(SequenceComment + QString::number(sequence));
     file.addComment(u"; written before a save, on "_s + now.toString(Qt::ISODateWithMs));
     for (const BackupValue &value : values) {
         const QString key = fullKey(value.root, value.key);
@@ -191,7 +218,11 @@ std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QSt
 QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now,
                                const QString &restoring) const
 {
-    const auto bytes = backupFile(values, m_store, now);
+    const QList<BackupInfo> before = list();
+    qint64 sequence = 0;
+    for (const BackupInfo &backup : before)
+        sequence = std::max(sequence, backup.sequence);
+    const auto bytes = backupFile(values, m_store, now, sequence + 1);
     if (!bytes) {
         throw notWritten(m_folder,
                          {u"a value name cannot be written in a registry file"_s,
@@ -217,22 +248,28 @@ QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime
                          {plainFileProblem(written, Language::English),
                           plainFileProblem(written, Language::Italian)});
     }
+    QList<BackupInfo> newestFirst = before;
+    newestFirst.prepend({path, now.toUTC(), values.size(), bytes->size(), sequence + 1});
     // Ages are counted on the clock, whatever time the backup is named by.
-    removeOld(list(), {path, restoring}, QDateTime::currentDateTimeUtc());
+    removeOld(newestFirst, {path, restoring}, QDateTime::currentDateTimeUtc());
     return path;
 }
 
 // What the retention keeps is the newest backups up to the last one it
 // keeps: a backup newer than one kept is never removed. Nor are `kept`,
-// whatever the rules say: the one just written (the clock may have gone
-// back since the others) and the one being restored.
+// whatever the rules say: the one just written and the one being restored.
 void RegistryBackups::removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
                                 const QDateTime &now) const
 {
     const QDateTime oldestKept = now.addDays(-m_retention.days);
+    // A backup is no younger than one written after it: named by a clock
+    // that ran ahead, it would otherwise stay for as long, and keep every
+    // backup newer than it.
+    QDateTime youngest = now;
     qsizetype keep = 0;
     for (qsizetype i = 0; i < newestFirst.size(); ++i) {
-        if (i < m_retention.newest || newestFirst[i].time >= oldestKept)
+        youngest = std::min(youngest, newestFirst[i].time);
+        if (i < m_retention.newest || youngest >= oldestKept)
             keep = i + 1;
     }
     qint64 bytes = 0;
@@ -258,10 +295,11 @@ std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name) const
     if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const QByteArray bytes = file.readAll();
-    const auto values = parseBackup(bytes, m_store, m_under);
+    qint64 sequence = 0;
+    const auto values = parseBackup(bytes, m_store, m_under, &sequence);
     if (!values)
         return std::nullopt;
-    return BackupInfo{file.fileName(), *time, values->size(), bytes.size()};
+    return BackupInfo{file.fileName(), *time, values->size(), bytes.size(), sequence};
 }
 
 QStringList RegistryBackups::newestNamesFirst() const
@@ -269,6 +307,8 @@ QStringList RegistryBackups::newestNamesFirst() const
     return QDir(m_folder).entryList({u"*"_s + NameEnd}, QDir::Files, QDir::Name | QDir::Reversed);
 }
 
+// By their sequence numbers; those written before backups had one are
+// older than any that has one, and in the order of their names.
 QList<BackupInfo> RegistryBackups::list() const
 {
     QList<BackupInfo> backups;
@@ -276,16 +316,16 @@ QList<BackupInfo> RegistryBackups::list() const
         if (const auto backup = backupAt(name))
             backups.append(*backup);
     }
+    std::stable_sort(backups.begin(), backups.end(), [](const BackupInfo &a, const BackupInfo &b) {
+        return a.sequence > b.sequence;
+    });
     return backups;
 }
 
 std::optional<BackupInfo> RegistryBackups::newest() const
 {
-    for (const QString &name : newestNamesFirst()) {
-        if (const auto backup = backupAt(name))
-            return backup;
-    }
-    return std::nullopt;
+    const QList<BackupInfo> backups = list();
+    return backups.isEmpty() ? std::nullopt : std::optional(backups.first());
 }
 
 QList<BackupValue> RegistryBackups::read(const QString &path) const

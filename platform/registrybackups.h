@@ -34,6 +34,7 @@ struct BackupInfo
     QDateTime time; // when it was written, in UTC
     qsizetype values = 0;
     qint64 size = 0; // in bytes
+    qint64 sequence = 0; // the order it was written in; 0 for a backup without one
 };
 
 // Which backups of a store are kept: every one of the last `days` days and
@@ -74,9 +75,9 @@ public:
     QString write(const QList<BackupValue> &values,
                   const QDateTime &now = QDateTime::currentDateTimeUtc(),
                   const QString &restoring = QString()) const;
-    // This store's backups, newest first.
+    // This store's backups, newest first: in the order they were written,
+    // whatever the clock said.
     QList<BackupInfo> list() const;
-    // The newest of them, found without reading the others.
     std::optional<BackupInfo> newest() const;
     // The values of a backup; raises ERegistryStoreError for a file that
     // cannot be read or is not a backup of this store.
@@ -96,13 +97,16 @@ private:
 
 // The values of a backup file of `store`; nullopt for a file that is not
 // one: damaged, of another store, or naming a key that is not `under` (or
-// below it) in HKEY_CURRENT_USER.
+// below it) in HKEY_CURRENT_USER. `sequence` gets its sequence number, 0 for
+// a backup without one.
 std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
-                                              const QString &under);
+                                              const QString &under, qint64 *sequence = nullptr);
 
-// A backup file of `values`; nullopt when a name cannot be written in one.
+// A backup file of `values`, numbered `sequence` unless 0 (a comment line,
+// which the registry editor skips); nullopt when a name cannot be written in
+// one.
 std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
-                                     const QDateTime &now);
+                                     const QDateTime &now, qint64 sequence = 0);
 
 struct RestoreOutcome
 {

@@ -5,6 +5,7 @@
 #include "registryaccessor.h"
 #include "registrybackups.h"
 #include "storechoice.h"
+#include "testfiles.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
@@ -165,6 +166,32 @@ TEST_F(BackupsTest, TheRetentionKeepsTheLastDaysOrTheNewestWithinItsBytes)
     restoreBackup(store, backups, restored);
     EXPECT_TRUE(QFile::exists(restored));
     EXPECT_NO_THROW(restoreBackup(store, backups, restored));
+}
+
+// The clock ran a day ahead and was put right: what was written since is
+// newer all the same, and goes after the future's backup. Backups written
+// before they were numbered go first, in the order of their names.
+TEST_F(BackupsTest, BackupsAreOrderedAsWrittenWhateverTheClockSaid)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QStringList written;
+    for (const int day : {2, -3}) {
+        const QDateTime time = now.addDays(day);
+        written.append(folder() + time.toString(u"/yyyy-MM-dd_HH-mm-ss.zzz'Z.reg'"_s));
+        QDir().mkpath(folder());
+        writeAll(written.last(), *backupFile(everyKind(), Store, time));
+    }
+    written.prepend(backups.write(everyKind(), now.addDays(1)));
+    written.prepend(backups.write(everyKind(), now));
+    QStringList listed;
+    for (const BackupInfo &backup : backups.list())
+        listed.append(backup.path);
+    EXPECT_EQ(listed, written);
+    EXPECT_EQ(backups.newest()->path, written.first());
+
+    backups.setRetention({2, 0, BackupRetention().bytes});
+    const QString last = backups.write(everyKind(), now.addSecs(-60));
+    EXPECT_EQ(files(), (QStringList{QFileInfo(last).fileName(), QFileInfo(written[0]).fileName()}));
 }
 
 // Names are times in UTC, whatever the local zone: the hour a local clock
