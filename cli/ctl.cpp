@@ -3,6 +3,7 @@
 #include "filesystem.h"
 #include "gridmodel.h"
 #include "pagesave.h"
+#include "plainfile.h"
 #include "regfile.h"
 #include "registryaccessor.h"
 #include "registrybackups.h"
@@ -629,14 +630,12 @@ int Ctl::load()
                             u"%1 non è un file di esportazione del registro leggibile (riga %2)."_s)
                             .arg(path, QString::number(line))};
     };
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    // A regular file only, as for a store: a pipe with no writer would
+    // wait for ever, a device might never end.
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, RegFile::MaxFileSize, bytes); !read)
         throw CtlError{say(u"%1 cannot be read: %2"_s, u"Impossibile leggere %1: %2"_s)
-                           .arg(path, in.errorString())};
-    // Read as far as a registry file may go: a pipe or a device has no size.
-    const QByteArray bytes = in.read(RegFile::MaxFileSize + 1);
-    if (bytes.size() > RegFile::MaxFileSize)
-        throw unreadable(0);
+                           .arg(path, plainFileProblem(read, m_language))};
     RegFile file;
     try {
         file = RegFile::parse(bytes);
@@ -717,11 +716,17 @@ int Ctl::load()
 
 int Ctl::backups()
 {
-    const QList<BackupInfo> backups = m_backups->list();
+    QList<SkippedBackup> skipped;
+    const QList<BackupInfo> backups = m_backups->list(&skipped);
     for (const BackupInfo &backup : backups) {
         print(backup.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) + u'\t'
               + QString::number(backup.values) + u'\t' + QDir::toNativeSeparators(backup.path)
               + u'\n');
+    }
+    for (const SkippedBackup &file : skipped) {
+        print(say(u"skipped %1: %2\n"_s, u"ignorato %1: %2\n"_s)
+                  .arg(QDir::toNativeSeparators(file.path),
+                       plainFileProblem(file.problem, m_language)));
     }
     // Why those and no others: older ones were removed.
     const BackupRetention &kept = m_backups->retention();

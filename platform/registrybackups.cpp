@@ -286,20 +286,26 @@ void RegistryBackups::removeOld(const QList<BackupInfo> &newestFirst, const QStr
     }
 }
 
-std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name) const
+// Only a regular file is read, and only so far: a link to a device or a
+// pipe named like a backup would never end, or never begin.
+std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name,
+                                                    QList<SkippedBackup> *skipped) const
 {
     const auto time = backupTime(name);
     if (!time)
         return std::nullopt;
-    QFile file(m_folder + u'/' + name);
-    if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
+    const QString path = m_folder + u'/' + name;
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, MaxBackupSize, bytes); !read) {
+        if (skipped && read.failure != PlainFileResult::Failure::Missing)
+            skipped->append({path, read});
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    }
     qint64 sequence = 0;
     const auto values = parseBackup(bytes, m_store, m_under, &sequence);
     if (!values)
         return std::nullopt;
-    return BackupInfo{file.fileName(), *time, values->size(), bytes.size(), sequence};
+    return BackupInfo{path, *time, values->size(), bytes.size(), sequence};
 }
 
 QStringList RegistryBackups::newestNamesFirst() const
@@ -309,11 +315,11 @@ QStringList RegistryBackups::newestNamesFirst() const
 
 // By their sequence numbers; those written before backups had one are
 // older than any that has one, and in the order of their names.
-QList<BackupInfo> RegistryBackups::list() const
+QList<BackupInfo> RegistryBackups::list(QList<SkippedBackup> *skipped) const
 {
     QList<BackupInfo> backups;
     for (const QString &name : newestNamesFirst()) {
-        if (const auto backup = backupAt(name))
+        if (const auto backup = backupAt(name, skipped))
             backups.append(*backup);
     }
     std::stable_sort(backups.begin(), backups.end(), [](const BackupInfo &a, const BackupInfo &b) {
@@ -330,12 +336,13 @@ std::optional<BackupInfo> RegistryBackups::newest() const
 
 QList<BackupValue> RegistryBackups::read(const QString &path) const
 {
-    QFile file(path);
-    if (file.size() > MaxBackupSize)
-        throw notRestored(path, {u"it is too large"_s, u"è troppo grande"_s});
-    if (!file.open(QIODevice::ReadOnly))
-        throw notRestored(path, {file.errorString(), file.errorString()});
-    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, MaxBackupSize, bytes); !read) {
+        throw notRestored(
+            path,
+            {plainFileProblem(read, Language::English), plainFileProblem(read, Language::Italian)});
+    }
+    const auto values = parseBackup(bytes, m_store, m_under);
     if (!values) {
         throw notRestored(path,
                           {u"it is damaged, or not a backup of these settings"_s,

@@ -7,6 +7,7 @@
 // registry editor, puts those values back as they were. Old ones are removed
 // as BackupRetention says.
 
+#include "plainfile.h"
 #include "registrystore.h"
 #include "storechoice.h"
 
@@ -35,6 +36,14 @@ struct BackupInfo
     qsizetype values = 0;
     qint64 size = 0; // in bytes
     qint64 sequence = 0; // the order it was written in; 0 for a backup without one
+};
+
+// A file named like a backup that was not read, and why: not a regular
+// file, too large, or unreadable.
+struct SkippedBackup
+{
+    QString path;
+    PlainFileResult problem;
 };
 
 // Which backups of a store are kept: every one of the last `days` days and
@@ -77,7 +86,8 @@ public:
                   const QString &restoring = QString()) const;
     // This store's backups, newest first: in the order they were written,
     // whatever the clock said.
-    QList<BackupInfo> list() const;
+    // The files named like backups that could not be read go to `skipped`.
+    QList<BackupInfo> list(QList<SkippedBackup> *skipped = nullptr) const;
     std::optional<BackupInfo> newest() const;
     // The values of a backup; raises ERegistryStoreError for a file that
     // cannot be read or is not a backup of this store.
@@ -86,7 +96,7 @@ public:
 private:
     void removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
                    const QDateTime &now) const;
-    std::optional<BackupInfo> backupAt(const QString &name) const;
+    std::optional<BackupInfo> backupAt(const QString &name, QList<SkippedBackup> *skipped) const;
     QStringList newestNamesFirst() const;
 
     QString m_folder;

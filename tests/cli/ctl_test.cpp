@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -318,6 +320,29 @@ TEST_F(CtlTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
     EXPECT_TRUE(run.err.contains(u"Nothing was saved."_s)) << run.err.toStdString();
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(backups(), QStringList{u"filler"_s});
+}
+
+// Nothing but a regular file is read: a device never ends, a pipe with no
+// writer never begins.
+TEST_F(CtlTest, OnlyRegularFilesAreRead)
+{
+    const QString folder = dir.filePath(u"config/Ordevan/backups"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, folder + u"/2026-01-01_00-00-00.000Z.reg"_s));
+    const QString pipe = dir.filePath(u"pipe.reg"_s);
+    for (const QString &path : QStringList{pipe, folder + u"/2026-01-02_00-00-00.000Z.reg"_s})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    ASSERT_EQ(ctl({u"set"_s, u"SkinName"_s, u"Dark"_s}).exit, 0);
+    const CtlRun listed = ctl({u"backups"_s});
+    EXPECT_TRUE(listed.out.contains(u"skipped "_s + folder
+                                    + u"/2026-01-01_00-00-00.000Z.reg: it is not a regular file"_s))
+        << listed.out.toStdString();
+    EXPECT_EQ(ctl({u"restore"_s}).exit, 0);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"Default"_s));
+    const CtlRun load = ctl({u"load"_s, pipe});
+    EXPECT_EQ(load.exit, 2);
+    EXPECT_TRUE(load.err.contains(u"it is not a regular file"_s)) << load.err.toStdString();
 }
 
 // A Wine prefix with no Wine running: its user.reg is patched in place.
