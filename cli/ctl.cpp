@@ -17,11 +17,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -276,7 +277,16 @@ int Ctl::run()
         readPreferences();
         if (command->usesLists)
             loadPages();
-        return (this->*command->run)();
+        const int exit = (this->*command->run)();
+        // What was printed must have reached its file: a dump into a full
+        // disk is not done.
+        if (std::fflush(m_out) != 0 || std::ferror(m_out)) {
+            throw CtlError{
+                say(u"The output cannot be written: %1"_s, u"Impossibile scrivere l'output: %1"_s)
+                    .arg(QString::fromLocal8Bit(std::strerror(errno))),
+                CtlStoreFailed};
+        }
+        return exit;
     } catch (const ERegistryStoreError &e) {
         storeFailed(e);
     }
@@ -590,10 +600,10 @@ int Ctl::dump()
     }
     const QByteArray wide = file.serialize();
     if (!m_options.outputFile.isEmpty()) {
-        QSaveFile out(m_options.outputFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(wide) != wide.size() || !out.commit()) {
+        // Every write checked: a full disk must not pass for a dump.
+        if (const PlainFileResult written = writePlainFile(m_options.outputFile, wide); !written) {
             throw CtlError{say(u"%1 cannot be written: %2"_s, u"Impossibile scrivere %1: %2"_s)
-                               .arg(m_options.outputFile, out.errorString()),
+                               .arg(m_options.outputFile, plainFileProblem(written, m_language)),
                            CtlStoreFailed};
         }
         return CtlDone;
@@ -641,6 +651,16 @@ int Ctl::load()
         file = RegFile::parse(bytes);
     } catch (const RegFileError &e) {
         throw unreadable(e.line());
+    }
+    // An empty file, or one cut after its first line, is no export at all;
+    // taken for one, it would load nothing without a word.
+    bool holdsAnything = !file.deletedKeys().isEmpty();
+    file.visitWithDeletions([&](const QString &, const std::optional<QString> &,
+                                const std::optional<RegData> &) { holdsAnything = true; });
+    if (!holdsAnything) {
+        throw CtlError{say(u"%1 holds no key and no value: there is nothing to load."_s,
+                           u"%1 non contiene né chiavi né valori: non c'è nulla da caricare."_s)
+                           .arg(path)};
     }
     // Every value is checked before anything is written: all or nothing.
     QStringList refused;

@@ -260,6 +260,10 @@ TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
         "[HKEY_CURRENT_USER\\Software\\Microsoft]\r\n"
         "\"MainWindowLeft\"=dword:00000001\r\n",
         "not a registry file",
+        // Nothing to load is no export: an empty file, or one cut short.
+        "",
+        "\xFF\xFE",
+        "Windows Registry Editor Version 5.00\r\n",
     };
     for (const QByteArray &text : refused) {
         write(text);
@@ -268,6 +272,20 @@ TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
         EXPECT_EQ(storeBytes(), loadedBytes) << text.toStdString();
     }
     EXPECT_EQ(ctl({u"load"_s, dir.filePath(u"missing.reg"_s)}).exit, 2);
+}
+
+// A dump that cannot be written whole is told, and leaves nothing.
+TEST_F(CtlTest, ADumpThatCannotBeWrittenFails)
+{
+    const TmpfsMount full(u"64k"_s);
+    if (!full.mounted() || !full.fill())
+        GTEST_SKIP() << "a full disk needs a mount of its own";
+    for (const QString &output : {full.filePath(u"dump.reg"_s), u"/dev/full"_s}) {
+        const CtlRun run = ctl({u"dump"_s, u"-o"_s, output});
+        EXPECT_EQ(run.exit, 1) << output.toStdString();
+        EXPECT_TRUE(run.err.contains(u"No space left on device"_s)) << run.err.toStdString();
+    }
+    EXPECT_EQ(QDir(full.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"filler"_s});
 }
 
 TEST_F(CtlTest, UsageAndStoreFailures)
