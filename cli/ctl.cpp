@@ -23,6 +23,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -226,6 +227,8 @@ private:
     // Refuses a value the window gives no editor: one the store holds in
     // another kind than its list gives, which a write would replace.
     void needEditable(const Page &page, int row) const;
+    // Whether `path` is the store's own file, through any link.
+    bool isStoreFile(const QString &path) const;
     // Saves the values named on the pages, and nothing else of them.
     void save(const QList<Page *> &pages, const QStringList &names);
 
@@ -428,6 +431,21 @@ void Ctl::needEditable(const Page &page, int row) const
     }
 }
 
+bool Ctl::isStoreFile(const QString &path) const
+{
+    QString storeFile;
+    if (m_choice->kind == StoreChoice::Kind::File)
+        storeFile = m_choice->path;
+    else if (m_choice->kind == StoreChoice::Kind::WinePrefix)
+        storeFile = m_choice->path + u"/user.reg"_s;
+    else
+        return false;
+    // The same file, whatever the names: links of either kind resolved.
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(path.toStdU16String()),
+                                       std::filesystem::path(storeFile.toStdU16String()), error);
+}
+
 void Ctl::save(const QList<Page *> &pages, const QStringList &names)
 {
     QList<PageToSave> toSave;
@@ -579,6 +597,13 @@ int Ctl::dump()
             pageName = operands[i];
         else
             throw CtlError{u"dump: wrong arguments\n%1"_s.arg(usage())};
+    }
+    if (!m_options.outputFile.isEmpty() && isStoreFile(m_options.outputFile)) {
+        throw CtlError{say(u"%1 is the file of the settings being edited: a dump there would "
+                           u"replace them. Name another file."_s,
+                           u"%1 è il file delle impostazioni in modifica: un dump lo "
+                           u"sostituirebbe. Indicare un altro file."_s)
+                           .arg(m_options.outputFile)};
     }
     RegFile file;
     const QList<Page *> pages = pagesNamed(pageName);

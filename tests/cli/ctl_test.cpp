@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -274,6 +275,20 @@ TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
     EXPECT_EQ(ctl({u"load"_s, dir.filePath(u"missing.reg"_s)}).exit, 2);
 }
 
+TEST_F(CtlTest, ADumpNeverReplacesTheStore)
+{
+    const QByteArray before = storeBytes();
+    const QString link = dir.filePath(u"link.reg"_s), hard = dir.filePath(u"hard.reg"_s);
+    ASSERT_TRUE(QFile::link(store, link));
+    ASSERT_EQ(::link(QFile::encodeName(store).constData(), QFile::encodeName(hard).constData()), 0);
+    for (const QString &output : {store, link, hard}) {
+        const CtlRun run = ctl({u"dump"_s, u"-o"_s, output});
+        EXPECT_EQ(run.exit, 2) << output.toStdString();
+        EXPECT_TRUE(run.err.contains(u"is the file of the settings being edited"_s));
+    }
+    EXPECT_EQ(storeBytes(), before);
+}
+
 // A dump that cannot be written whole is told, and leaves nothing.
 TEST_F(CtlTest, ADumpThatCannotBeWrittenFails)
 {
@@ -401,6 +416,11 @@ TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
     EXPECT_TRUE(written.startsWith(userReg.left(userReg.indexOf("[Software"))))
         << "the lines before stay as they were";
     EXPECT_EQ(run({u"get"_s, u"SkinName"_s}), u"Dark\n"_s);
+    file.close();
+    run({u"dump"_s, u"-o"_s, file.fileName()});
+    EXPECT_EQ(process.exitCode(), 2) << "a dump never replaces the prefix's user.reg";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written);
 }
 
 TEST_F(CtlTest, OperandsAreNeverOptionsAndOnlyBackupsAreRestored)
