@@ -45,12 +45,47 @@ struct Options
     std::optional<Language> language;
     StoreOptions store;
     bool utf8 = false;
+    bool quiet = false;
     QString outputFile;
     QStringList operands; // the command first
 };
 
-QString usage()
+QString usage(Language language = Language::English)
 {
+    if (language == Language::Italian) {
+        return u"uso: ordevanctl [opzioni] [--] comando [argomenti]\n"
+               u"\n"
+               u"Le opzioni vengono prima del comando; \"--\" le chiude.\n"
+               u"\n"
+               u"comandi:\n"
+               u"  list [PAGINA]            ogni impostazione: nome, valore, tipo, versione\n"
+               u"  get NOME                 il valore salvato\n"
+               u"  set NOME VALORE          salva un valore, controllato come nella finestra\n"
+               u"  reset NOME... | --page PAGINA | --all\n"
+               u"                           ai valori predefiniti delle liste\n"
+               u"  describe NOME            tipo, valori ammessi, predefinito, versione, "
+               u"descrizione\n"
+               u"  dump [PAGINA]            i valori come file di esportazione del registro\n"
+               u"  load FILE                applica un tale file: tutto o niente\n"
+               u"  backups                  le copie fatte prima di ogni salvataggio\n"
+               u"  restore [COPIA]          annulla l'ultimo salvataggio, o quello indicato\n"
+               u"\n"
+               u"set, reset e load scrivono ogni valore cambiato (Nome: prima -> dopo).\n"
+               u"PAGINA è Generali, Copia, Opzioni o \"Percorso Dati\".\n"
+               u"\n"
+               u"opzioni:\n"
+               u"  --release 8.0.0|8.0.3    la versione (predefinita: l'ultima della finestra)\n"
+               u"  --lang en|it             la lingua (predefinita: quella della finestra)\n"
+               u"  --utf8                   dump in UTF-8 anche non verso un terminale\n"
+               u"  -o FILE                  dump in FILE, in UTF-16 come lo legge il registro\n"
+               u"  --quiet                  set, reset e load non scrivono cosa è cambiato\n"
+               u"  --wine-prefix DIR        le impostazioni del prefisso Wine DIR\n"
+               u"  --settings-file FILE     le impostazioni del file di esportazione FILE\n"
+               u"  --help, --version\n"
+               u"\n"
+               u"codici di uscita: 0 fatto, 1 errore dell'archivio, 2 uso errato o dato "
+               u"rifiutato\n"_s;
+    }
     return u"usage: ordevanctl [options] [--] command [arguments]\n"
            u"\n"
            u"Options come before the command; \"--\" ends them.\n"
@@ -67,13 +102,15 @@ QString usage()
            u"  backups                  the backups made before each save\n"
            u"  restore [BACKUP]         undo the newest save, or the one named\n"
            u"\n"
+           u"set, reset and load print each value they changed (Name: old -> new).\n"
            u"PAGE is General, Copy, Options or \"Data Path\".\n"
            u"\n"
            u"options:\n"
            u"  --release 8.0.0|8.0.3    the release (default: the one the window last used)\n"
            u"  --lang en|it             the language (default: the window's)\n"
            u"  --utf8                   dump as UTF-8 even when not to a terminal\n"
-           u"  -o FILE                  dump into FILE, as UTF-16 the registry editor reads\n"_s
+           u"  -o FILE                  dump into FILE, as UTF-16 the registry editor reads\n"
+           u"  --quiet                  set, reset and load print nothing of what changed\n"_s
         + storeOptionsUsage(27)
         + u"  --help, --version\n"
           u"\n"
@@ -110,6 +147,9 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
     if (!store)
         throw CtlError{error};
     options.store = *store;
+    // Printed once every option is read: in the language asked for, even
+    // after it.
+    bool help = false;
     for (qsizetype i = 0; i < rest.size(); ++i) {
         const QString &argument = rest[i];
         const QString name = argument.section(u'=', 0, 0);
@@ -120,15 +160,15 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
                 throw CtlError{u"%1 needs a value"_s.arg(name)};
             return rest[++i];
         };
-        if (name == u"--help"_s || name == u"-h"_s) {
-            std::fputs(qUtf8Printable(usage()), out);
-            return std::nullopt;
-        }
         if (name == u"--version"_s) {
             std::fputs("ordevanctl " ORDEVAN_VERSION "\n", out);
             return std::nullopt;
         }
-        if (name == u"--utf8"_s) {
+        if (name == u"--help"_s || name == u"-h"_s) {
+            help = true;
+        } else if (name == u"--quiet"_s) {
+            options.quiet = true;
+        } else if (name == u"--utf8"_s) {
             options.utf8 = true;
         } else if (name == u"-o"_s) {
             options.outputFile = value();
@@ -153,6 +193,10 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
         } else {
             throw CtlError{u"unknown option %1\n%2"_s.arg(argument, usage())};
         }
+    }
+    if (help) {
+        std::fputs(qUtf8Printable(usage(options.language.value_or(Language::English))), out);
+        return std::nullopt;
     }
     if (options.operands.isEmpty())
         throw CtlError{u"no command given\n%1"_s.arg(usage())};
@@ -449,8 +493,11 @@ bool Ctl::isStoreFile(const QString &path) const
 void Ctl::save(const QList<Page *> &pages, const QStringList &names)
 {
     QList<PageToSave> toSave;
-    for (Page *page : pages)
+    QList<StoredSettings> before; // the save replaces them with what it wrote
+    for (Page *page : pages) {
         toSave.append({page->page, &page->grid, &page->stored, names});
+        before.append(page->stored);
+    }
     QList<std::pair<SettingsPage, PageSave>> saves;
     try {
         saves = savePages(*m_store, *m_registry, *m_backups, m_release, toSave);
@@ -459,7 +506,20 @@ void Ctl::save(const QList<Page *> &pages, const QStringList &names)
                            + QString::fromStdU16String(e.text(m_language)),
                        CtlStoreFailed};
     }
+    // What changed, one value a line, for a script's log as for a person.
+    QString told;
+    for (qsizetype i = 0; i < saves.size(); ++i) {
+        for (const auto &[name, setting] : saves[i].second.written) {
+            const StoredSettings::Setting *was = before[i].find(name);
+            const QString old = was && (was->value || was->unreadable)
+                ? was->cellText
+                : say(u"(none)"_s, u"(nessuno)"_s);
+            told += name + u": "_s + old + u" -> "_s + setting.cellText + u'\n';
+        }
+    }
     const SaveReport report = saveReport(saves, m_language, m_release);
+    if (!m_options.quiet && (!told.isEmpty() || !report.unsaved))
+        print(told.isEmpty() ? say(u"nothing to change\n"_s, u"nulla da cambiare\n"_s) : told);
     if (!report.text.isEmpty()) {
         const QString text = QString(report.text).replace(u'\r', u'\n');
         if (report.unsaved)
@@ -744,18 +804,14 @@ int Ctl::load()
     }
     if (!readPages(pages))
         settingsMissing();
-    QStringList names, told;
+    QStringList names;
     for (const auto &[page, row, value] : changes) {
         needEditable(*page, row);
-        const QString before = page->grid.Cells(SettingColumn::Value, row);
         names.append(settingRow(page->grid, row).name);
-        if (before != value) {
+        if (page->grid.Cells(SettingColumn::Value, row) != value)
             setSettingValue(page->grid, row, value);
-            told.append(names.last() + u": "_s + before + u" -> "_s + value + u'\n');
-        }
     }
     save(pages, names);
-    print(told.join(QString()));
     return CtlDone;
 }
 

@@ -3,6 +3,7 @@
 
 #include "printers.h"
 #include "regfile.h"
+#include "testfiles.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
@@ -188,6 +189,34 @@ TEST_F(CtlTest, SetChecksAsTheEditorsDoAndWritesOnlyThatValue)
     EXPECT_TRUE(listed.out.contains(u"\n5 backups kept: the newest "_s));
 }
 
+TEST_F(CtlTest, SetResetAndLoadSayWhatTheyChanged)
+{
+    const QString file = dir.filePath(u"load.reg"_s);
+    writeAll(file,
+             "Windows Registry Editor Version 5.00\r\n"
+             "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n\"SkinName\"=\"Light\"\r\n");
+    const struct
+    {
+        QStringList arguments;
+        QString told;
+    } steps[] = {
+        {{u"set"_s, u"MainWindowLeft"_s, u"5"_s}, u"MainWindowLeft: 300 -> 5\n"_s},
+        {{u"set"_s, u"MainWindowLeft"_s, u"5"_s}, u"nothing to change\n"_s},
+        {{u"set"_s, u"LanguageFile"_s, u"a.lng"_s}, u"LanguageFile: (none) -> a.lng\n"_s},
+        {{u"load"_s, file}, u"SkinName: Default -> Light\n"_s},
+        {{u"load"_s, file}, u"nothing to change\n"_s},
+        {{u"reset"_s, u"MainWindowLeft"_s, u"SkinName"_s},
+         u"MainWindowLeft: 5 -> 120\nSkinName: Light -> Default\n"_s},
+        {{u"--quiet"_s, u"set"_s, u"SkinName"_s, u"Dark"_s}, QString()},
+        {{u"--lang"_s, u"it"_s, u"set"_s, u"SkinName"_s, u"Dark"_s}, u"nulla da cambiare\n"_s},
+    };
+    for (const auto &step : steps) {
+        const CtlRun run = ctl(step.arguments);
+        EXPECT_EQ(run.exit, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, step.told) << step.arguments.join(u' ').toStdString();
+    }
+}
+
 TEST_F(CtlTest, ResetBringsBackTheListsDefaults)
 {
     ASSERT_EQ(ctl({u"reset"_s, u"MainWindowLeft"_s, u"SkinName"_s}).exit, 0);
@@ -306,6 +335,7 @@ TEST_F(CtlTest, ADumpThatCannotBeWrittenFails)
 TEST_F(CtlTest, UsageAndStoreFailures)
 {
     EXPECT_EQ(ctl({u"--help"_s}).exit, 0);
+    EXPECT_TRUE(ctl({u"--help"_s, u"--lang"_s, u"it"_s}).out.contains(u"\n  --quiet "_s));
     EXPECT_TRUE(ctl({u"--version"_s}).out.startsWith(u"ordevanctl 8.0.4.0"_s));
     EXPECT_EQ(ctl({}).exit, 2);
     EXPECT_EQ(ctl({u"frobnicate"_s}).exit, 2);
