@@ -205,6 +205,13 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
     return options;
 }
 
+// The window's messages break lines with a lone carriage return, which a
+// terminal takes for a return to the line's start, over what it showed.
+QString terminalLines(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+}
+
 QString releaseName(Release release)
 {
     return release == Release::R803 ? u"8.0.3.x"_s : u"8.0.0.x"_s;
@@ -521,7 +528,7 @@ void Ctl::save(const QList<Page *> &pages, const QStringList &names)
     if (!m_options.quiet && (!told.isEmpty() || !report.unsaved))
         print(told.isEmpty() ? say(u"nothing to change\n"_s, u"nulla da cambiare\n"_s) : told);
     if (!report.text.isEmpty()) {
-        const QString text = QString(report.text).replace(u'\r', u'\n');
+        const QString text = terminalLines(report.text);
         if (report.unsaved)
             throw CtlError{text, CtlStoreFailed};
         std::fputs(qUtf8Printable(text + u'\n'), m_err);
@@ -891,11 +898,12 @@ int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool ou
             return CtlDone;
         return Ctl(*options, out, err, outIsTerminal).run();
     } catch (const CtlError &e) {
-        std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(e.message));
+        std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(terminalLines(e.message)));
         return e.exit;
     } catch (const std::exception &e) {
         // Out of memory, or a store error past the commands' own handling.
-        std::fprintf(err, "ordevanctl: %s\n", e.what());
+        std::fprintf(err, "ordevanctl: %s\n",
+                     qUtf8Printable(terminalLines(QString::fromUtf8(e.what()))));
         return CtlStoreFailed;
     }
 }

@@ -350,6 +350,7 @@ TEST_F(CtlTest, UsageAndStoreFailures)
     const CtlRun get = ctl({u"get"_s, u"MainWindowLeft"_s});
     EXPECT_EQ(get.exit, 1);
     EXPECT_TRUE(get.err.contains(u"line 2"_s)) << get.err.toStdString();
+    EXPECT_FALSE(get.err.contains(u'\r')) << "a terminal would write over the cause";
     EXPECT_EQ(ctl({u"set"_s, u"MainWindowLeft"_s, u"5"_s}).exit, 1);
     EXPECT_EQ(storeBytes(), damaged);
 }
