@@ -278,6 +278,7 @@ private:
     // Refuses a value the window gives no editor: one the store holds in
     // another kind than its list gives, which a write would replace.
     void needEditable(const Page &page, int row) const;
+    void needBackupsFolder() const;
     // Whether `path` is the store's own file, through any link.
     bool isStoreFile(const QString &path) const;
     // Saves the values named on the pages, and nothing else of them.
@@ -822,8 +823,29 @@ int Ctl::load()
     return CtlDone;
 }
 
+// A folder that cannot be listed would show no backups, as if there were
+// none.
+void Ctl::needBackupsFolder() const
+{
+    const QFileInfo folder(m_backups->folder());
+    const QString where = QDir::toNativeSeparators(folder.filePath());
+    if (folder.exists() && !folder.isDir()) {
+        throw CtlError{say(u"The backups' folder %1 is a file: no backup can be there."_s,
+                           u"La cartella delle copie %1 è un file: non può contenere copie."_s)
+                           .arg(where),
+                       CtlStoreFailed};
+    }
+    if (folder.exists() && !QDir(folder.filePath()).isReadable()) {
+        throw CtlError{say(u"The backups' folder %1 cannot be read."_s,
+                           u"Impossibile leggere la cartella delle copie %1."_s)
+                           .arg(where),
+                       CtlStoreFailed};
+    }
+}
+
 int Ctl::backups()
 {
+    needBackupsFolder();
     QList<SkippedBackup> skipped;
     const QList<BackupInfo> backups = m_backups->list(&skipped);
     for (const BackupInfo &backup : backups) {
@@ -850,6 +872,7 @@ int Ctl::restore()
 {
     // Only a backup of this store, as `backups` lists them: by its file
     // name or its path.
+    needBackupsFolder();
     std::optional<BackupInfo> chosen;
     if (m_options.operands.size() > 1) {
         const QString named = m_options.operands[1];

@@ -343,6 +343,13 @@ TEST_F(CtlTest, UsageAndStoreFailures)
     EXPECT_EQ(ctl({u"--lang"_s, u"fr"_s, u"list"_s}).exit, 2);
     EXPECT_EQ(ctl({u"get"_s}).exit, 2);
     EXPECT_EQ(ctl({u"restore"_s}).exit, 2) << "no save to undo";
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"config/Ordevan"_s)));
+    writeAll(dir.filePath(u"config/Ordevan/backups"_s), {}); // a file where the folder should be
+    for (const QString &command : {u"backups"_s, u"restore"_s}) {
+        const CtlRun run = ctl({command});
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_TRUE(run.err.contains(u"is a file"_s)) << run.err.toStdString();
+    }
 
     // A damaged store: told, never written.
     writeStore(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\r\n"_s);
