@@ -46,6 +46,7 @@ struct Options
     StoreOptions store;
     bool utf8 = false;
     bool quiet = false;
+    QList<qsizetype> notUtf8; // of the arguments, counted from the command's name
     QString outputFile;
     QStringList operands; // the command first
 };
@@ -330,6 +331,13 @@ int Ctl::run()
     try {
         openStore();
         readPreferences();
+        // Decoded, such bytes would be replacement characters, and a value
+        // set with them stored with those.
+        if (!m_options.notUtf8.isEmpty()) {
+            throw CtlError{say(u"Argument %1 is not UTF-8 text: a text must be given in UTF-8."_s,
+                               u"L'argomento %1 non è un testo UTF-8: un testo va dato in UTF-8."_s)
+                               .arg(m_options.notUtf8.first())};
+        }
         if (command->usesLists)
             loadPages();
         const int exit = (this->*command->run)();
@@ -913,12 +921,14 @@ int Ctl::restore()
 
 } // namespace
 
-int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal)
+int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal,
+           const QList<qsizetype> &notUtf8)
 {
     try {
-        const auto options = parseOptions(arguments, out);
+        auto options = parseOptions(arguments, out);
         if (!options)
             return CtlDone;
+        options->notUtf8 = notUtf8;
         return Ctl(*options, out, err, outIsTerminal).run();
     } catch (const CtlError &e) {
         std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(terminalLines(e.message)));

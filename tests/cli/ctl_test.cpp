@@ -217,6 +217,24 @@ TEST_F(CtlTest, SetResetAndLoadSayWhatTheyChanged)
     }
 }
 
+// Bytes that are not UTF-8 would be stored as replacement characters.
+TEST_F(CtlTest, ATextThatIsNotUtf8IsRefused)
+{
+    const QByteArray before = storeBytes();
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
+    shell.setProcessEnvironment(environment);
+    shell.start(u"sh"_s,
+                {u"-c"_s,
+                 u"exec \"$0\" --settings-file \"$1\" set SkinName \"$(printf 'D\\351')\""_s,
+                 QStringLiteral(ORDEVANCTL), store});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    EXPECT_TRUE(shell.readAllStandardError().contains("Argument 5 is not UTF-8 text"));
+    EXPECT_EQ(storeBytes(), before);
+}
+
 TEST_F(CtlTest, ResetBringsBackTheListsDefaults)
 {
     ASSERT_EQ(ctl({u"reset"_s, u"MainWindowLeft"_s, u"SkinName"_s}).exit, 0);
