@@ -398,21 +398,6 @@ TEST_F(CtlTest, AReadOnlyStoreIsToldAndKeptAsItWas)
     EXPECT_EQ(ctl({u"get"_s, u"MainWindowLeft"_s}).out, u"300\n"_s);
 }
 
-TEST_F(CtlTest, ASaveWhoseBackupCannotBeWrittenSavesNothing)
-{
-    const TmpfsMount full(u"64k"_s);
-    if (!full.mounted() || !full.fill())
-        GTEST_SKIP() << "a full disk needs a mount of its own";
-    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"config/Ordevan"_s)));
-    ASSERT_TRUE(QFile::link(full.path(), dir.filePath(u"config/Ordevan/backups"_s)));
-    const QByteArray before = storeBytes();
-    const CtlRun run = ctl({u"set"_s, u"MainWindowLeft"_s, u"5"_s});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_TRUE(run.err.contains(u"Nothing was saved."_s)) << run.err.toStdString();
-    EXPECT_EQ(storeBytes(), before);
-    EXPECT_EQ(backups(), QStringList{u"filler"_s});
-}
-
 // Nothing but a regular file is read: a device never ends, a pipe with no
 // writer never begins.
 TEST_F(CtlTest, OnlyRegularFilesAreRead)
