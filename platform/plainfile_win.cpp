@@ -1,5 +1,6 @@
 #include "plainfile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
