@@ -102,6 +102,9 @@ struct LargeStore
         , backups(dir.filePath(u"backups"_s), QString())
     {
         writeLargeStore(path, megabytes, otherValues);
+        // The newest only: the saves of a benchmark all fall within the
+        // days every backup is kept for, and would pile up.
+        backups.setRetention({BackupRetention().newest, 0, BackupRetention().bytes});
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         RegFile::parse(file.readAll())

@@ -3,6 +3,7 @@
 #include "filesystem.h"
 #include "gridmodel.h"
 #include "pagesave.h"
+#include "plainfile.h"
 #include "regfile.h"
 #include "registryaccessor.h"
 #include "registrybackups.h"
@@ -16,11 +17,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -42,12 +45,48 @@ struct Options
     std::optional<Language> language;
     StoreOptions store;
     bool utf8 = false;
+    bool quiet = false;
+    QList<qsizetype> notUtf8; // of the arguments, counted from the command's name
     QString outputFile;
     QStringList operands; // the command first
 };
 
-QString usage()
+QString usage(Language language = Language::English)
 {
+    if (language == Language::Italian) {
+        return u"uso: ordevanctl [opzioni] [--] comando [argomenti]\n"
+               u"\n"
+               u"Le opzioni vengono prima del comando; \"--\" le chiude.\n"
+               u"\n"
+               u"comandi:\n"
+               u"  list [PAGINA]            ogni impostazione: nome, valore, tipo, versione\n"
+               u"  get NOME                 il valore salvato\n"
+               u"  set NOME VALORE          salva un valore, controllato come nella finestra\n"
+               u"  reset NOME... | --page PAGINA | --all\n"
+               u"                           ai valori predefiniti delle liste\n"
+               u"  describe NOME            tipo, valori ammessi, predefinito, versione, "
+               u"descrizione\n"
+               u"  dump [PAGINA]            i valori come file di esportazione del registro\n"
+               u"  load FILE                applica un tale file: tutto o niente\n"
+               u"  backups                  le copie fatte prima di ogni salvataggio\n"
+               u"  restore [COPIA]          annulla l'ultimo salvataggio, o quello indicato\n"
+               u"\n"
+               u"set, reset e load scrivono ogni valore cambiato (Nome: prima -> dopo).\n"
+               u"PAGINA è Generali, Copia, Opzioni o \"Percorso Dati\".\n"
+               u"\n"
+               u"opzioni:\n"
+               u"  --release 8.0.0|8.0.3    la versione (predefinita: l'ultima della finestra)\n"
+               u"  --lang en|it             la lingua (predefinita: quella della finestra)\n"
+               u"  --utf8                   dump in UTF-8 anche non verso un terminale\n"
+               u"  -o FILE                  dump in FILE, in UTF-16 come lo legge il registro\n"
+               u"  --quiet                  set, reset e load non scrivono cosa è cambiato\n"
+               u"  --wine-prefix DIR        le impostazioni del prefisso Wine DIR\n"
+               u"  --settings-file FILE     le impostazioni del file di esportazione FILE\n"
+               u"  --help, --version\n"
+               u"\n"
+               u"codici di uscita: 0 fatto, 1 errore dell'archivio, 2 uso errato o dato "
+               u"rifiutato\n"_s;
+    }
     return u"usage: ordevanctl [options] [--] command [arguments]\n"
            u"\n"
            u"Options come before the command; \"--\" ends them.\n"
@@ -64,13 +103,15 @@ QString usage()
            u"  backups                  the backups made before each save\n"
            u"  restore [BACKUP]         undo the newest save, or the one named\n"
            u"\n"
+           u"set, reset and load print each value they changed (Name: old -> new).\n"
            u"PAGE is General, Copy, Options or \"Data Path\".\n"
            u"\n"
            u"options:\n"
            u"  --release 8.0.0|8.0.3    the release (default: the one the window last used)\n"
            u"  --lang en|it             the language (default: the window's)\n"
            u"  --utf8                   dump as UTF-8 even when not to a terminal\n"
-           u"  -o FILE                  dump into FILE, as UTF-16 the registry editor reads\n"_s
+           u"  -o FILE                  dump into FILE, as UTF-16 the registry editor reads\n"
+           u"  --quiet                  set, reset and load print nothing of what changed\n"_s
         + storeOptionsUsage(27)
         + u"  --help, --version\n"
           u"\n"
@@ -107,6 +148,9 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
     if (!store)
         throw CtlError{error};
     options.store = *store;
+    // Printed once every option is read: in the language asked for, even
+    // after it.
+    bool help = false;
     for (qsizetype i = 0; i < rest.size(); ++i) {
         const QString &argument = rest[i];
         const QString name = argument.section(u'=', 0, 0);
@@ -117,15 +161,15 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
                 throw CtlError{u"%1 needs a value"_s.arg(name)};
             return rest[++i];
         };
-        if (name == u"--help"_s || name == u"-h"_s) {
-            std::fputs(qUtf8Printable(usage()), out);
-            return std::nullopt;
-        }
         if (name == u"--version"_s) {
             std::fputs("ordevanctl " ORDEVAN_VERSION "\n", out);
             return std::nullopt;
         }
-        if (name == u"--utf8"_s) {
+        if (name == u"--help"_s || name == u"-h"_s) {
+            help = true;
+        } else if (name == u"--quiet"_s) {
+            options.quiet = true;
+        } else if (name == u"--utf8"_s) {
             options.utf8 = true;
         } else if (name == u"-o"_s) {
             options.outputFile = value();
@@ -151,11 +195,22 @@ std::optional<Options> parseOptions(const QStringList &arguments, std::FILE *out
             throw CtlError{u"unknown option %1\n%2"_s.arg(argument, usage())};
         }
     }
+    if (help) {
+        std::fputs(qUtf8Printable(usage(options.language.value_or(Language::English))), out);
+        return std::nullopt;
+    }
     if (options.operands.isEmpty())
         throw CtlError{u"no command given\n%1"_s.arg(usage())};
     if ((options.utf8 || !options.outputFile.isEmpty()) && options.operands[0] != u"dump"_s)
         throw CtlError{u"--utf8 and -o are options of dump"_s};
     return options;
+}
+
+// The window's messages break lines with a lone carriage return, which a
+// terminal takes for a return to the line's start, over what it showed.
+QString terminalLines(QString text)
+{
+    return text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
 }
 
 QString releaseName(Release release)
@@ -224,6 +279,9 @@ private:
     // Refuses a value the window gives no editor: one the store holds in
     // another kind than its list gives, which a write would replace.
     void needEditable(const Page &page, int row) const;
+    void needBackupsFolder() const;
+    // Whether `path` is the store's own file, through any link.
+    bool isStoreFile(const QString &path) const;
     // Saves the values named on the pages, and nothing else of them.
     void save(const QList<Page *> &pages, const QStringList &names);
 
@@ -273,9 +331,25 @@ int Ctl::run()
     try {
         openStore();
         readPreferences();
+        // Decoded, such bytes would be replacement characters, and a value
+        // set with them stored with those.
+        if (!m_options.notUtf8.isEmpty()) {
+            throw CtlError{say(u"Argument %1 is not UTF-8 text: a text must be given in UTF-8."_s,
+                               u"L'argomento %1 non è un testo UTF-8: un testo va dato in UTF-8."_s)
+                               .arg(m_options.notUtf8.first())};
+        }
         if (command->usesLists)
             loadPages();
-        return (this->*command->run)();
+        const int exit = (this->*command->run)();
+        // What was printed must have reached its file: a dump into a full
+        // disk is not done.
+        if (std::fflush(m_out) != 0 || std::ferror(m_out)) {
+            throw CtlError{
+                say(u"The output cannot be written: %1"_s, u"Impossibile scrivere l'output: %1"_s)
+                    .arg(QString::fromLocal8Bit(std::strerror(errno))),
+                CtlStoreFailed};
+        }
+        return exit;
     } catch (const ERegistryStoreError &e) {
         storeFailed(e);
     }
@@ -420,11 +494,29 @@ void Ctl::needEditable(const Page &page, int row) const
     }
 }
 
+bool Ctl::isStoreFile(const QString &path) const
+{
+    QString storeFile;
+    if (m_choice->kind == StoreChoice::Kind::File)
+        storeFile = m_choice->path;
+    else if (m_choice->kind == StoreChoice::Kind::WinePrefix)
+        storeFile = m_choice->path + u"/user.reg"_s;
+    else
+        return false;
+    // The same file, whatever the names: links of either kind resolved.
+    std::error_code error;
+    return std::filesystem::equivalent(std::filesystem::path(path.toStdU16String()),
+                                       std::filesystem::path(storeFile.toStdU16String()), error);
+}
+
 void Ctl::save(const QList<Page *> &pages, const QStringList &names)
 {
     QList<PageToSave> toSave;
-    for (Page *page : pages)
+    QList<StoredSettings> before; // the save replaces them with what it wrote
+    for (Page *page : pages) {
         toSave.append({page->page, &page->grid, &page->stored, names});
+        before.append(page->stored);
+    }
     QList<std::pair<SettingsPage, PageSave>> saves;
     try {
         saves = savePages(*m_store, *m_registry, *m_backups, m_release, toSave);
@@ -433,9 +525,22 @@ void Ctl::save(const QList<Page *> &pages, const QStringList &names)
                            + QString::fromStdU16String(e.text(m_language)),
                        CtlStoreFailed};
     }
+    // What changed, one value a line, for a script's log as for a person.
+    QString told;
+    for (qsizetype i = 0; i < saves.size(); ++i) {
+        for (const auto &[name, setting] : saves[i].second.written) {
+            const StoredSettings::Setting *was = before[i].find(name);
+            const QString old = was && (was->value || was->unreadable)
+                ? was->cellText
+                : say(u"(none)"_s, u"(nessuno)"_s);
+            told += name + u": "_s + old + u" -> "_s + setting.cellText + u'\n';
+        }
+    }
     const SaveReport report = saveReport(saves, m_language, m_release);
+    if (!m_options.quiet && (!told.isEmpty() || !report.unsaved))
+        print(told.isEmpty() ? say(u"nothing to change\n"_s, u"nulla da cambiare\n"_s) : told);
     if (!report.text.isEmpty()) {
-        const QString text = QString(report.text).replace(u'\r', u'\n');
+        const QString text = terminalLines(report.text);
         if (report.unsaved)
             throw CtlError{text, CtlStoreFailed};
         std::fputs(qUtf8Printable(text + u'\n'), m_err);
@@ -572,6 +677,13 @@ int Ctl::dump()
         else
             throw CtlError{u"dump: wrong arguments\n%1"_s.arg(usage())};
     }
+    if (!m_options.outputFile.isEmpty() && isStoreFile(m_options.outputFile)) {
+        throw CtlError{say(u"%1 is the file of the settings being edited: a dump there would "
+                           u"replace them. Name another file."_s,
+                           u"%1 è il file delle impostazioni in modifica: un dump lo "
+                           u"sostituirebbe. Indicare un altro file."_s)
+                           .arg(m_options.outputFile)};
+    }
     RegFile file;
     const QList<Page *> pages = pagesNamed(pageName);
     for (Page *page : pages) {
@@ -592,10 +704,10 @@ int Ctl::dump()
     }
     const QByteArray wide = file.serialize();
     if (!m_options.outputFile.isEmpty()) {
-        QSaveFile out(m_options.outputFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(wide) != wide.size() || !out.commit()) {
+        // Every write checked: a full disk must not pass for a dump.
+        if (const PlainFileResult written = writePlainFile(m_options.outputFile, wide); !written) {
             throw CtlError{say(u"%1 cannot be written: %2"_s, u"Impossibile scrivere %1: %2"_s)
-                               .arg(m_options.outputFile, out.errorString()),
+                               .arg(m_options.outputFile, plainFileProblem(written, m_language)),
                            CtlStoreFailed};
         }
         return CtlDone;
@@ -632,19 +744,27 @@ int Ctl::load()
                             u"%1 non è un file di esportazione del registro leggibile (riga %2)."_s)
                             .arg(path, QString::number(line))};
     };
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    // A regular file only, as for a store: a pipe with no writer would
+    // wait for ever, a device might never end.
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, RegFile::MaxFileSize, bytes); !read)
         throw CtlError{say(u"%1 cannot be read: %2"_s, u"Impossibile leggere %1: %2"_s)
-                           .arg(path, in.errorString())};
-    // Read as far as a registry file may go: a pipe or a device has no size.
-    const QByteArray bytes = in.read(RegFile::MaxFileSize + 1);
-    if (bytes.size() > RegFile::MaxFileSize)
-        throw unreadable(0);
+                           .arg(path, plainFileProblem(read, m_language))};
     RegFile file;
     try {
         file = RegFile::parse(bytes);
     } catch (const RegFileError &e) {
         throw unreadable(e.line());
+    }
+    // An empty file, or one cut after its first line, is no export at all;
+    // taken for one, it would load nothing without a word.
+    bool holdsAnything = !file.deletedKeys().isEmpty();
+    file.visitWithDeletions([&](const QString &, const std::optional<QString> &,
+                                const std::optional<RegData> &) { holdsAnything = true; });
+    if (!holdsAnything) {
+        throw CtlError{say(u"%1 holds no key and no value: there is nothing to load."_s,
+                           u"%1 non contiene né chiavi né valori: non c'è nulla da caricare."_s)
+                           .arg(path)};
     }
     // Every value is checked before anything is written: all or nothing.
     QStringList refused;
@@ -703,28 +823,59 @@ int Ctl::load()
     }
     if (!readPages(pages))
         settingsMissing();
-    QStringList names, told;
+    QStringList names;
     for (const auto &[page, row, value] : changes) {
         needEditable(*page, row);
-        const QString before = page->grid.Cells(SettingColumn::Value, row);
         names.append(settingRow(page->grid, row).name);
-        if (before != value) {
+        if (page->grid.Cells(SettingColumn::Value, row) != value)
             setSettingValue(page->grid, row, value);
-            told.append(names.last() + u": "_s + before + u" -> "_s + value + u'\n');
-        }
     }
     save(pages, names);
-    print(told.join(QString()));
     return CtlDone;
+}
+
+// A folder that cannot be listed would show no backups, as if there were
+// none.
+void Ctl::needBackupsFolder() const
+{
+    const QFileInfo folder(m_backups->folder());
+    const QString where = QDir::toNativeSeparators(folder.filePath());
+    if (folder.exists() && !folder.isDir()) {
+        throw CtlError{say(u"The backups' folder %1 is a file: no backup can be there."_s,
+                           u"La cartella delle copie %1 è un file: non può contenere copie."_s)
+                           .arg(where),
+                       CtlStoreFailed};
+    }
+    if (folder.exists() && !QDir(folder.filePath()).isReadable()) {
+        throw CtlError{say(u"The backups' folder %1 cannot be read."_s,
+                           u"Impossibile leggere la cartella delle copie %1."_s)
+                           .arg(where),
+                       CtlStoreFailed};
+    }
 }
 
 int Ctl::backups()
 {
-    for (const BackupInfo &backup : m_backups->list()) {
+    needBackupsFolder();
+    QList<SkippedBackup> skipped;
+    const QList<BackupInfo> backups = m_backups->list(&skipped);
+    for (const BackupInfo &backup : backups) {
         print(backup.time.toLocalTime().toString(u"yyyy-MM-dd HH:mm:ss"_s) + u'\t'
               + QString::number(backup.values) + u'\t' + QDir::toNativeSeparators(backup.path)
               + u'\n');
     }
+    for (const SkippedBackup &file : skipped) {
+        print(say(u"skipped %1: %2\n"_s, u"ignorato %1: %2\n"_s)
+                  .arg(QDir::toNativeSeparators(file.path),
+                       plainFileProblem(file.problem, m_language)));
+    }
+    // Why those and no others: older ones were removed.
+    const BackupRetention &kept = m_backups->retention();
+    print(say(u"%1 backups kept: the newest %2 and all of the last %3 days, at most %4 MB\n"_s,
+              u"%1 copie conservate: le %2 più recenti e tutte quelle degli ultimi %3 giorni, al "
+              u"massimo %4 MB\n"_s)
+              .arg(QString::number(backups.size()), QString::number(kept.newest),
+                   QString::number(kept.days), QString::number(kept.bytes / (1024 * 1024))));
     return CtlDone;
 }
 
@@ -732,6 +883,7 @@ int Ctl::restore()
 {
     // Only a backup of this store, as `backups` lists them: by its file
     // name or its path.
+    needBackupsFolder();
     std::optional<BackupInfo> chosen;
     if (m_options.operands.size() > 1) {
         const QString named = m_options.operands[1];
@@ -772,19 +924,22 @@ int Ctl::restore()
 
 } // namespace
 
-int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal)
+int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal,
+           const QList<qsizetype> &notUtf8)
 {
     try {
-        const auto options = parseOptions(arguments, out);
+        auto options = parseOptions(arguments, out);
         if (!options)
             return CtlDone;
+        options->notUtf8 = notUtf8;
         return Ctl(*options, out, err, outIsTerminal).run();
     } catch (const CtlError &e) {
-        std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(e.message));
+        std::fprintf(err, "ordevanctl: %s\n", qUtf8Printable(terminalLines(e.message)));
         return e.exit;
     } catch (const std::exception &e) {
         // Out of memory, or a store error past the commands' own handling.
-        std::fprintf(err, "ordevanctl: %s\n", e.what());
+        std::fprintf(err, "ordevanctl: %s\n",
+                     qUtf8Printable(terminalLines(QString::fromUtf8(e.what()))));
         return CtlStoreFailed;
     }
 }

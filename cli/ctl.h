@@ -13,5 +13,7 @@ enum CtlExit { CtlDone = 0, CtlStoreFailed = 1, CtlRefused = 2 };
 
 // Runs the command line `arguments` (the program's name first). `out` and
 // `err` take the output and the messages; `outIsTerminal` chooses UTF-8
-// for a registry dump.
-int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal);
+// for a registry dump. `notUtf8` are the places of the arguments whose bytes
+// were not UTF-8: a command with one is refused.
+int runCtl(const QStringList &arguments, std::FILE *out, std::FILE *err, bool outIsTerminal,
+           const QList<qsizetype> &notUtf8 = {});

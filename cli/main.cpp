@@ -24,5 +24,14 @@ int main(int argc, char *argv[])
 #else
     const bool terminal = isatty(fileno(stdout)) != 0;
 #endif
-    return runCtl(QCoreApplication::arguments(), stdout, stderr, terminal);
+    // Windows gives the arguments as UTF-16; elsewhere they are bytes, which
+    // Qt takes as UTF-8 whatever they are.
+    QList<qsizetype> notUtf8;
+#ifndef Q_OS_WIN
+    for (int i = 1; i < argc; ++i) {
+        if (!QByteArrayView(argv[i]).isValidUtf8())
+            notUtf8.append(i);
+    }
+#endif
+    return runCtl(QCoreApplication::arguments(), stdout, stderr, terminal, notUtf8);
 }

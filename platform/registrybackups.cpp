@@ -1,5 +1,6 @@
 #include "registrybackups.h"
 
+#include "plainfile.h"
 #include "regfile.h"
 #include "registryaccessor.h"
 #include "text.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimeZone>
 
@@ -21,6 +21,9 @@ namespace {
 const QString NameFormat = u"yyyy-MM-dd_HH-mm-ss.zzz"_s;
 const QString NameEnd = u"Z.reg"_s;
 const QString StoreComment = u"; Ordevan backup of "_s;
+// The order of a store's backups, one more in each than in any before it:
+// their names tell the clock, which may have been wrong.
+const QString SequenceComment = u"; backup number "_s;
 // Far above any backup of a save; a larger file is not one of ours.
 constexpr qint64 MaxBackupSize = 16 * 1024 * 1024;
 
@@ -93,10 +96,29 @@ ERegistryStoreError notRestored(const QString &path, const Reason &why)
             .toStdU16String());
 }
 
+// The sequence number a backup's comments give; 0 for none, or for one
+// that is not a single plain number.
+qint64 sequenceOf(const QStringList &comments)
+{
+    qint64 found = 0;
+    for (const QString &comment : comments) {
+        if (!comment.startsWith(SequenceComment))
+            continue;
+        const QStringView digits = QStringView(comment).sliced(SequenceComment.size());
+        bool number = digits.size() <= 18
+            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+        const qint64 sequence = number ? digits.toLongLong(&number) : 0;
+        if (found || !number || sequence <= 0)
+            return 0;
+        found = sequence;
+    }
+    return found;
+}
+
 } // namespace
 
 std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
-                                              const QString &under)
+                                              const QString &under, qint64 *sequence)
 {
     RegFile file;
     try {
@@ -106,8 +128,11 @@ std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QSt
     }
     // A key deleted whole is more than a backup holds, and would make an
     // import differ from a restore.
-    if (!file.comments().contains(storeLine(store)) || !file.deletedKeys().isEmpty())
+    const QStringList comments = file.comments();
+    if (!comments.contains(storeLine(store)) || !file.deletedKeys().isEmpty())
         return std::nullopt;
+    if (sequence)
+        *sequence = sequenceOf(comments);
     // Only the keys a save writes: a file put in the folder by someone else
     // cannot reach any other.
     const QString top = fullKey(RootKey::CurrentUser, under);
@@ -172,10 +197,12 @@ QString RegistryBackups::defaultFolder()
 }
 
 std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
-                                     const QDateTime &now)
+                                     const QDateTime &now, qint64 sequence)
 {
     RegFile file;
     file.addComment(storeLine(store));
+    if (sequence > 0)
+        file.addComment(SequenceComment + QString::number(sequence));
     file.addComment(u"; written before a save, on "_s + now.toString(Qt::ISODateWithMs));
     for (const BackupValue &value : values) {
         const QString key = fullKey(value.root, value.key);
@@ -188,9 +215,14 @@ std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QSt
     return file.serialize();
 }
 
-QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now) const
+QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime &now,
+                               const QString &restoring) const
 {
-    const auto bytes = backupFile(values, m_store, now);
+    const QList<BackupInfo> before = list();
+    qint64 sequence = 0;
+    for (const BackupInfo &backup : before)
+        sequence = std::max(sequence, backup.sequence);
+    const auto bytes = backupFile(values, m_store, now, sequence + 1);
     if (!bytes) {
         throw notWritten(m_folder,
                          {u"a value name cannot be written in a registry file"_s,
@@ -209,38 +241,71 @@ QString RegistryBackups::write(const QList<BackupValue> &values, const QDateTime
         time = time.addMSecs(1);
     } while (QFile::exists(path));
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw notWritten(m_folder, {out.errorString(), out.errorString()});
-    if (out.write(*bytes) != bytes->size() || !out.commit())
-        throw notWritten(m_folder, {out.errorString(), out.errorString()});
-    removeOld(path);
+    // Every write checked and on disk before the backup has its name: a
+    // full disk must stop the save, not leave an empty backup behind.
+    if (const PlainFileResult written = writePlainFile(path, *bytes); !written) {
+        throw notWritten(m_folder,
+                         {plainFileProblem(written, Language::English),
+                          plainFileProblem(written, Language::Italian)});
+    }
+    QList<BackupInfo> newestFirst = before;
+    newestFirst.prepend({path, now.toUTC(), values.size(), bytes->size(), sequence + 1});
+    // Ages are counted on the clock, whatever time the backup is named by.
+    removeOld(newestFirst, {path, restoring}, QDateTime::currentDateTimeUtc());
     return path;
 }
 
-// Of this store's backups, all but the newest are removed, never the one
-// just written (the clock may have gone back since the others).
-void RegistryBackups::removeOld(const QString &kept) const
+// What the retention keeps is the newest backups up to the last one it
+// keeps: a backup newer than one kept is never removed. Nor are `kept`,
+// whatever the rules say: the one just written and the one being restored.
+void RegistryBackups::removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
+                                const QDateTime &now) const
 {
-    const QList<BackupInfo> backups = list();
-    for (qsizetype i = Kept; i < backups.size(); ++i) {
-        if (backups[i].path != kept)
-            QFile::remove(backups[i].path);
+    const QDateTime oldestKept = now.addDays(-m_retention.days);
+    // A backup is no younger than one written after it: named by a clock
+    // that ran ahead, it would otherwise stay for as long, and keep every
+    // backup newer than it.
+    QDateTime youngest = now;
+    qsizetype keep = 0;
+    for (qsizetype i = 0; i < newestFirst.size(); ++i) {
+        youngest = std::min(youngest, newestFirst[i].time);
+        if (i < m_retention.newest || youngest >= oldestKept)
+            keep = i + 1;
+    }
+    qint64 bytes = 0;
+    for (qsizetype i = 0; i < keep; ++i) {
+        bytes += newestFirst[i].size;
+        if (bytes > m_retention.bytes && i > 0) {
+            keep = i;
+            break;
+        }
+    }
+    for (qsizetype i = keep; i < newestFirst.size(); ++i) {
+        if (!kept.contains(newestFirst[i].path))
+            QFile::remove(newestFirst[i].path);
     }
 }
 
-std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name) const
+// Only a regular file is read, and only so far: a link to a device or a
+// pipe named like a backup would never end, or never begin.
+std::optional<BackupInfo> RegistryBackups::backupAt(const QString &name,
+                                                    QList<SkippedBackup> *skipped) const
 {
     const auto time = backupTime(name);
     if (!time)
         return std::nullopt;
-    QFile file(m_folder + u'/' + name);
-    if (file.size() > MaxBackupSize || !file.open(QIODevice::ReadOnly))
+    const QString path = m_folder + u'/' + name;
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, MaxBackupSize, bytes); !read) {
+        if (skipped && read.failure != PlainFileResult::Failure::Missing)
+            skipped->append({path, read});
         return std::nullopt;
-    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    }
+    qint64 sequence = 0;
+    const auto values = parseBackup(bytes, m_store, m_under, &sequence);
     if (!values)
         return std::nullopt;
-    return BackupInfo{file.fileName(), *time, values->size()};
+    return BackupInfo{path, *time, values->size(), bytes.size(), sequence};
 }
 
 QStringList RegistryBackups::newestNamesFirst() const
@@ -248,33 +313,36 @@ QStringList RegistryBackups::newestNamesFirst() const
     return QDir(m_folder).entryList({u"*"_s + NameEnd}, QDir::Files, QDir::Name | QDir::Reversed);
 }
 
-QList<BackupInfo> RegistryBackups::list() const
+// By their sequence numbers; those written before backups had one are
+// older than any that has one, and in the order of their names.
+QList<BackupInfo> RegistryBackups::list(QList<SkippedBackup> *skipped) const
 {
     QList<BackupInfo> backups;
     for (const QString &name : newestNamesFirst()) {
-        if (const auto backup = backupAt(name))
+        if (const auto backup = backupAt(name, skipped))
             backups.append(*backup);
     }
+    std::stable_sort(backups.begin(), backups.end(), [](const BackupInfo &a, const BackupInfo &b) {
+        return a.sequence > b.sequence;
+    });
     return backups;
 }
 
 std::optional<BackupInfo> RegistryBackups::newest() const
 {
-    for (const QString &name : newestNamesFirst()) {
-        if (const auto backup = backupAt(name))
-            return backup;
-    }
-    return std::nullopt;
+    const QList<BackupInfo> backups = list();
+    return backups.isEmpty() ? std::nullopt : std::optional(backups.first());
 }
 
 QList<BackupValue> RegistryBackups::read(const QString &path) const
 {
-    QFile file(path);
-    if (file.size() > MaxBackupSize)
-        throw notRestored(path, {u"it is too large"_s, u"è troppo grande"_s});
-    if (!file.open(QIODevice::ReadOnly))
-        throw notRestored(path, {file.errorString(), file.errorString()});
-    const auto values = parseBackup(file.readAll(), m_store, m_under);
+    QByteArray bytes;
+    if (const PlainFileResult read = readPlainFile(path, MaxBackupSize, bytes); !read) {
+        throw notRestored(
+            path,
+            {plainFileProblem(read, Language::English), plainFileProblem(read, Language::Italian)});
+    }
+    const auto values = parseBackup(bytes, m_store, m_under);
     if (!values) {
         throw notRestored(path,
                           {u"it is damaged, or not a backup of these settings"_s,
@@ -326,7 +394,8 @@ RestoreOutcome restoreBackup(RegistryStore &store, const RegistryBackups &backup
     RegistryBatch batch(store);
     // Kept whatever happens next: where the store writes through another
     // program, a failure may come after some values were stored.
-    outcome.undoBackup = backups.write(currentValues(registry, values, path));
+    outcome.undoBackup = backups.write(currentValues(registry, values, path),
+                                       QDateTime::currentDateTimeUtc(), path);
 
     for (const BackupValue &value : values) {
         registry.setRootKey(value.root);

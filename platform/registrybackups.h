@@ -4,9 +4,10 @@
 // the values it will write, as they stand, go into a registry-export file
 // (UTF-16LE, as the registry editor imports it), and a value that does not
 // exist yet as a deletion ("Name"=-). Importing a backup, here or with the
-// registry editor, puts those values back as they were. The newest ones are
-// kept, the others removed.
+// registry editor, puts those values back as they were. Old ones are removed
+// as BackupRetention says.
 
+#include "plainfile.h"
 #include "registrystore.h"
 #include "storechoice.h"
 
@@ -33,13 +34,32 @@ struct BackupInfo
     QString path;
     QDateTime time; // when it was written, in UTC
     qsizetype values = 0;
+    qint64 size = 0; // in bytes
+    qint64 sequence = 0; // the order it was written in; 0 for a backup without one
+};
+
+// A file named like a backup that was not read, and why: not a regular
+// file, too large, or unreadable.
+struct SkippedBackup
+{
+    QString path;
+    PlainFileResult problem;
+};
+
+// Which backups of a store are kept: every one of the last `days` days and
+// at least the `newest`, whichever keeps more, so that neither many saves
+// of a script nor a long pause push out a user's own saves; within `bytes`
+// in all, the oldest going first beyond them.
+struct BackupRetention
+{
+    qsizetype newest = 50;
+    int days = 30;
+    qint64 bytes = 50 * 1024 * 1024;
 };
 
 class RegistryBackups
 {
 public:
-    static constexpr qsizetype Kept = 50;
-
     // Backups of the store described as `store` (the same words for the
     // same store at every start), in `folder`. Backups of other stores
     // may share the folder: each names its store, and only this store's
@@ -53,39 +73,50 @@ public:
 
     const QString &folder() const { return m_folder; }
     const QString &store() const { return m_store; }
+    const BackupRetention &retention() const { return m_retention; }
+    void setRetention(const BackupRetention &retention) { m_retention = retention; }
 
-    // Writes a backup of `values` and removes all but the newest Kept
-    // backups of this store; returns its path. Raises ERegistryStoreError
-    // when it cannot be written: then nothing may be saved.
+    // Writes a backup of `values` and removes the backups of this store the
+    // retention no longer keeps, never the one written nor `restoring` (the
+    // backup a restore is taking its values from); returns its path. Raises
+    // ERegistryStoreError when it cannot be written: then nothing may be
+    // saved.
     QString write(const QList<BackupValue> &values,
-                  const QDateTime &now = QDateTime::currentDateTimeUtc()) const;
-    // This store's backups, newest first.
-    QList<BackupInfo> list() const;
-    // The newest of them, found without reading the others.
+                  const QDateTime &now = QDateTime::currentDateTimeUtc(),
+                  const QString &restoring = QString()) const;
+    // This store's backups, newest first: in the order they were written,
+    // whatever the clock said.
+    // The files named like backups that could not be read go to `skipped`.
+    QList<BackupInfo> list(QList<SkippedBackup> *skipped = nullptr) const;
     std::optional<BackupInfo> newest() const;
     // The values of a backup; raises ERegistryStoreError for a file that
     // cannot be read or is not a backup of this store.
     QList<BackupValue> read(const QString &path) const;
 
 private:
-    void removeOld(const QString &kept) const;
-    std::optional<BackupInfo> backupAt(const QString &name) const;
+    void removeOld(const QList<BackupInfo> &newestFirst, const QStringList &kept,
+                   const QDateTime &now) const;
+    std::optional<BackupInfo> backupAt(const QString &name, QList<SkippedBackup> *skipped) const;
     QStringList newestNamesFirst() const;
 
     QString m_folder;
     QString m_store;
     QString m_under;
+    BackupRetention m_retention;
 };
 
 // The values of a backup file of `store`; nullopt for a file that is not
 // one: damaged, of another store, or naming a key that is not `under` (or
-// below it) in HKEY_CURRENT_USER.
+// below it) in HKEY_CURRENT_USER. `sequence` gets its sequence number, 0 for
+// a backup without one.
 std::optional<QList<BackupValue>> parseBackup(const QByteArray &bytes, const QString &store,
-                                              const QString &under);
+                                              const QString &under, qint64 *sequence = nullptr);
 
-// A backup file of `values`; nullopt when a name cannot be written in one.
+// A backup file of `values`, numbered `sequence` unless 0 (a comment line,
+// which the registry editor skips); nullopt when a name cannot be written in
+// one.
 std::optional<QByteArray> backupFile(const QList<BackupValue> &values, const QString &store,
-                                     const QDateTime &now);
+                                     const QDateTime &now, qint64 sequence = 0);
 
 struct RestoreOutcome
 {

@@ -558,6 +558,8 @@ WineRegFile WineRegFile::parse(const QByteArray &bytes)
     WineRegFile file;
     file.m_source = bytes;
     file.m_sections = Parser(file.m_source).sections();
+    const qsizetype headerEnd = bytes.indexOf('\n');
+    file.m_crlf = headerEnd > 0 && bytes[headerEnd - 1] == '\r';
     return file;
 }
 
@@ -579,8 +581,20 @@ QByteArrayView WineRegFile::bytesOf(const Section &section) const
                            : QByteArrayView(m_source).sliced(section.begin, section.size);
 }
 
+// Lines are made with LF ends, as Wine writes them; in a file whose lines
+// end in CRLF, they end as the others do.
 void WineRegFile::rewrite(qsizetype section, QByteArray bytes)
 {
+    if (m_crlf) {
+        QByteArray ends;
+        ends.reserve(bytes.size() + bytes.count('\n'));
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+                ends += '\r';
+            ends += bytes[i];
+        }
+        bytes = std::move(ends);
+    }
     m_sections[section].written = true;
     m_sections[section].own = std::move(bytes);
 }

@@ -2,10 +2,11 @@
 
 // A Wine registry file (a prefix's user.reg) held as its lines, so that an
 // edit changes only the lines it must and writes them as Wine itself does:
-// ASCII with LF ends, Wine's escapes, values and keys in Wine's order, a key
-// line with its time. Reading is tolerant of what Wine reads (CRLF, raw
-// UTF-8, keys and values in any order and more than once) and refuses, with
-// the line, what Wine would drop or change on loading.
+// ASCII with LF ends (CRLF in a file whose lines end so), Wine's escapes,
+// values and keys in Wine's order, a key line with its time. Reading is
+// tolerant of what Wine reads (CRLF, raw UTF-8, keys and values in any order
+// and more than once) and refuses, with the line, what Wine would drop or
+// change on loading.
 
 #include "regfile.h"
 
@@ -91,5 +92,6 @@ private:
 
     QByteArray m_source; // the file as read
     QList<Section> m_sections; // in the file's order, the head first
+    bool m_crlf = false; // its lines end in CRLF
     mutable std::optional<Index> m_index;
 };

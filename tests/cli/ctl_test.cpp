@@ -3,6 +3,7 @@
 
 #include "printers.h"
 #include "regfile.h"
+#include "testfiles.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
@@ -11,6 +12,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -66,12 +70,16 @@ protected:
             .value(u"HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0"_s, name);
     }
 
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
+        return environment;
+    }
     CtlRun ctl(QStringList arguments) const
     {
         QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u"config"_s));
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environment());
         arguments.prepend(store);
         arguments.prepend(u"--settings-file"_s);
         process.start(QStringLiteral(ORDEVANCTL), arguments);
@@ -181,7 +189,52 @@ TEST_F(CtlTest, SetChecksAsTheEditorsDoAndWritesOnlyThatValue)
     ASSERT_EQ(ctl({u"restore"_s}).exit, 0);
     EXPECT_EQ(stored(u"LogLevel"_s), std::nullopt);
     const CtlRun listed = ctl({u"backups"_s});
-    EXPECT_EQ(listed.out.count(u'\n'), 5) << listed.out.toStdString();
+    EXPECT_EQ(listed.out.count(u'\t'), 10) << listed.out.toStdString();
+    EXPECT_TRUE(listed.out.contains(u"\n5 backups kept: the newest "_s));
+}
+
+TEST_F(CtlTest, SetResetAndLoadSayWhatTheyChanged)
+{
+    const QString file = dir.filePath(u"load.reg"_s);
+    writeAll(file,
+             "Windows Registry Editor Version 5.00\r\n"
+             "[HKEY_CURRENT_USER\\Software\\VOB\\CD Wizard\\8.0]\r\n\"SkinName\"=\"Light\"\r\n");
+    const struct
+    {
+        QStringList arguments;
+        QString told;
+    } steps[] = {
+        {{u"set"_s, u"MainWindowLeft"_s, u"5"_s}, u"MainWindowLeft: 300 -> 5\n"_s},
+        {{u"set"_s, u"MainWindowLeft"_s, u"5"_s}, u"nothing to change\n"_s},
+        {{u"set"_s, u"LanguageFile"_s, u"a.lng"_s}, u"LanguageFile: (none) -> a.lng\n"_s},
+        {{u"load"_s, file}, u"SkinName: Default -> Light\n"_s},
+        {{u"load"_s, file}, u"nothing to change\n"_s},
+        {{u"reset"_s, u"MainWindowLeft"_s, u"SkinName"_s},
+         u"MainWindowLeft: 5 -> 120\nSkinName: Light -> Default\n"_s},
+        {{u"--quiet"_s, u"set"_s, u"SkinName"_s, u"Dark"_s}, QString()},
+        {{u"--lang"_s, u"it"_s, u"set"_s, u"SkinName"_s, u"Dark"_s}, u"nulla da cambiare\n"_s},
+    };
+    for (const auto &step : steps) {
+        const CtlRun run = ctl(step.arguments);
+        EXPECT_EQ(run.exit, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, step.told) << step.arguments.join(u' ').toStdString();
+    }
+}
+
+// Bytes that are not UTF-8 would be stored as replacement characters.
+TEST_F(CtlTest, ATextThatIsNotUtf8IsRefused)
+{
+    const QByteArray before = storeBytes();
+    QProcess shell;
+    shell.setProcessEnvironment(environment());
+    shell.start(u"sh"_s,
+                {u"-c"_s,
+                 u"exec \"$0\" --settings-file \"$1\" set SkinName \"$(printf 'D\\351')\""_s,
+                 QStringLiteral(ORDEVANCTL), store});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    EXPECT_TRUE(shell.readAllStandardError().contains("Argument 5 is not UTF-8 text"));
+    EXPECT_EQ(storeBytes(), before);
 }
 
 TEST_F(CtlTest, ResetBringsBackTheListsDefaults)
@@ -257,6 +310,10 @@ TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
         "[HKEY_CURRENT_USER\\Software\\Microsoft]\r\n"
         "\"MainWindowLeft\"=dword:00000001\r\n",
         "not a registry file",
+        // Nothing to load is no export: an empty file, or one cut short.
+        "",
+        "\xFF\xFE",
+        "Windows Registry Editor Version 5.00\r\n",
     };
     for (const QByteArray &text : refused) {
         write(text);
@@ -267,9 +324,38 @@ TEST_F(CtlTest, DumpIsImportableAndLoadAppliesAllOrNothing)
     EXPECT_EQ(ctl({u"load"_s, dir.filePath(u"missing.reg"_s)}).exit, 2);
 }
 
+// A dump never replaces the store, through any link, and is not done
+// unless written whole.
+TEST_F(CtlTest, ADumpIsRefusedOverTheStoreAndFailsWhenNotWritten)
+{
+    const QByteArray before = storeBytes();
+    const QString link = dir.filePath(u"link.reg"_s), hard = dir.filePath(u"hard.reg"_s);
+    ASSERT_TRUE(QFile::link(store, link));
+    ASSERT_EQ(::link(QFile::encodeName(store).constData(), QFile::encodeName(hard).constData()), 0);
+    const TmpfsMount full(u"64k"_s);
+    const bool fullDisk = full.mounted() && full.fill();
+    const QString onFullDisk = fullDisk ? full.filePath(u"dump.reg"_s) : u"/dev/full"_s;
+    const char16_t *const isStore = u"is the file of the settings being edited";
+    for (const auto &[output, exit, told] : {std::tuple{store, 2, isStore},
+                                             {link, 2, isStore},
+                                             {hard, 2, isStore},
+                                             {u"/dev/full"_s, 1, u"No space"},
+                                             {onFullDisk, 1, u"No space left on device"}}) {
+        const CtlRun run = ctl({u"dump"_s, u"-o"_s, output});
+        EXPECT_EQ(run.exit, exit) << output.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf16(told))) << run.err.toStdString();
+    }
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_TRUE(!fullDisk
+                || QDir(full.path()).entryList(QDir::Files | QDir::Hidden)
+                    == QStringList{u"filler"_s})
+        << "nothing left of the dump";
+}
+
 TEST_F(CtlTest, UsageAndStoreFailures)
 {
     EXPECT_EQ(ctl({u"--help"_s}).exit, 0);
+    EXPECT_TRUE(ctl({u"--help"_s, u"--lang"_s, u"it"_s}).out.contains(u"\n  --quiet "_s));
     EXPECT_TRUE(ctl({u"--version"_s}).out.startsWith(u"ordevanctl 8.0.4.0"_s));
     EXPECT_EQ(ctl({}).exit, 2);
     EXPECT_EQ(ctl({u"frobnicate"_s}).exit, 2);
@@ -277,6 +363,13 @@ TEST_F(CtlTest, UsageAndStoreFailures)
     EXPECT_EQ(ctl({u"--lang"_s, u"fr"_s, u"list"_s}).exit, 2);
     EXPECT_EQ(ctl({u"get"_s}).exit, 2);
     EXPECT_EQ(ctl({u"restore"_s}).exit, 2) << "no save to undo";
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(u"config/Ordevan"_s)));
+    writeAll(dir.filePath(u"config/Ordevan/backups"_s), {}); // a file where the folder should be
+    for (const QString &command : {u"backups"_s, u"restore"_s}) {
+        const CtlRun run = ctl({command});
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_TRUE(run.err.contains(u"is a file"_s)) << run.err.toStdString();
+    }
 
     // A damaged store: told, never written.
     writeStore(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\r\n"_s);
@@ -284,6 +377,7 @@ TEST_F(CtlTest, UsageAndStoreFailures)
     const CtlRun get = ctl({u"get"_s, u"MainWindowLeft"_s});
     EXPECT_EQ(get.exit, 1);
     EXPECT_TRUE(get.err.contains(u"line 2"_s)) << get.err.toStdString();
+    EXPECT_FALSE(get.err.contains(u'\r')) << "a terminal would write over the cause";
     EXPECT_EQ(ctl({u"set"_s, u"MainWindowLeft"_s, u"5"_s}).exit, 1);
     EXPECT_EQ(storeBytes(), damaged);
 }
@@ -302,6 +396,29 @@ TEST_F(CtlTest, AReadOnlyStoreIsToldAndKeptAsItWas)
     EXPECT_TRUE(run.err.contains(u"Nothing was saved."_s)) << run.err.toStdString();
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(ctl({u"get"_s, u"MainWindowLeft"_s}).out, u"300\n"_s);
+}
+
+// Nothing but a regular file is read: a device never ends, a pipe with no
+// writer never begins.
+TEST_F(CtlTest, OnlyRegularFilesAreRead)
+{
+    const QString folder = dir.filePath(u"config/Ordevan/backups"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, folder + u"/2026-01-01_00-00-00.000Z.reg"_s));
+    const QString pipe = dir.filePath(u"pipe.reg"_s);
+    for (const QString &path : QStringList{pipe, folder + u"/2026-01-02_00-00-00.000Z.reg"_s})
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    ASSERT_EQ(ctl({u"set"_s, u"SkinName"_s, u"Dark"_s}).exit, 0);
+    const CtlRun listed = ctl({u"backups"_s});
+    EXPECT_TRUE(listed.out.contains(u"skipped "_s + folder
+                                    + u"/2026-01-01_00-00-00.000Z.reg: it is not a regular file"_s))
+        << listed.out.toStdString();
+    EXPECT_EQ(ctl({u"restore"_s}).exit, 0);
+    EXPECT_EQ(stored(u"SkinName"_s), RegData::fromString(u"Default"_s));
+    const CtlRun load = ctl({u"load"_s, pipe});
+    EXPECT_EQ(load.exit, 2);
+    EXPECT_TRUE(load.err.contains(u"it is not a regular file"_s)) << load.err.toStdString();
 }
 
 // A Wine prefix with no Wine running: its user.reg is patched in place.
@@ -342,6 +459,11 @@ TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
     EXPECT_TRUE(written.startsWith(userReg.left(userReg.indexOf("[Software"))))
         << "the lines before stay as they were";
     EXPECT_EQ(run({u"get"_s, u"SkinName"_s}), u"Dark\n"_s);
+    file.close();
+    run({u"dump"_s, u"-o"_s, file.fileName()});
+    EXPECT_EQ(process.exitCode(), 2) << "a dump never replaces the prefix's user.reg";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), written);
 
     // A folder that is no prefix (a typo) is told as one.
     process.start(QStringLiteral(ORDEVANCTL), {u"--wine-prefix"_s, dir.path(), u"list"_s});

@@ -5,6 +5,7 @@
 #include "registryaccessor.h"
 #include "registrybackups.h"
 #include "storechoice.h"
+#include "testfiles.h"
 #include "tmpfsmount.h"
 
 #include <QDir>
@@ -111,16 +112,17 @@ TEST_F(BackupsTest, OnlyThisStoresBackupsAreListedOrRead)
 
 TEST_F(BackupsTest, TheNewestFiftyAreKeptWhateverTheirTimes)
 {
-    const QDateTime start = QDateTime::currentDateTimeUtc();
+    // Older than the days every backup is kept for.
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-100);
     QStringList written;
     for (int i = 0; i < 55; ++i) // five of them in the same millisecond
         written.append(backups.write(everyKind(), start.addSecs(i < 5 ? 0 : i)));
     EXPECT_EQ(QSet<QString>(written.begin(), written.end()).size(), 55);
-    EXPECT_EQ(files().size(), RegistryBackups::Kept);
+    EXPECT_EQ(files().size(), backups.retention().newest);
     EXPECT_FALSE(QFile::exists(written[4]));
     EXPECT_TRUE(QFile::exists(written[5]));
     const QList<BackupInfo> listed = backups.list();
-    ASSERT_EQ(listed.size(), RegistryBackups::Kept);
+    ASSERT_EQ(listed.size(), backups.retention().newest);
     EXPECT_EQ(listed.first().path, written.last()) << "newest first";
 
     // Another store's backups are not pushed out by these, nor these by them.
@@ -128,12 +130,68 @@ TEST_F(BackupsTest, TheNewestFiftyAreKeptWhateverTheirTimes)
     const QString theirs = other.write(everyKind(), start.addSecs(-3600));
     backups.write(everyKind(), start.addSecs(100));
     EXPECT_TRUE(QFile::exists(theirs));
-    EXPECT_EQ(backups.list().size(), RegistryBackups::Kept);
+    EXPECT_EQ(backups.list().size(), backups.retention().newest);
 
     // After the clock went back, the backup just written is kept all the same.
     const QString late = backups.write(everyKind(), start.addSecs(-7200));
     EXPECT_TRUE(QFile::exists(late));
     EXPECT_EQ(backups.newest()->path, backups.list().first().path);
+}
+
+// Saves made so many days ago, oldest first, and how many of them the
+// retention keeps: the newest 2, or all of the last 10 days, within 3.5
+// backups' bytes.
+TEST_F(BackupsTest, TheRetentionKeepsTheLastDaysOrTheNewestWithinItsBytes)
+{
+    const qint64 size = QFileInfo(backups.write(everyKind())).size();
+    const struct
+    {
+        QList<int> ages;
+        qsizetype kept;
+    } cases[] = {{{50, 40, 35, 20}, 2}, {{40, 9, 6, 3}, 3}, {{9, 8, 7, 6, 5}, 3}, {{40, 30, 5}, 2}};
+    for (const auto &c : cases) {
+        QTemporaryDir folder;
+        RegistryBackups some(folder.path(), Store);
+        some.setRetention({2, 10, size * 7 / 2});
+        for (const int age : c.ages)
+            some.write(everyKind(), QDateTime::currentDateTimeUtc().addDays(-age));
+        EXPECT_EQ(some.list().size(), c.kept) << c.ages.size();
+    }
+
+    // The backup being restored stays, however old: a retry finds it.
+    for (int i = 0; i < backups.retention().newest; ++i)
+        backups.write(everyKind(), QDateTime::currentDateTimeUtc().addDays(-40).addSecs(i));
+    const QString restored = backups.list().last().path;
+    MemoryRegistryStore store;
+    restoreBackup(store, backups, restored);
+    EXPECT_TRUE(QFile::exists(restored));
+    EXPECT_NO_THROW(restoreBackup(store, backups, restored));
+}
+
+// The clock ran a day ahead and was put right: what was written since is
+// newer all the same, and goes after the future's backup. Backups written
+// before they were numbered go first, in the order of their names.
+TEST_F(BackupsTest, BackupsAreOrderedAsWrittenWhateverTheClockSaid)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QStringList written;
+    for (const int day : {2, -3}) {
+        const QDateTime time = now.addDays(day);
+        written.append(folder() + time.toString(u"/yyyy-MM-dd_HH-mm-ss.zzz'Z.reg'"_s));
+        QDir().mkpath(folder());
+        writeAll(written.last(), *backupFile(everyKind(), Store, time));
+    }
+    written.prepend(backups.write(everyKind(), now.addDays(1)));
+    written.prepend(backups.write(everyKind(), now));
+    QStringList listed;
+    for (const BackupInfo &backup : backups.list())
+        listed.append(backup.path);
+    EXPECT_EQ(listed, written);
+    EXPECT_EQ(backups.newest()->path, written.first());
+
+    backups.setRetention({2, 0, BackupRetention().bytes});
+    const QString last = backups.write(everyKind(), now.addSecs(-60));
+    EXPECT_EQ(files(), (QStringList{QFileInfo(last).fileName(), QFileInfo(written[0]).fileName()}));
 }
 
 // Names are times in UTC, whatever the local zone: the hour a local clock
@@ -168,6 +226,16 @@ TEST_F(BackupsTest, ABackupThatCannotBeWrittenSaysWhyAndLeavesNothing)
         EXPECT_TRUE(QString::fromStdU16String(e.text(Language::English)).contains(u"backup"_s));
         EXPECT_TRUE(
             QString::fromStdU16String(e.text(Language::Italian)).contains(u"copia di sicurezza"_s));
+    }
+
+    // A full disk: nothing of the backup stays, not even an empty file.
+    const TmpfsMount full(u"64k"_s);
+    if (full.mounted()) {
+        ASSERT_TRUE(full.fill());
+        const RegistryBackups onFull(full.path(), Store);
+        EXPECT_THROW(onFull.write(everyKind()), ERegistryStoreError);
+        EXPECT_EQ(QDir(full.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"filler"_s});
     }
 
     TmpfsMount mount(u"64k"_s);

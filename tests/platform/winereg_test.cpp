@@ -302,11 +302,16 @@ TEST(WineRegFileTest, ADuplicatedValueIsRemovedFromEverySectionOfItsKey)
     ASSERT_TRUE(file.removeValue(u"B"_s, u"V"_s, Now));
     EXPECT_EQ(file.serialize(),
               "WINE REGISTRY Version 2\r\n"
-              "[B] 1796771100\n#time=1dd87688cd37600\n\"X\"=\"x\"\r\n"
+              "[B] 1796771100\r\n#time=1dd87688cd37600\r\n\"X\"=\"x\"\r\n"
               "[A]\r\n\"V\"=dword:1\r\n"
-              "[b] 1796771100\n#time=1dd87688cd37600\n");
+              "[b] 1796771100\r\n#time=1dd87688cd37600\r\n");
     const WineRegFile again = WineRegFile::parse(file.serialize());
     EXPECT_FALSE(again.value(u"b"_s, u"v"_s));
     EXPECT_EQ(text(again, u"B"_s, u"X"_s), u"x"_s);
     EXPECT_EQ(again.value(u"A"_s, u"V"_s), RegData::fromDWord(1));
+
+    // New keys and long hex data end their lines as the file's others do.
+    ASSERT_TRUE(file.setValue(u"C\\D"_s, u"N"_s, {RegType::Binary, QByteArray(60, 'x')}, Now));
+    const QByteArray written = file.serialize();
+    EXPECT_EQ(written.count('\n'), written.count("\r\n")) << written.toStdString();
 }

@@ -5,6 +5,7 @@
 // is false and the test is skipped.
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,6 +36,16 @@ public:
     bool mounted() const { return m_mounted; }
     QString path() const { return m_dir.path(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // Fills it up with one file of that name, to the last byte it takes.
+    bool fill(const QString &name = QStringLiteral("filler")) const
+    {
+        QFile filler(filePath(name));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) { }
+        return filler.write("x", 1) != 1;
+    }
     // From now on nothing in it can be changed.
     bool makeReadOnly() const
     {
