@@ -1,5 +1,6 @@
 #include "regedit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +12,16 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int Timeout = 60'000;
+// What the editor says, in the C locale, of a key that is not there.
+constexpr char16_t NoSuchKeyWords[] = u"Unable to open the registry key";
+// Exchange files older than this are left by an Ordevan that was killed:
+// a run that is still going has a minute at most.
+constexpr qint64 StaleAfterSeconds = 600;
+
+QString exchangeFolder(const QString &prefix)
+{
+    return prefix + u"/drive_c/windows/temp"_s;
+}
 
 // A file for the editor, on the prefix's own C: drive, which every prefix
 // has: its name here and its name for Wine. Removed when it ends.
@@ -19,7 +30,7 @@ struct ExchangeFile
     explicit ExchangeFile(const QString &prefix)
     {
         const QString name = u"ordevan-%1.reg"_s.arg(QRandomGenerator::global()->generate(), 0, 36);
-        local = prefix + u"/drive_c/windows/temp/"_s + name;
+        local = exchangeFolder(prefix) + u'/' + name;
         windows = u"C:\\windows\\temp\\"_s + name;
         QDir().mkpath(QFileInfo(local).absolutePath());
     }
@@ -34,6 +45,16 @@ struct ExchangeFile
 WineRegedit::WineRegedit(QString prefix)
     : m_prefix(std::move(prefix))
 { }
+
+void removeStaleExchangeFiles(const QString &prefix)
+{
+    const QDir folder(exchangeFolder(prefix));
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-StaleAfterSeconds);
+    for (const QFileInfo &file : folder.entryInfoList({u"ordevan-*.reg"_s}, QDir::Files)) {
+        if (file.lastModified() < stale)
+            QFile::remove(file.filePath());
+    }
+}
 
 // The editor itself always ends with code 0, whatever it could not do; any
 // other end without a word means Wine did not run it through (seen, rarely,
@@ -57,6 +78,8 @@ Regedit::Result WineRegedit::runOnce(const QStringList &arguments, bool &endedSi
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"WINEPREFIX"_s, m_prefix);
     environment.insert(u"WINEDEBUG"_s, u"-all"_s);
+    // Its words in English, which tell a missing key from a failure.
+    environment.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
     regedit.setProcessEnvironment(environment);
     regedit.setProcessChannelMode(QProcess::MergedChannels);
     regedit.start(wine, QStringList{u"regedit"_s} + arguments);
@@ -96,9 +119,16 @@ Regedit::Result WineRegedit::exportKey(const QString &key)
         return result;
     QFile exported(exchange.local);
     if (!exported.open(QIODevice::ReadOnly)) {
-        // The editor ends well and writes nothing for a key that is not there.
-        result.outcome = Outcome::NoSuchKey;
-        return result;
+        // The editor ends well and writes nothing for a key that is not
+        // there, and says so; ended well without a word or a file, it was
+        // cut short (a Wine server stopped under it).
+        if (result.error.contains(QStringView(NoSuchKeyWords)))
+            return {Outcome::NoSuchKey, {}, result.error};
+        return {Outcome::Failed,
+                {},
+                result.error.isEmpty() ? u"wine regedit wrote no export; did the Wine server "
+                                         u"stop?"_s
+                                       : result.error};
     }
     result.bytes = exported.readAll();
     return result;

@@ -42,3 +42,7 @@ private:
 
     QString m_prefix;
 };
+
+// Removes the exchange files an Ordevan that was killed left in the
+// prefix's temporary folder; those of a run still going are kept.
+void removeStaleExchangeFiles(const QString &prefix);

@@ -1,5 +1,6 @@
 #include "safefile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -316,13 +317,16 @@ FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &
     return {};
 }
 
-void removeStaleCopies(FileCalls &calls, const QString &path)
+void removeStaleCopies(FileCalls &calls, const QString &path, qint64 olderThanSeconds)
 {
     const QString target = linkTarget(path);
     const QDir folder = QFileInfo(target).absoluteDir();
-    for (const QString &name : folder.entryList({copyPrefix(target) + u"*.tmp"_s},
-                                                QDir::Files | QDir::Hidden | QDir::System))
-        calls.unlink(QFile::encodeName(folder.filePath(name)).constData());
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-olderThanSeconds);
+    for (const QFileInfo &copy : folder.entryInfoList({copyPrefix(target) + u"*.tmp"_s},
+                                                      QDir::Files | QDir::Hidden | QDir::System)) {
+        if (olderThanSeconds == 0 || copy.lastModified() < stale)
+            calls.unlink(QFile::encodeName(copy.filePath()).constData());
+    }
 }
 
 FileLock::FileLock(FileCalls &calls, QString path)

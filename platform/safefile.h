@@ -81,9 +81,13 @@ FileResult readRegularFile(FileCalls &calls, const QString &path, qint64 maxSize
 FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &bytes);
 
 // Removes the temporary copies that replaceFile() makes beside `path` and
-// that a writer killed in the middle leaves behind. Only while holding the
-// file's lock: the holder is the only writer of such copies.
-void removeStaleCopies(FileCalls &calls, const QString &path);
+// that a writer killed in the middle leaves behind: while holding the
+// file's lock, all of them (the holder is the only writer of such copies);
+// without it, those older than `olderThanSeconds`.
+void removeStaleCopies(FileCalls &calls, const QString &path, qint64 olderThanSeconds = 0);
+// How old a copy must be to be removed without the write lock held (at
+// start): a write going on in another Ordevan takes seconds.
+inline constexpr qint64 StaleCopySeconds = 600;
 
 // An exclusive lock on a lock file, held until the object ends. The lock
 // file itself stays: removing it would let two holders lock two files.

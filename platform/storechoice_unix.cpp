@@ -1,3 +1,4 @@
+#include "regedit.h"
 #include "registryfilestore.h"
 #include "safefile.h"
 #include "storechoice.h"
@@ -67,8 +68,15 @@ StoreChoice chooseStore(const StoreOptions &options, const QProcessEnvironment &
 
 std::unique_ptr<RegistryStore> openStore(const StoreChoice &choice)
 {
-    if (choice.kind == StoreChoice::Kind::WinePrefix)
-        return std::make_unique<WinePrefixStore>(choice.path);
+    // What an Ordevan killed in the middle of a save or a Wine run left
+    // behind goes now, not only at the next save.
+    if (choice.kind == StoreChoice::Kind::WinePrefix) {
+        removeStaleExchangeFiles(choice.path);
+        auto store = std::make_unique<WinePrefixStore>(choice.path);
+        removeStaleCopies(FileCalls::system(), store->userRegPath(), StaleCopySeconds);
+        return store;
+    }
+    removeStaleCopies(FileCalls::system(), choice.path, StaleCopySeconds);
     return std::make_unique<RegistryFileStore>(choice.path);
 }
 

@@ -451,6 +451,8 @@ TEST_F(CtlTest, AWinePrefixIsEditedInItsUserReg)
         return QString::fromUtf8(process.readAllStandardOutput());
     };
     EXPECT_EQ(run({u"get"_s, u"MainWindowLeft"_s}), u"300\n"_s);
+    EXPECT_EQ(QDir(prefix).entryList(QDir::Files | QDir::Hidden), QStringList{u"user.reg"_s})
+        << "a read writes nothing into the prefix";
     run({u"set"_s, u"SkinName"_s, u"Dark"_s});
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

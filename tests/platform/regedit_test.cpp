@@ -4,6 +4,7 @@
 #include "regedit.h"
 #include "testfiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -107,10 +108,32 @@ TEST_F(WineRegeditTest, AnExportGivesWhatTheEditorWroteOrTellsThatTheKeyIsMissin
     ASSERT_EQ(calls().size(), 2);
     EXPECT_TRUE(calls()[1].endsWith(u".reg HKEY_CURRENT_USER\\Software\\VOB"_s));
 
-    qunsetenv("FAKE_WINE_EXPORT"); // the editor writes nothing for a missing key
+    // The editor writes nothing for a missing key, and says so; nothing
+    // written and nothing said is a run cut short, not a missing key.
+    qunsetenv("FAKE_WINE_EXPORT");
     qputenv("FAKE_WINE_ENDS", "0");
+    qputenv("FAKE_WINE_SAYS", "regedit: Unable to open the registry key 'X'.");
     EXPECT_EQ(regedit.exportKey(u"HKEY_CURRENT_USER\\Software\\None"_s).outcome,
               Regedit::Outcome::NoSuchKey);
+    qunsetenv("FAKE_WINE_SAYS");
+    const Regedit::Result cut = regedit.exportKey(u"HKEY_CURRENT_USER\\Software\\VOB"_s);
+    EXPECT_EQ(cut.outcome, Regedit::Outcome::Failed);
+    EXPECT_TRUE(cut.error.contains(u"Wine server stop"_s)) << cut.error.toStdString();
+
+    // What a killed run left goes at the next start; a file of a run going
+    // on, or another program's, stays.
+    const QString temp = prefix + u"/drive_c/windows/temp/"_s;
+    for (const char16_t *name : {u"ordevan-old.reg", u"ordevan-new.reg", u"other-old.reg"}) {
+        writeAll(temp + QString::fromUtf16(name), "x");
+        QFile file(temp + QString::fromUtf16(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        if (QString::fromUtf16(name).endsWith(u"old.reg"_s))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime);
+    }
+    removeStaleExchangeFiles(prefix);
+    EXPECT_EQ(QDir(temp).entryList({u"*.reg"_s}, QDir::Files),
+              (QStringList{u"ordevan-new.reg"_s, u"other-old.reg"_s}));
 }
 
 } // namespace

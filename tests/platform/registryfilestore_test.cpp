@@ -6,6 +6,7 @@
 #include "testfiles.h"
 #include "tmpfsmount.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -457,6 +458,16 @@ TEST_F(RegistryFileStoreTest, CopiesLeftByAKilledWriterAreRemovedByTheNext)
     reg.writeString(u"Value", u"y");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{u".other.reg.abc.tmp"_s, u"registry.reg"_s, u"registry.reg.lock"_s}));
+
+    // Without the lock (a start), only those too old to be a write going on.
+    for (const char *name : {".registry.reg.old.tmp", ".registry.reg.new.tmp"})
+        writeAll(dir.filePath(QString::fromLatin1(name)), "k");
+    QFile old(dir.filePath(u".registry.reg.old.tmp"_s));
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite));
+    old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    removeStaleCopies(FileCalls::system(), dir.filePath(u"registry.reg"_s), StaleCopySeconds);
+    EXPECT_TRUE(QFile::exists(dir.filePath(u".registry.reg.new.tmp"_s)));
+    EXPECT_FALSE(QFile::exists(old.fileName()));
 }
 
 TEST_F(RegistryFileStoreTest, ARelativeLinkBehindALinkedFolderIsSavedWhereItPoints)
