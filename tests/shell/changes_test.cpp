@@ -148,6 +148,24 @@ protected:
 
 } // namespace
 
+// Through a running Wine server each read of the store is a run of Wine:
+// it is read at start, on Read, on Undo and after a save, and nothing the
+// window merely shows or edits reads it again.
+TEST_F(ChangesTest, OnlyReadSaveAndUndoReadTheStore)
+{
+    const auto opened = [&] { return memory->openedKeys().size(); };
+    const std::size_t atStart = opened();
+    form->grab();
+    type(u"MainWindowLeft"_s, u"400"_s);
+    menuOf(u"MainWindowTop"_s);
+    undo();
+    click("BtnCopia");
+    click("BtnGenerali");
+    EXPECT_EQ(opened(), atStart);
+    click("ReadBtn");
+    EXPECT_GT(opened(), atStart);
+}
+
 // Edits on a page not shown mark its button; a save of the list shown says
 // what it left in the others.
 TEST_F(ChangesTest, PageButtonsMarkListsWithEditsAndASaveTellsWhatItLeft)
