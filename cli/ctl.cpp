@@ -372,6 +372,7 @@ void Ctl::openStore()
         = storeChoiceProblem(*m_choice, m_options.language.value_or(Language::English)))
         throw CtlError{*problem, CtlStoreFailed};
     m_store = ::openStore(*m_choice);
+    readAheadAtStart(*m_store);
     m_registry = std::make_unique<RegistryAccessor>(*m_store);
     m_backups = std::make_unique<RegistryBackups>(RegistryBackups::defaultFolder(),
                                                   m_choice->description(Language::English));

@@ -4,7 +4,11 @@
 // running Wine server holds in memory.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+class QProcess;
 
 class Regedit
 {
@@ -24,6 +28,15 @@ public:
     virtual Result importFile(const QByteArray &file) = 0;
     // Exports a key ("HKEY_CURRENT_USER\Software\...") and all below it.
     virtual Result exportKey(const QString &key) = 0;
+    // Exports each key, as exportKey() would; an editor that can runs them
+    // side by side.
+    virtual QList<Result> exportKeys(const QStringList &keys)
+    {
+        QList<Result> results;
+        for (const QString &key : keys)
+            results.append(exportKey(key));
+        return results;
+    }
 };
 
 // `wine regedit` from the search path, in `prefix`, without a shell.
@@ -34,11 +47,16 @@ public:
 
     Result importFile(const QByteArray &file) override;
     Result exportKey(const QString &key) override;
+    QList<Result> exportKeys(const QStringList &keys) override;
 
 private:
     Result run(const QStringList &arguments);
+    // False when there is no wine to start.
+    bool start(QProcess &regedit, const QStringList &arguments) const;
     // `endedSilently`: it ended with a code other than 0 and said nothing.
-    Result runOnce(const QStringList &arguments, bool &endedSilently);
+    static Result finish(QProcess &regedit, bool &endedSilently);
+    static Result notFound();
+    static Result exported(const QString &local, Result result);
 
     QString m_prefix;
 };

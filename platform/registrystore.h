@@ -163,4 +163,7 @@ public:
     // is read again only when the user asks (Read Settings, Undo) and after
     // a save, never while the window is merely shown or edited.
     virtual void refresh() { }
+    // The keys of HKEY_CURRENT_USER about to be read: such a store reads
+    // them all at once, side by side.
+    virtual void readAhead(const std::vector<std::u16string> &) { }
 };

@@ -44,6 +44,14 @@ QString storeOptionsUsage(qsizetype column = 24);
 
 // The copy program's key, whose presence makes a prefix the one to edit.
 inline constexpr char16_t CopyProgramKey[] = u"Software\\VOB\\CD Wizard";
+// Ordevan's own, where its preferences are.
+inline constexpr char16_t OrdevanKey[] = u"Software\\Tarsel\\Ordevan8";
+
+// What a start reads of `store`, read at once: the two keys above.
+inline void readAheadAtStart(RegistryStore &store)
+{
+    store.readAhead({CopyProgramKey, OrdevanKey});
+}
 
 StoreChoice chooseStore(const StoreOptions &options, const QProcessEnvironment &environment,
                         const QString &home);

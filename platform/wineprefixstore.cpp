@@ -199,9 +199,31 @@ void WinePrefixStore::refresh()
 // nothing it shows or edits runs Wine again.
 const RegistryDocument &WinePrefixStore::exported(const QString &key)
 {
-    if (m_snapshot->covers(key))
-        return *m_snapshot;
-    const Regedit::Result result = m_regedit->exportKey(fullKey(Snapshot::exportedKey(key)));
+    if (!m_snapshot->covers(key))
+        keep(key, m_regedit->exportKey(fullKey(Snapshot::exportedKey(key))));
+    return *m_snapshot;
+}
+
+void WinePrefixStore::readAhead(const std::vector<std::u16string> &paths)
+{
+    if (!serverRunning())
+        return;
+    QStringList keys;
+    for (const std::u16string &path : paths) {
+        const QString key = Snapshot::exportedKey(QString::fromStdU16String(path));
+        if (!m_snapshot->covers(key) && !keys.contains(key, Qt::CaseInsensitive))
+            keys.append(key);
+    }
+    QStringList full;
+    for (const QString &key : keys)
+        full.append(fullKey(key));
+    const QList<Regedit::Result> results = m_regedit->exportKeys(full);
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        keep(keys[i], results.value(i));
+}
+
+void WinePrefixStore::keep(const QString &key, const Regedit::Result &result)
+{
     if (result.outcome == Regedit::Outcome::Failed)
         wineFailed(result.error);
     RegFile taken;
@@ -213,7 +235,6 @@ const RegistryDocument &WinePrefixStore::exported(const QString &key)
         }
     }
     m_snapshot->keep(key, std::move(taken));
-    return *m_snapshot;
 }
 
 std::unique_ptr<WriteHold> WinePrefixStore::holdForWriting()

@@ -36,6 +36,7 @@ public:
     static bool isPrefix(const QString &folder);
 
     void refresh() override;
+    void readAhead(const std::vector<std::u16string> &paths) override;
 
 protected:
     std::optional<QString> documentKey(RootKey root, const QString &path) const override;
@@ -48,6 +49,7 @@ private:
 
     bool serverRunning() const;
     const RegistryDocument &exported(const QString &key);
+    void keep(const QString &key, const Regedit::Result &result);
     std::vector<RefusedWrite> storeThroughWine(const QList<RegistryChange> &changes);
     [[noreturn]] void wineFailed(const QString &error) const;
 

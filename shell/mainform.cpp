@@ -186,6 +186,12 @@ void TMainForm::FormCreate()
     m_backups = m_services.backups ? m_services.backups : m_ownBackups.get();
     m_listFolder = settingListFolder(m_services.files);
     m_loading = true;
+    try {
+        const BusyCursor busy;
+        readAheadAtStart(m_services.registry);
+    } catch (const ERegistryStoreError &e) {
+        reportStoreProblem(e); // told once; the reads below meet it again
+    }
     ReadSetup();
     if (italian())
         checkFromCode(RbItaliano, true, [this] { RbItalianoClick(); });

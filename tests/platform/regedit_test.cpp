@@ -108,6 +108,13 @@ TEST_F(WineRegeditTest, AnExportGivesWhatTheEditorWroteOrTellsThatTheKeyIsMissin
     ASSERT_EQ(calls().size(), 2);
     EXPECT_TRUE(calls()[1].endsWith(u".reg HKEY_CURRENT_USER\\Software\\VOB"_s));
 
+    // Side by side, each with its own file and its own retry.
+    const auto both = regedit.exportKeys({u"HKEY_CURRENT_USER\\A"_s, u"HKEY_CURRENT_USER\\B"_s});
+    ASSERT_EQ(both.size(), 2);
+    for (const Regedit::Result &result : both)
+        EXPECT_EQ(result.bytes, "exported");
+    EXPECT_EQ(calls().size(), 4);
+
     // The editor writes nothing for a missing key, and says so; nothing
     // written and nothing said is a run cut short, not a missing key.
     qunsetenv("FAKE_WINE_EXPORT");

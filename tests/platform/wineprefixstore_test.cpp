@@ -366,6 +366,11 @@ TEST_F(WinePrefixStoreTest, WhileAServerRunsUserRegIsNeverWrittenAndASaveIsOneIm
         EXPECT_EQ(server->exports - exports, again);
         store->refresh();
     }
+    // A start's reads, read ahead: one export each, none after.
+    store->readAhead({u"Software\\VOB\\CD Wizard", u"Software\\Tarsel\\Ordevan8"});
+    reg.openKey(u"\\Software\\Tarsel\\Ordevan8", false);
+    ASSERT_TRUE(reg.openKey(u"\\Software\\VOB\\CD Wizard\\8.0", false));
+    EXPECT_EQ(server->exports - exports, 3);
 
     // Once the server has gone, user.reg is what is read and written.
     serverRunning = false;
