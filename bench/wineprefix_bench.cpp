@@ -5,13 +5,12 @@
 // ORDEVAN_BENCH_WINEPREFIX names a prefix whose server runs.
 
 #include "gridmodel.h"
+#include "largeprefix.h"
 #include "regedit.h"
 #include "registryaccessor.h"
 #include "registrymapping.h"
 #include "settingspages.h"
-#include "standin.h"
 #include "valuechanges.h"
-#include "wineprefixstore.h"
 #include "winereg.h"
 
 #include <QFile>
@@ -23,41 +22,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString Data = QString::fromUtf8(ORDEVAN_BUILD_DIR) + u"/DATA"_s;
-
-// A prefix whose user.reg holds the copy program's settings, then other
-// programs' keys up to `megabytes`.
 struct LargePrefix
 {
-    LargePrefix()
-    {
-        const QString userReg = dir.path() + u"/user.reg"_s;
-        {
-            QFile file(userReg);
-            file.open(QIODevice::WriteOnly);
-            file.write("WINE REGISTRY Version 2\n;; All keys relative to "
-                       "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
-        }
-        {
-            WinePrefixStore seeding(dir.path(), FileCalls::system(), nullptr, [] { return false; });
-            seedSettings(seeding, standInSettings(Data));
-        }
-        QFile file(userReg);
-        file.open(QIODevice::Append);
-        qint64 size = file.size();
-        for (int key = 0; size < 10'000'000; ++key) {
-            QByteArray section = "\n[Software\\\\Vendor" + QByteArray::number(key / 40)
-                + "\\\\Program\\\\Key" + QByteArray::number(key)
-                + "] 1796771035\n#time=1dd87686676bdaa\n";
-            for (int value = 0; value < 6; ++value) {
-                section += "\"Value" + QByteArray::number(value)
-                    + "\"=\"some text \\xe8 of a program\"\n\"Number" + QByteArray::number(value)
-                    + "\"=dword:" + QByteArray::number(key, 16).rightJustified(8, '0') + '\n';
-            }
-            file.write(section);
-            size += section.size();
-        }
-    }
+    LargePrefix() { makeLargePrefix(dir.path(), 10'000'000); }
     QTemporaryDir dir;
 };
 

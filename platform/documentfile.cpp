@@ -5,6 +5,45 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+// What `document` writes, in pieces; `joined` keeps those of a document
+// that is written whole.
+QList<QByteArrayView> piecesOf(const RegistryDocument &document, QByteArray &joined)
+{
+    if (const auto *piecewise = dynamic_cast<const PiecewiseDocument *>(&document))
+        return piecewise->pieces();
+    joined = document.serialize();
+    return {joined};
+}
+
+bool writesAs(const RegistryDocument &document, QByteArrayView bytes)
+{
+    QByteArray joined;
+    qsizetype at = 0;
+    for (const QByteArrayView piece : piecesOf(document, joined)) {
+        if (piece != bytes.sliced(at, std::min(piece.size(), bytes.size() - at)))
+            return false;
+        at += piece.size();
+    }
+    return at == bytes.size();
+}
+
+} // namespace
+
+QByteArray PiecewiseDocument::serialize() const
+{
+    const QList<QByteArrayView> all = pieces();
+    qsizetype size = 0;
+    for (const QByteArrayView piece : all)
+        size += piece.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArrayView piece : all)
+        out += piece;
+    return out;
+}
+
 DocumentFile::DocumentFile(QString path, FileCalls &calls, Parser parse)
     : m_path(std::move(path))
     , m_calls(calls)
@@ -34,15 +73,14 @@ const RegistryDocument &DocumentFile::document()
         failWith(RegistryFileProblem::Kind::Unreadable, result);
     }
     m_stamp = stamp;
-    if (m_document && bytes == m_bytes)
+    if (m_document && writesAs(*m_document, bytes))
         return *m_document;
+    // The bytes it was read from go before the new ones are read.
+    m_document.reset();
     try {
         m_document = m_parse(bytes, stamp.exists);
-        m_bytes = bytes;
         m_damage.reset();
     } catch (const RegFileError &e) {
-        m_document.reset();
-        m_bytes.clear();
         m_damage = RegistryFileProblem{
             RegistryFileProblem::Kind::Damaged, m_path, e.line(), e.fault(), {}};
         throw registryFileError(*m_damage);
@@ -52,14 +90,17 @@ const RegistryDocument &DocumentFile::document()
 
 void DocumentFile::save(std::unique_ptr<RegistryDocument> document)
 {
-    const QByteArray bytes = document->serialize();
+    QByteArray joined;
+    const QList<QByteArrayView> pieces = piecesOf(*document, joined);
+    qsizetype size = 0;
+    for (const QByteArrayView piece : pieces)
+        size += piece.size();
     // Written larger than it may be read, it would be refused at the next start.
-    if (bytes.size() > RegFile::MaxFileSize)
+    if (size > RegFile::MaxFileSize)
         fail(RegistryFileProblem::Kind::Unwritable, RegistryFileFault::TooLarge);
-    if (const FileResult result = replaceFile(m_calls, m_path, bytes); !result)
+    if (const FileResult result = replaceFile(m_calls, m_path, pieces); !result)
         failWith(RegistryFileProblem::Kind::Unwritable, result);
     m_document = std::move(document);
-    m_bytes = bytes;
     FileStamp stamp;
     if (fileStamp(m_calls, m_path, stamp))
         m_stamp = stamp;
@@ -71,7 +112,6 @@ void DocumentFile::forget()
 {
     m_document.reset();
     m_stamp.reset();
-    m_bytes.clear();
     m_damage.reset();
 }
 

@@ -11,6 +11,16 @@
 
 #include <functional>
 
+// A document that is written and compared with its file piece by piece,
+// so that a large file's bytes are held once: by the document.
+class PiecewiseDocument : public RegistryDocument
+{
+public:
+    // The file as it is to be written, as views of what the document holds.
+    virtual QList<QByteArrayView> pieces() const = 0;
+    QByteArray serialize() const override;
+};
+
 class DocumentFile
 {
 public:
@@ -40,7 +50,6 @@ private:
     Parser m_parse;
     std::unique_ptr<RegistryDocument> m_document; // as last read or saved
     std::optional<FileStamp> m_stamp; // of the file as last read or saved
-    QByteArray m_bytes; // the file as last read or saved
     std::optional<RegistryFileProblem> m_damage; // why the file at m_stamp cannot be parsed
 };
 

@@ -132,7 +132,7 @@ private:
     int m_fd;
 };
 
-bool writeAll(FileCalls &calls, int fd, const QByteArray &bytes)
+bool writeAll(FileCalls &calls, int fd, QByteArrayView bytes)
 {
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
@@ -229,7 +229,9 @@ FileResult readRegularFile(FileCalls &calls, const QString &path, qint64 maxSize
         return {FileFailure::TooLarge, {}};
 
     // Read to the end, but never past the limit: the file may grow meanwhile.
-    bytes.resize(static_cast<qsizetype>(info.st_size) + 1);
+    // The size and one byte more, to see growth: a resize would round the
+    // room up to a power of two.
+    bytes = QByteArray(static_cast<qsizetype>(info.st_size) + 1, Qt::Uninitialized);
     qsizetype got = 0;
     while (got < bytes.size()) {
         const ssize_t n
@@ -253,6 +255,11 @@ FileResult readRegularFile(FileCalls &calls, const QString &path, qint64 maxSize
 }
 
 FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &bytes)
+{
+    return replaceFile(calls, path, QList<QByteArrayView>{bytes});
+}
+
+FileResult replaceFile(FileCalls &calls, const QString &path, const QList<QByteArrayView> &pieces)
 {
     const QString target = linkTarget(path);
     const QByteArray targetName = QFile::encodeName(target);
@@ -295,8 +302,10 @@ FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &
     };
     if (exists && calls.fchmod(fd, existing.st_mode & 07777) != 0)
         return failed(errno);
-    if (!writeAll(calls, fd, bytes))
-        return failed(errno);
+    for (const QByteArrayView piece : pieces) {
+        if (!writeAll(calls, fd, piece))
+            return failed(errno);
+    }
     // The data must be on disk before the name points at it, or a crash
     // could leave an empty file where the old one was.
     if (calls.fsync(fd) != 0)

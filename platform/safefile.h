@@ -12,6 +12,7 @@
 // them fail.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -79,6 +80,9 @@ FileResult readRegularFile(FileCalls &calls, const QString &path, qint64 maxSize
 // file stays as it was and nothing else is left behind. An existing file
 // that is not writable is refused.
 FileResult replaceFile(FileCalls &calls, const QString &path, const QByteArray &bytes);
+// The same for a file given in pieces, written one after another, so that
+// a large file need not be joined in memory first.
+FileResult replaceFile(FileCalls &calls, const QString &path, const QList<QByteArrayView> &pieces);
 
 // Removes the temporary copies that replaceFile() makes beside `path` and
 // that a writer killed in the middle leaves behind: while holding the

@@ -21,7 +21,7 @@ QString fullKey(const QString &key)
 }
 
 // A user.reg as a document; keys are named from HKEY_CURRENT_USER down.
-class WineRegDocument : public RegistryDocument
+class WineRegDocument : public PiecewiseDocument
 {
 public:
     explicit WineRegDocument(WineRegFile file)
@@ -46,7 +46,7 @@ public:
     {
         m_file.removeValue(key, name, now());
     }
-    QByteArray serialize() const override { return m_file.serialize(); }
+    QList<QByteArrayView> pieces() const override { return m_file.pieces(); }
 
 private:
     static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }

@@ -442,7 +442,8 @@ QByteArray changedAt(QByteArrayView section, qint64 now)
 } // namespace
 
 // Reads the whole file once, checking every line as Wine would read it;
-// what it keeps are the places of the key sections and their paths.
+// what it keeps are the places of the key sections and the hashes of their
+// paths, each path read into the same room.
 class WineRegFile::Parser
 {
 public:
@@ -450,12 +451,9 @@ public:
         : m_bytes(bytes)
     { }
 
-    QList<Section> sections()
+    void read(QList<Section> &sections, Places &places)
     {
-        QList<Section> out;
-        Section head;
-        head.head = true;
-        out.append(head);
+        sections.append(Section{}); // the lines before the first key
         const qsizetype first = nextLine();
         if (withoutEnd(m_bytes.sliced(first, m_pos - first)) != Header)
             throw RegFileError(1, RegistryFileFault::WineHeader);
@@ -463,19 +461,17 @@ public:
             const qsizetype lineNumber = m_line + 1;
             const qsizetype begin = nextLine();
             try {
-                if (auto path = line(begin, !out.last().head)) {
-                    out.last().size = begin - out.last().begin;
-                    Section section;
-                    section.path = std::move(*path);
-                    section.begin = begin;
-                    out.append(std::move(section));
+                if (line(begin, sections.size() > 1)) {
+                    sections.last().size = begin - sections.last().begin;
+                    places.emplace_back(foldedHash(m_path), sections.size());
+                    sections.append(Section{begin, 0, -1});
                 }
             } catch (RegistryFileFault fault) {
                 throw RegFileError(static_cast<int>(lineNumber), fault);
             }
         }
-        out.last().size = m_bytes.size() - out.last().begin;
-        return out;
+        sections.last().size = m_bytes.size() - sections.last().begin;
+        std::sort(places.begin(), places.end());
     }
 
 private:
@@ -489,29 +485,29 @@ private:
         return begin;
     }
 
-    // Checks the line at `begin`; a key's path for a key line.
-    std::optional<QString> line(qsizetype begin, bool inKey)
+    // Checks the line at `begin`; true for a key line, whose path is then
+    // in m_path.
+    bool line(qsizetype begin, bool inKey)
     {
         QByteArrayView text = withoutEnd(m_bytes.sliced(begin, m_pos - begin));
         const qsizetype at = skipSpaces(text, 0);
         if (at == text.size() || text[at] == ';')
-            return std::nullopt;
+            return false;
         switch (text[at]) {
-        case '[': {
-            QString path;
-            if (!StringReader(text, at + 1, &path).read(']'))
+        case '[':
+            m_path.truncate(0);
+            if (!StringReader(text, at + 1, &m_path).read(']'))
                 throw RegistryFileFault::KeyNotClosed;
-            if (hasEmptyComponent(path))
+            if (hasEmptyComponent(m_path))
                 throw RegistryFileFault::EmptyKeyName;
-            return path;
-        }
+            return true;
         case '#':
             if (!inKey && text.sliced(at).startsWith("#arch=")) {
                 const QByteArrayView arch = text.sliced(at + 6);
                 if (arch != "win32" && arch != "win64")
                     throw RegistryFileFault::UnknownArchitecture;
             }
-            return std::nullopt;
+            return false;
         case '@':
         case '"': {
             if (!inKey)
@@ -528,7 +524,7 @@ private:
                 }
             }
             readData(text, pos, nullptr);
-            return std::nullopt;
+            return false;
         }
         default:
             throw RegistryFileFault::NeitherKeyNorValue;
@@ -538,17 +534,16 @@ private:
     QByteArrayView m_bytes;
     qsizetype m_pos = 0;
     qsizetype m_line = 0;
+    QString m_path;
 };
 
 WineRegFile::WineRegFile(const QByteArray &arch)
+    : m_index(std::make_shared<Index>())
 {
-    Section head;
-    head.head = true;
-    head.written = true;
-    head.own = Header
-        + "\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=" + arch
-        + '\n';
-    m_sections.append(head);
+    m_sections.append(Section{});
+    rewrite(0,
+            Header + "\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch="
+                + arch + '\n');
 }
 
 WineRegFile WineRegFile::parse(const QByteArray &bytes)
@@ -557,28 +552,59 @@ WineRegFile WineRegFile::parse(const QByteArray &bytes)
         throw RegFileError(0, RegistryFileFault::TooLarge);
     WineRegFile file;
     file.m_source = bytes;
-    file.m_sections = Parser(file.m_source).sections();
+    file.m_sections.clear();
+    file.m_own.clear();
+    Parser(file.m_source).read(file.m_sections, file.m_index->sections);
     const qsizetype headerEnd = bytes.indexOf('\n');
     file.m_crlf = headerEnd > 0 && bytes[headerEnd - 1] == '\r';
     return file;
 }
 
-QByteArray WineRegFile::serialize() const
+QList<QByteArrayView> WineRegFile::pieces() const
 {
-    qsizetype size = 0;
-    for (const Section &section : m_sections)
-        size += bytesOf(section).size();
-    QByteArray out;
-    out.reserve(size);
-    for (const Section &section : m_sections)
-        out += bytesOf(section);
+    QList<QByteArrayView> out;
+    qsizetype runEnd = -1; // where the last piece ends in m_source, while it is a run of it
+    for (qsizetype i = 0; i < m_sections.size(); ++i) {
+        const QByteArrayView bytes = bytesOf(i);
+        const Section &section = m_sections[i];
+        if (bytes.isEmpty())
+            continue;
+        if (section.own < 0 && section.begin == runEnd)
+            out.last() = QByteArrayView(out.last().data(), out.last().size() + bytes.size());
+        else
+            out.append(bytes);
+        runEnd = section.own < 0 ? section.begin + section.size : -1;
+    }
     return out;
 }
 
-QByteArrayView WineRegFile::bytesOf(const Section &section) const
+QByteArray WineRegFile::serialize() const
 {
-    return section.written ? QByteArrayView(section.own)
-                           : QByteArrayView(m_source).sliced(section.begin, section.size);
+    const QList<QByteArrayView> parts = pieces();
+    qsizetype size = 0;
+    for (const QByteArrayView part : parts)
+        size += part.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArrayView part : parts)
+        out += part;
+    return out;
+}
+
+QByteArrayView WineRegFile::bytesOf(qsizetype section) const
+{
+    const Section &at = m_sections[section];
+    return at.own >= 0 ? QByteArrayView(m_own[at.own])
+                       : QByteArrayView(m_source).sliced(at.begin, at.size);
+}
+
+void WineRegFile::readPath(qsizetype section, QString &path) const
+{
+    const QByteArrayView bytes = bytesOf(section);
+    const qsizetype end = bytes.indexOf('\n');
+    const QByteArrayView line = withoutEnd(end < 0 ? bytes : bytes.first(end + 1));
+    path.truncate(0);
+    StringReader(line, skipSpaces(line, 0) + 1, &path).read(']');
 }
 
 // Lines are made with LF ends, as Wine writes them; in a file whose lines
@@ -595,8 +621,13 @@ void WineRegFile::rewrite(qsizetype section, QByteArray bytes)
         }
         bytes = std::move(ends);
     }
-    m_sections[section].written = true;
-    m_sections[section].own = std::move(bytes);
+    Section &changed = m_sections[section];
+    if (changed.own < 0) {
+        changed.own = m_own.size();
+        m_own.append(std::move(bytes));
+    } else {
+        m_own[changed.own] = std::move(bytes);
+    }
 }
 
 QByteArray WineRegFile::escaped(QStringView text, char16_t quote, char16_t otherQuote)
@@ -670,41 +701,33 @@ QByteArray WineRegFile::keyLine(const QString &path, qint64 now)
     return '[' + escaped(path, u'[', u']') + "] " + QByteArray::number(now) + '\n';
 }
 
-const WineRegFile::Index &WineRegFile::index() const
+const QHash<quint64, qsizetype> &WineRegFile::ancestors() const
 {
-    if (!m_index) {
-        Index built;
-        built.sections.reserve(m_sections.size());
-        for (qsizetype i = 1; i < m_sections.size(); ++i)
-            built.sections.emplace_back(foldedHash(m_sections[i].path), i);
-        std::sort(built.sections.begin(), built.sections.end());
-        m_index = std::move(built);
+    if (!m_index->firstBelow) {
+        QHash<quint64, qsizetype> first;
+        QString path;
+        for (qsizetype i = 1; i < m_sections.size(); ++i) {
+            readPath(i, path);
+            forEachAncestorHash(path, [&](quint64 hash) {
+                if (!first.contains(hash))
+                    first.insert(hash, i);
+            });
+        }
+        m_index->firstBelow = std::move(first);
     }
-    return *m_index;
-}
-
-const WineRegFile::Places &WineRegFile::ancestors() const
-{
-    index();
-    if (!m_index->ancestors) {
-        Places above;
-        for (qsizetype i = 1; i < m_sections.size(); ++i)
-            forEachAncestorHash(m_sections[i].path,
-                                [&](quint64 hash) { above.emplace_back(hash, i); });
-        std::sort(above.begin(), above.end());
-        m_index->ancestors = std::move(above);
-    }
-    return *m_index->ancestors;
+    return *m_index->firstBelow;
 }
 
 QList<qsizetype> WineRegFile::sectionsOf(const QString &path) const
 {
-    const Places &places = index().sections;
+    const Places &places = m_index->sections;
     const quint64 hash = foldedHash(path);
     QList<qsizetype> found;
+    QString candidate;
     for (auto it = std::lower_bound(places.begin(), places.end(), std::pair{hash, qsizetype(0)});
          it != places.end() && it->first == hash; ++it) {
-        if (sameKey(m_sections[it->second].path, path))
+        readPath(it->second, candidate);
+        if (sameKey(candidate, path))
             found.append(it->second);
     }
     return found;
@@ -712,14 +735,22 @@ QList<qsizetype> WineRegFile::sectionsOf(const QString &path) const
 
 std::optional<qsizetype> WineRegFile::firstBelow(const QString &path) const
 {
-    const Places &places = ancestors();
-    const quint64 hash = foldedHash(path);
-    for (auto it = std::lower_bound(places.begin(), places.end(), std::pair{hash, qsizetype(0)});
-         it != places.end() && it->first == hash; ++it) {
-        const QStringView below = m_sections[it->second].path;
-        if (below.size() > path.size() && below[path.size()] == u'\\'
-            && sameKey(below.first(path.size()), path))
-            return it->second;
+    const QHash<quint64, qsizetype> &first = ancestors();
+    const auto hinted = first.constFind(foldedHash(path));
+    if (hinted == first.constEnd())
+        return std::nullopt;
+    QString below;
+    const auto isBelow = [&](qsizetype section) {
+        readPath(section, below);
+        return below.size() > path.size() && below[path.size()] == u'\\'
+            && sameKey(QStringView(below).first(path.size()), path);
+    };
+    if (isBelow(*hinted))
+        return *hinted;
+    // Another key has the same hash: only a look at every section tells.
+    for (qsizetype i = 1; i < m_sections.size(); ++i) {
+        if (isBelow(i))
+            return i;
     }
     return std::nullopt;
 }
@@ -732,30 +763,39 @@ QString WineRegFile::spelling(const QString &path) const
     if (const QList<qsizetype> own = sectionsOf(path);
         !own.isEmpty() && (!first || own.first() < *first))
         first = own.first();
-    return first ? m_sections[*first].path.first(path.size()) : path;
+    if (!first)
+        return path;
+    QString spelled;
+    readPath(*first, spelled);
+    return spelled.first(path.size());
 }
 
-void WineRegFile::insertSection(qsizetype at, Section section)
+void WineRegFile::insertSection(qsizetype at, const QString &path, QByteArray bytes)
 {
-    const QString path = section.path;
-    m_sections.insert(at, std::move(section));
-    if (!m_index)
-        return;
-    const auto shift = [at](Places &places) {
-        for (auto &place : places) {
-            if (place.second >= at)
-                ++place.second;
+    m_sections.insert(at, Section{});
+    rewrite(at, std::move(bytes));
+    if (m_index.use_count() > 1)
+        m_index = std::make_shared<Index>(*m_index); // a copy's stays as it is
+    for (auto &place : m_index->sections) {
+        if (place.second >= at)
+            ++place.second;
+    }
+    const std::pair place{foldedHash(path), at};
+    m_index->sections.insert(
+        std::upper_bound(m_index->sections.begin(), m_index->sections.end(), place), place);
+    if (m_index->firstBelow) {
+        QHash<quint64, qsizetype> &first = *m_index->firstBelow;
+        for (qsizetype &section : first) {
+            if (section >= at)
+                ++section;
         }
-    };
-    const auto add = [at](Places &places, quint64 hash) {
-        const std::pair place{hash, at};
-        places.insert(std::upper_bound(places.begin(), places.end(), place), place);
-    };
-    shift(m_index->sections);
-    add(m_index->sections, foldedHash(path));
-    if (m_index->ancestors) {
-        shift(*m_index->ancestors);
-        forEachAncestorHash(path, [&](quint64 hash) { add(*m_index->ancestors, hash); });
+        forEachAncestorHash(path, [&](quint64 hash) {
+            const auto found = first.find(hash);
+            if (found == first.end())
+                first.insert(hash, at);
+            else
+                *found = std::min(*found, at);
+        });
     }
 }
 
@@ -771,7 +811,7 @@ std::optional<std::pair<qsizetype, qsizetype>> WineRegFile::lastValue(const QStr
 {
     std::optional<std::pair<qsizetype, qsizetype>> found;
     for (const qsizetype section : sectionsOf(path)) {
-        const QByteArrayView bytes = bytesOf(m_sections[section]);
+        const QByteArrayView bytes = bytesOf(section);
         const QList<Line> lines = linesOf(bytes);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (lines[i].kind == Line::Kind::Value
@@ -787,7 +827,7 @@ std::optional<RegData> WineRegFile::value(const QString &path, const QString &na
     const auto at = lastValue(path, name);
     if (!at)
         return std::nullopt;
-    const QByteArrayView bytes = bytesOf(m_sections[at->first]);
+    const QByteArrayView bytes = bytesOf(at->first);
     const Line line = linesOf(bytes)[at->second];
     const QByteArrayView text = withoutEnd(bytes.sliced(line.begin, line.size));
     qsizetype pos = skipSpaces(text, 0);
@@ -810,28 +850,27 @@ qsizetype WineRegFile::newSection(const QString &path, qint64 now)
         }
     }
     qsizetype at = m_sections.size();
+    QString other;
     for (qsizetype i = 1; i < m_sections.size(); ++i) {
-        if (keyBefore(spelled, m_sections[i].path)) {
+        readPath(i, other);
+        if (keyBefore(spelled, other)) {
             at = i;
             break;
         }
     }
-    Section section;
-    section.path = spelled;
-    section.written = true;
-    section.own = keyLine(spelled, now) + "#time=" + fileTime(now) + '\n';
+    QByteArray bytes = keyLine(spelled, now) + "#time=" + fileTime(now) + '\n';
     if (at < m_sections.size()) {
-        section.own += '\n';
+        bytes += '\n';
     } else {
         // The last section so far gets the blank line before this one.
-        QByteArray last = bytesOf(m_sections.last()).toByteArray();
+        QByteArray last = bytesOf(m_sections.size() - 1).toByteArray();
         if (!last.endsWith('\n'))
             last += '\n';
         if (!last.endsWith("\n\n"))
             last += '\n';
         rewrite(m_sections.size() - 1, last);
     }
-    insertSection(at, std::move(section));
+    insertSection(at, spelled, std::move(bytes));
     return at;
 }
 
@@ -857,7 +896,7 @@ bool WineRegFile::setValue(const QString &path, const QString &name, const RegDa
                                       : newSection(path, now); // the root's values too: in "[]"
     }
 
-    const QByteArray bytes = bytesOf(m_sections[section]).toByteArray();
+    const QByteArray bytes = bytesOf(section).toByteArray();
     QList<Line> lines = linesOf(bytes);
     QByteArray out;
     const QByteArray value = valueLine(name, data);
@@ -899,7 +938,7 @@ bool WineRegFile::removeValue(const QString &path, const QString &name, qint64 n
 {
     bool removed = false;
     for (const qsizetype section : sectionsOf(path)) {
-        const QByteArray bytes = bytesOf(m_sections[section]).toByteArray();
+        const QByteArray bytes = bytesOf(section).toByteArray();
         QByteArray out;
         out.reserve(bytes.size());
         bool found = false;

@@ -11,9 +11,11 @@
 #include "regfile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -28,6 +30,10 @@ public:
     // Raises RegFileError naming the first line Wine would not read as written.
     static WineRegFile parse(const QByteArray &bytes);
     QByteArray serialize() const;
+    // What serialize() gives, as pieces that stay valid while the file lives
+    // unchanged: the runs of the file as read that are unchanged, and what
+    // changed, so that a large file can be written without a second copy.
+    QList<QByteArrayView> pieces() const;
 
     // Key paths are relative to HKEY_CURRENT_USER, components separated by
     // single backslashes ("Software\Wine"); the empty path is the root. Keys
@@ -52,17 +58,16 @@ public:
 
 private:
     // A key's section: its key line and the lines after it up to the next
-    // key's. The lines before the first key are a section of their own.
-    // Sections as read stay in the file's bytes; those changed here have
-    // bytes of their own.
+    // key's; the lines before the first key are the first section. A section
+    // as read is a range of the file's bytes, one changed here has bytes of
+    // its own, and a key's path is read again from its key line when it is
+    // needed: a large file costs little more than its bytes, and a copy of
+    // one (a batch's) little more than its changes.
     struct Section
     {
-        QString path; // of the key; empty for the lines before the first key
-        bool head = false; // the lines before the first key
         qsizetype begin = 0; // in m_source
         qsizetype size = 0;
-        bool written = false;
-        QByteArray own;
+        qsizetype own = -1; // its bytes in m_own; -1 while they are m_source's
     };
     // Where each key's sections are, by a hash of the path without regard
     // to case; a hash is only a hint, checked against the section's path.
@@ -70,28 +75,31 @@ private:
     struct Index
     {
         Places sections; // (hash of its path, section)
-        // (hash of a key above a section's own, that section), built when
-        // first asked for.
-        std::optional<Places> ancestors;
+        // (hash of a key above some section's own, the first such section),
+        // built when first asked for.
+        std::optional<QHash<quint64, qsizetype>> firstBelow;
     };
     class Parser;
 
-    QByteArrayView bytesOf(const Section &section) const;
+    QByteArrayView bytesOf(qsizetype section) const;
+    // The path of a section's key into `path`, whose room is used again.
+    void readPath(qsizetype section, QString &path) const;
     void rewrite(qsizetype section, QByteArray bytes);
-    const Index &index() const;
-    const Places &ancestors() const;
+    const QHash<quint64, qsizetype> &ancestors() const;
     // The sections of the key `path`, in the file's order.
     QList<qsizetype> sectionsOf(const QString &path) const;
     // The first section of a key below `path`.
     std::optional<qsizetype> firstBelow(const QString &path) const;
     QString spelling(const QString &path) const;
-    void insertSection(qsizetype at, Section section);
+    void insertSection(qsizetype at, const QString &path, QByteArray bytes);
     qsizetype newSection(const QString &path, qint64 now);
     std::optional<std::pair<qsizetype, qsizetype>> lastValue(const QString &path,
                                                              const QString &name) const;
 
     QByteArray m_source; // the file as read
     QList<Section> m_sections; // in the file's order, the head first
+    QList<QByteArray> m_own; // the bytes of the sections changed here
     bool m_crlf = false; // its lines end in CRLF
-    mutable std::optional<Index> m_index;
+    // Shared with copies until one of them adds a key.
+    std::shared_ptr<Index> m_index;
 };

@@ -1,4 +1,5 @@
 #include "failingcalls.h"
+#include "heapinuse.h"
 #include "printers.h"
 #include "registrycontract.h"
 #include "registryproblems.h"
@@ -237,6 +238,33 @@ TEST_F(WinePrefixStoreTest, ASaveOfSeveralValuesPatchesUserRegOnceAsWineWouldWri
 
     // Other roots are not in a prefix's user registry.
     EXPECT_FALSE(store->openKey(RootKey::LocalMachine, u"Software", true));
+}
+
+// A batch works on a copy of what was read, and a save writes the file from
+// it: neither holds the file's bytes a second time.
+TEST_F(WinePrefixStoreTest, ALargeUserRegIsHeldOnceThroughABatchAndASave)
+{
+    QByteArray large = UserReg;
+    for (int key = 0; large.size() < 20'000'000; ++key)
+        large += "\n[Software\\\\Other\\\\Key" + QByteArray::number(key) + "] 1\n\"V\"=\""
+            + QByteArray(200, 'v') + "\"\n";
+    writeAll(path, large);
+    const auto heapBefore = heapInUse();
+    auto store = prefixStore();
+    RegistryAccessor reg(*store);
+    {
+        RegistryBatch batch(*store);
+        ASSERT_TRUE(reg.openKey(u"\\Software\\Other\\Key5", false));
+        reg.writeInteger(u"N", 5);
+        batch.commit();
+    }
+    EXPECT_EQ(reg.readInteger(u"N"), 5);
+    if (heapBefore) {
+        EXPECT_LT(qsizetype(*heapInUse() - *heapBefore), large.size() * 3 / 2);
+    }
+    const QByteArray written = readAll(path);
+    EXPECT_TRUE(written.startsWith(large.first(large.indexOf("[Software\\\\Other\\\\Key5]"))));
+    EXPECT_TRUE(written.endsWith(large.sliced(large.indexOf("[Software\\\\Other\\\\Key6]"))));
 }
 
 TEST_F(WinePrefixStoreTest, AUserRegWineWouldNotReadIsNeverWrittenAndSaysWhere)

@@ -1,3 +1,4 @@
+#include "heapinuse.h"
 #include "mutation.h"
 #include "printers.h"
 #include "winerecheck.h"
@@ -232,7 +233,21 @@ TEST(WineRegFileTest, LargeFilesAndLongLinesAreReadQuickly)
     big += "\n[Long]\n\"V\"=\"" + QByteArray(10 * 1024 * 1024, 'x') + "\"\n";
     QElapsedTimer clock;
     clock.start();
+    const auto heapBefore = heapInUse();
     WineRegFile file = WineRegFile::parse(big);
+    // Its sections are places in the bytes, which it shares; so are those
+    // of a copy, but for what the copy changes.
+    const auto held = [&] {
+        return heapBefore ? qsizetype(*heapInUse() - *heapBefore) : 0;
+    };
+    EXPECT_LT(held(), 100 * 100'000); // bytes a key
+    EXPECT_EQ(file.pieces(), QList<QByteArrayView>{big});
+    EXPECT_EQ(file.pieces().first().data(), big.constData());
+    WineRegFile copy = file;
+    ASSERT_TRUE(copy.setValue(u"Software\\Many\\Key7"_s, u"V"_s, RegData::fromDWord(3), Now));
+    EXPECT_LT(held(), 130 * 100'000);
+    EXPECT_EQ(copy.pieces().size(), 3);
+    EXPECT_EQ(file.serialize(), big);
     EXPECT_TRUE(file.hasKey(u"software\\many\\key99999"_s));
     EXPECT_EQ(file.value(u"Long"_s, u"V"_s)->text().size(), 10 * 1024 * 1024);
     ASSERT_TRUE(file.setValue(u"Software\\Many\\Key5"_s, u"W"_s, RegData::fromDWord(2), Now));
