@@ -145,6 +145,11 @@ public:
     { }
     Result importFile(const QByteArray &file) override { return ++m_runs, m_real.importFile(file); }
     Result exportKey(const QString &key) override { return ++m_runs, m_real.exportKey(key); }
+    QList<Result> exportKeys(const QStringList &keys) override
+    {
+        m_runs += int(keys.size());
+        return m_real.exportKeys(keys);
+    }
 
 private:
     WineRegedit m_real;
@@ -176,6 +181,7 @@ void BM_StartAndSaveThroughWine(benchmark::State &state)
         }
         state.ResumeTiming();
         if (!save) {
+            readAheadAtStart(store);
             registry.openKey(u"\\Software\\Tarsel\\Ordevan8", true);
             registry.readString(u"Language");
             readPages(store, pages);
