@@ -186,6 +186,8 @@ sleep 0.5
 xdotool key ctrl+a
 xdotool type --delay 5 "$odd/ICopy.exe"
 xdotool key Return
+# A click while the dialog is still going away would be its, not the window's.
+for _ in $(seq 1 50); do viewable "$dialog" || break; sleep 0.1; done
 sleep 0.5
 launch "$odd/ICopy-report.txt"
 rm -f "$program/ICopy-report.txt"
