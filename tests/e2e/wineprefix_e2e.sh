@@ -105,7 +105,15 @@ launch() {
     local report=$1
     rm -f "$report"
     click "${launchButton[@]}"
-    for _ in $(seq 1 100); do kill -0 "$tool" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 1 50); do kill -0 "$tool" 2>/dev/null || break; sleep 0.1; done
+    # Now and then (about one run in seven here) the click after the path
+    # dialog does not reach the button; clicked again, it does. Said, so
+    # that it is not forgotten.
+    if kill -0 "$tool" 2>/dev/null; then
+        echo "-- the launch click was not taken; clicking again" >&2
+        click "${launchButton[@]}"
+    fi
+    for _ in $(seq 1 50); do kill -0 "$tool" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$tool" 2>/dev/null && fail "the tool did not end after the launch"
     tool=""
     for _ in $(seq 1 300); do [[ -f "$report" ]] && break; sleep 0.1; done
