@@ -33,15 +33,7 @@ bool writesAs(const RegistryDocument &document, QByteArrayView bytes)
 
 QByteArray PiecewiseDocument::serialize() const
 {
-    const QList<QByteArrayView> all = pieces();
-    qsizetype size = 0;
-    for (const QByteArrayView piece : all)
-        size += piece.size();
-    QByteArray out;
-    out.reserve(size);
-    for (const QByteArrayView piece : all)
-        out += piece;
-    return out;
+    return joinedPieces(pieces());
 }
 
 DocumentFile::DocumentFile(QString path, FileCalls &calls, Parser parse)

@@ -57,6 +57,20 @@ struct RegData
     friend bool operator==(const RegData &, const RegData &) = default;
 };
 
+// A file kept as pieces (the runs of it as read, and what changed), joined
+// into one array, for what needs it whole.
+inline QByteArray joinedPieces(const QList<QByteArrayView> &pieces)
+{
+    qsizetype size = 0;
+    for (const QByteArrayView piece : pieces)
+        size += piece.size();
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArrayView piece : pieces)
+        out += piece;
+    return out;
+}
+
 class RegFileError : public std::runtime_error
 {
 public:

@@ -580,15 +580,7 @@ QList<QByteArrayView> WineRegFile::pieces() const
 
 QByteArray WineRegFile::serialize() const
 {
-    const QList<QByteArrayView> parts = pieces();
-    qsizetype size = 0;
-    for (const QByteArrayView part : parts)
-        size += part.size();
-    QByteArray out;
-    out.reserve(size);
-    for (const QByteArrayView part : parts)
-        out += part;
-    return out;
+    return joinedPieces(pieces());
 }
 
 QByteArrayView WineRegFile::bytesOf(qsizetype section) const
