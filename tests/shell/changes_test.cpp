@@ -153,7 +153,9 @@ protected:
 // window merely shows or edits reads it again.
 TEST_F(ChangesTest, OnlyReadSaveAndUndoReadTheStore)
 {
-    const auto opened = [&] { return memory->openedKeys().size(); };
+    const auto opened = [&] {
+        return memory->openedKeys().size();
+    };
     const std::size_t atStart = opened();
     form->grab();
     type(u"MainWindowLeft"_s, u"400"_s);
