@@ -28,14 +28,18 @@ QString StoreChoice::location(Language language) const
     return italian ? u"nel"_s + text.mid(text.indexOf(u' ')) : u"in "_s + text;
 }
 
-QString storeOptionsUsage(qsizetype column)
+QString storeOptionsUsage([[maybe_unused]] qsizetype column)
 {
+#ifdef Q_OS_WIN
+    return {}; // the registry is the only store
+#else
     const qsizetype width = column - 3; // after the indent of two, before a space
     const auto line = [width](const QString &option, const QString &meaning) -> QString {
         return u"  "_s + option.leftJustified(width) + u' ' + meaning + u'\n';
     };
     return line(u"--wine-prefix DIR"_s, u"edit the settings in the Wine prefix DIR"_s)
         + line(u"--settings-file FILE"_s, u"edit the settings in the registry-export file FILE"_s);
+#endif
 }
 
 std::optional<StoreOptions> parseStoreOptions(const QStringList &arguments, QString *error,
@@ -50,6 +54,12 @@ std::optional<StoreOptions> parseStoreOptions(const QStringList &arguments, QStr
             option = &options.winePrefix;
         else if (name == u"--settings-file"_s)
             option = &options.settingsFile;
+#ifdef Q_OS_WIN
+        if (option) {
+            *error = u"%1 is for Linux: on Windows the settings are in the registry"_s.arg(name);
+            return std::nullopt;
+        }
+#endif
         if (!option) {
             if (rest) {
                 rest->append(argument);

@@ -12,7 +12,9 @@
 #include "programlauncher.h"
 #include "registryaccessor.h"
 #include "registrybackups.h"
+#ifndef Q_OS_WIN
 #include "registryfilestore.h"
+#endif
 #include "scripteddialogs.h"
 #include "toolfolderfiles.h"
 
@@ -44,13 +46,24 @@ W *control(QWidget &form, const char *name)
     return found;
 }
 
+// The per-user file store where the tool uses one; on Windows, where the tool
+// uses the registry, the window's tests keep theirs in memory.
+inline std::unique_ptr<RegistryStore> testStore([[maybe_unused]] const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::make_unique<MemoryRegistryStore>();
+#else
+    return std::make_unique<RegistryFileStore>(path);
+#endif
+}
+
 class MainFormTest : public testing::Test
 {
 protected:
     MainFormTest()
         : toolDir(dir.filePath(u"Tool"_s))
         , registryPath(dir.filePath(u"home/.config/Ordevan/registry.reg"_s))
-        , store(std::make_unique<RegistryFileStore>(registryPath))
+        , store(testStore(registryPath))
         , files(toolDir + u"/ordevan"_s)
     {
         QDir().mkpath(toolDir + u"/DATA"_s);

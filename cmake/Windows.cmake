@@ -1,0 +1,17 @@
+# Windows resources for an executable: the icon pictures/ makes, the manifest
+# of packaging/windows and version information from project().
+#   ordevan_windows_resources(TARGET "File description")
+function(ordevan_windows_resources target description)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(ORDEVAN_RC_NAME ${target})
+    set(ORDEVAN_RC_DESCRIPTION ${description})
+    set(ORDEVAN_MANIFEST ${CMAKE_BINARY_DIR}/ordevan.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/ordevan.manifest ${ORDEVAN_MANIFEST} @ONLY)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/resources.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${ORDEVAN_ICON};${ORDEVAN_MANIFEST}")
+    add_dependencies(${target} ordevan_icon)
+endfunction()
