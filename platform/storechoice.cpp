@@ -54,12 +54,6 @@ std::optional<StoreOptions> parseStoreOptions(const QStringList &arguments, QStr
             option = &options.winePrefix;
         else if (name == u"--settings-file"_s)
             option = &options.settingsFile;
-#ifdef Q_OS_WIN
-        if (option) {
-            *error = u"%1 is for Linux: on Windows the settings are in the registry"_s.arg(name);
-            return std::nullopt;
-        }
-#endif
         if (!option) {
             if (rest) {
                 rest->append(argument);

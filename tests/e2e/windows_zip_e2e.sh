@@ -34,7 +34,12 @@ cleanup() {
     rm -rf "$WINEPREFIX" "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
+# A failure keeps a picture of the whole display beside the screenshot.
+fail() {
+    [[ -n "$screenshot" ]] && import -window root "${screenshot%.png}-failure.png" 2>/dev/null
+    echo "FAILED: $*" >&2
+    exit 1
+}
 source "$(dirname "$0")/windows.sh"
 
 start=$SECONDS
@@ -126,18 +131,28 @@ echo "-- saved: wine reg query shows the values"
 keys ctrl+shift+z
 question=$(window '^Ordevan$') || fail "Undo last save asked nothing"
 xdotool windowfocus --sync "$question"
+sleep 1
 keys shift+Tab space # "Leave it" is the default: the other button
+for _ in $(seq 1 50); do viewable "$question" || break; sleep 0.1; done
+viewable "$question" && fail "the question did not take the keys"
 message=$(window '^Ordevan$') || fail "no word after the undo"
-xdotool windowfocus --sync "$message" key Return
+xdotool windowfocus --sync "$message"
+sleep 0.5
+keys Return
 sleep 1
 [[ $(query "$settings" MainWindowLeft) == 0x78 ]] || fail "Undo last save did not put 120 back"
 backups=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Ordevan/backups/*' -name '*.reg' | wc -l)
 ((backups >= 1)) || fail "no backup in %LOCALAPPDATA%\\Ordevan\\backups"
 echo "-- Undo last save put the earlier values back ($backups backup(s) in %LOCALAPPDATA%)"
 
-# 4. Edited and saved again, the stand-in chosen with Path and started
-# with Run (CreateProcessW): it reads exactly the saved values.
+# 4. Closed (Alt+F4: nothing to ask) and started again; edited and saved
+# again, the stand-in chosen with Path and started with Run
+# (CreateProcessW): it reads exactly the saved values.
 xdotool windowfocus --sync "$main"
+keys alt+F4
+for _ in $(seq 1 50); do kill -0 "$tool" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tool" 2>/dev/null && fail "Alt+F4 did not close the window"
+startTool
 edit Down 333 "Dark Blue" 800 100
 click "${pathButton[@]}"
 dialog=$(window '^Select InstantCopy 8 executable') || fail "no path dialog"
@@ -198,7 +213,7 @@ ctl backups | grep -q . || fail "ctl backups lists nothing"
 ctl restore >/dev/null
 [[ $(query "$settings" MainWindowLeft) == 0x78 ]] || fail "ctl restore did not undo the load"
 [[ $(status ctl frobnicate) == 2 ]] || fail "an unknown command did not exit 2"
-[[ $(status ctl load 'C:\no such file.reg') == 1 ]] || fail "an unreadable file did not exit 1"
+[[ $(status ctl dump -o 'C:\no such folder\dump.reg') == 1 ]] || fail "a dump nowhere did not exit 1"
 [[ $(status ctl --wine-prefix 'C:\' get MainWindowLeft) == 2 ]] || fail "--wine-prefix was taken on Windows"
 echo "-- ordevanctl.exe: set, get, describe, reset, dump, load, backups, restore and exit codes 0/1/2"
 echo "passed in $((SECONDS - start)) s"
