@@ -77,6 +77,8 @@ TEST(Pictures, TheBuiltPicturesAreTheSvgRenderedAtTheirSizeAndRatio)
 
 TEST(Pictures, OtherSizesAndRatiosAreRenderedWhenAsked)
 {
+    if (!QImageReader::supportedImageFormats().contains("svg"))
+        GTEST_SKIP() << "no SVG image plugin here: only the built sizes can be shown";
     const int before = picturesRenderedAtRunTime();
     const QImage sharp = pictureImage(u":/images/logo.svg"_s, {161, 57}, 1.5);
     EXPECT_EQ(sharp.size(), QSize(242, 86));

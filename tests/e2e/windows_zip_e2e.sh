@@ -45,6 +45,12 @@ source "$(dirname "$0")/windows.sh"
 start=$SECONDS
 wineboot -i >/dev/null 2>&1
 wineserver -w
+# A Windows machine has Tahoma in C:\Windows\Fonts, and this Wine looks for
+# its own copy (fonts-wine) only there. Wine's MS Sans Serif is a face of
+# bitmaps that Qt draws at odd sizes: the window's stand-in for it
+# (Liberation Sans, as on Linux) draws that one. So the dialogs get Tahoma,
+# not a serif face.
+cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 echo "-- a fresh prefix in $((SECONDS - start)) s"
 "$build/tools/ICopy.exe" --seed --wine-prefix "$WINEPREFIX"
 program="$WINEPREFIX/drive_c/Program Files/VOB/InstantCopy 8"

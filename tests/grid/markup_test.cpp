@@ -212,6 +212,9 @@ TEST_F(MarkupTest, RunsAreShapedAsThePaintersFontSays)
     const int expected = QFontMetrics(unshaped).horizontalAdvance(u"AVAT"_s)
         + QFontMetrics(unshapedBold).horizontalAdvance(u"AVAT"_s);
     EXPECT_EQ(measure(text, 300, unshaped).width, expected);
+    if (QFontMetrics(face(24)).horizontalAdvance(u"AVAT"_s)
+        == QFontMetrics(unshaped).horizontalAdvance(u"AVAT"_s))
+        GTEST_SKIP() << "this face has no kerning to follow";
     EXPECT_NE(measure(text, 300, face(24)).width, expected) << "kerned when the font is";
 }
 

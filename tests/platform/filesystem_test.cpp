@@ -27,6 +27,8 @@ protected:
     LocalFileSystem files;
 };
 
+// Where file names ignore case (Windows), every spelling is the file itself.
+#ifndef Q_OS_WIN
 TEST_F(FileSystemTest, NamesInsideTheFolderAreFoundWhateverTheirCase)
 {
     const QString tool = dir.filePath(u"Tool"_s);
@@ -51,14 +53,15 @@ TEST_F(FileSystemTest, TheFolderItselfIsTakenAsItIs)
     EXPECT_EQ(files.localPathIn(dir.filePath(u"Tool"_s), u"DATA\\GENERAL_ENG.TXT"_s),
               dir.filePath(u"Tool/Data/General_Eng.txt"_s));
 }
+#endif
 
 TEST_F(FileSystemTest, PathsOfTheUserAreUsedAsTheyAre)
 {
     EXPECT_TRUE(files.isFile(dir.filePath(u"Tool/Data/General_Eng.txt"_s)));
     EXPECT_FALSE(files.isFile(dir.filePath(u"Tool/Data"_s))) << "a folder";
-    EXPECT_FALSE(files.isFile(dir.filePath(u"Tool/Data/GENERAL_ENG.TXT"_s)));
     EXPECT_FALSE(files.isFile(QString()));
 #ifndef Q_OS_WIN
+    EXPECT_FALSE(files.isFile(dir.filePath(u"Tool/Data/GENERAL_ENG.TXT"_s)));
     // A backslash is a letter of a name here, not a separator.
     makeFile(u"back\\slash/ICopy.exe"_s);
     EXPECT_TRUE(files.isFile(dir.filePath(u"back\\slash/ICopy.exe"_s)));

@@ -109,6 +109,9 @@ TEST_F(MainFormTest, TextsInOtherLetterCaseAreReadAsTheOtherChoiceAndRewritten)
     EXPECT_EQ(preference(u"Version"), u"8v0"_s);
 }
 
+// The per-user file holds other programs' keys too (Windows keeps them in the
+// registry itself).
+#ifndef Q_OS_WIN
 TEST_F(MainFormTest, OtherProgramsKeysSurviveUntouched)
 {
     QDir().mkpath(QFileInfo(registryPath).absolutePath());
@@ -130,6 +133,7 @@ TEST_F(MainFormTest, OtherProgramsKeysSurviveUntouched)
     EXPECT_TRUE(afterText.contains(other));
     EXPECT_TRUE(afterText.contains(u"\"Version\"=\"8v3\""_s));
 }
+#endif
 
 TEST_F(MainFormTest, TheLaunchButtonFollowsTheStoredPath)
 {
@@ -207,7 +211,8 @@ TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
     EXPECT_EQ(dialogs.messages[1].caption, u"Ordevan"_s);
     const QString text = dialogs.messages[1].text;
     EXPECT_TRUE(text.startsWith(u"The setting list "_s)) << text.toStdString();
-    EXPECT_TRUE(text.contains(u"/DATA/COPY_ENG.TXT cannot be used: it does not exist"_s))
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(u"/DATA/COPY_ENG.TXT"_s)
+                              + u" cannot be used: it does not exist"_s))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith(u"Its page stays empty."_s));
 
@@ -225,6 +230,7 @@ TEST_F(MainFormTest, AMissingListLeavesOnlyItsOwnPageEmpty)
     EXPECT_EQ(preference(u"Language"), u"English"_s);
 }
 
+#ifndef Q_OS_WIN // where names ignore case, that sibling is the folder itself
 TEST_F(MainFormTest, TheListsAreTheOnesBesideTheToolNotInASiblingThatDiffersInCase)
 {
     // The tool folder is upper-cased in the lists' paths: a sibling spelt
@@ -243,6 +249,7 @@ TEST_F(MainFormTest, TheListsAreTheOnesBesideTheToolNotInASiblingThatDiffersInCa
     EXPECT_NE(general.Cells(0, 1), u"<b>Impostor</b>"_s);
     EXPECT_GT(general.RowCount(), 5);
 }
+#endif
 
 TEST_F(MainFormTest, AMissingListForTheStoredReleaseStillEndsTheStart)
 {
