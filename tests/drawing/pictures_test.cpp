@@ -2,7 +2,9 @@
 #include "pictures.h"
 
 #include <QImageReader>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -106,6 +108,34 @@ TEST(Pictures, APictureThatCannotBeMadeIsTransparentNotMissing)
     }
     EXPECT_TRUE(pictureImage(u":/images/logo.svg"_s, {0, 10}).isNull());
 }
+
+#ifdef ORDEVAN_PRERENDER
+TEST(Pictures, TheWindowsIconHoldsEverySizeAskedForAndRefusesOthers)
+{
+    QTemporaryDir dir;
+    const auto makeIcon = [&](const QString &sizes) {
+        QProcess renderer;
+        renderer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        renderer.start(QString::fromUtf8(ORDEVAN_PRERENDER),
+                       {u"--icon"_s, QString::fromUtf8(ORDEVAN_RESOURCES "/images/window-icon.svg"),
+                        dir.filePath(u"icon.ico"_s), sizes});
+        return renderer.waitForFinished() ? renderer.exitCode() : -1;
+    };
+    ASSERT_EQ(makeIcon(u"16,32,256"_s), 0);
+    QImageReader reader(dir.filePath(u"icon.ico"_s), "ico");
+    QList<QSize> sizes;
+    do {
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+        EXPECT_FALSE(transparent(image));
+        sizes.append(image.size());
+    } while (reader.jumpToNextImage());
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {32, 32}, {256, 256}}));
+
+    for (const QString &bad : {u"0"_s, u"257"_s, u"16,x"_s})
+        EXPECT_EQ(makeIcon(bad), 1) << bad.toStdString();
+}
+#endif
 
 TEST(BuiltPicture, ReadsBackWhatWasWrittenAndNothingElse)
 {
