@@ -3,6 +3,7 @@
 
 #include "graphicbutton.h"
 
+#include "pixellines.h"
 #include "wincolors.h"
 
 #include <QPainter>
@@ -49,23 +50,9 @@ void lLine(QPainter &p, const QRect &r, SystemColor color)
 // removes it.
 void xorFocusRect(QPainter &p, const QRect &r)
 {
-    if (r.width() <= 0 || r.height() <= 0)
+    const QList<QPoint> dots = dottedOutline(r);
+    if (dots.isEmpty())
         return;
-    QList<QPoint> dots;
-    auto line = [&dots](int x0, int y0, int dx, int dy, int length) {
-        for (int i = 0; i < length; ++i) {
-            const int x = x0 + i * dx;
-            const int y = y0 + i * dy;
-            if ((x + y) % 2 == 0)
-                dots.append(QPoint(x, y));
-        }
-    };
-    line(r.left(), r.top(), 1, 0, r.width());
-    if (r.height() > 1)
-        line(r.left(), r.bottom(), 1, 0, r.width());
-    line(r.left(), r.top() + 1, 0, 1, r.height() - 2);
-    if (r.width() > 1)
-        line(r.right(), r.top() + 1, 0, 1, r.height() - 2);
     p.save();
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(QPen(Qt::white, 1));

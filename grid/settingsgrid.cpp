@@ -737,4 +737,23 @@ void TSettingsGrid::paintCell(QPainter &painter, int col, int row, const QRect &
     }
     if (look.cornerMark.isValid()) // in the top right corner, inside the grid lines
         drawCornerMark(painter, {rect.right() - 1, rect.top()}, look.cornerMark);
+    // Where the keys act: the current cell, while the grid has the focus,
+    // framed in dots of its text colour inside its grid lines.
+    if ((state & gdFocused) && !fixed && hasFocus()) {
+        const QList<QPoint> dots = dottedOutline(rect.adjusted(0, 0, -1, -1));
+        painter.setPen(look.textColor);
+        painter.drawPoints(dots.constData(), static_cast<int>(dots.size()));
+    }
+}
+
+void TSettingsGrid::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the current cell's frame
+}
+
+void TSettingsGrid::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }

@@ -5,7 +5,9 @@
 // one-pixel pen's drawLine gives, without stroking a path.
 
 #include <QColor>
+#include <QList>
 #include <QPainter>
+#include <QPoint>
 #include <QRect>
 
 #include <algorithm>
@@ -29,4 +31,28 @@ inline void drawCornerMark(QPainter &painter, QPoint corner, const QColor &colou
     for (int line = 0; line < CornerMarkSize; ++line)
         painter.fillRect(corner.x() - (CornerMarkSize - 1 - line), corner.y() + line,
                          CornerMarkSize - line, 1, colour);
+}
+
+// Every other pixel of the outline of `r`, as Windows draws a focus
+// rectangle: the pixels whose column and row add up to an even number.
+inline QList<QPoint> dottedOutline(const QRect &r)
+{
+    QList<QPoint> dots;
+    if (r.width() <= 0 || r.height() <= 0)
+        return dots;
+    const auto line = [&dots](int x0, int y0, int dx, int dy, int length) {
+        for (int i = 0; i < length; ++i) {
+            const int x = x0 + i * dx;
+            const int y = y0 + i * dy;
+            if ((x + y) % 2 == 0)
+                dots.append(QPoint(x, y));
+        }
+    };
+    line(r.left(), r.top(), 1, 0, r.width());
+    if (r.height() > 1)
+        line(r.left(), r.bottom(), 1, 0, r.width());
+    line(r.left(), r.top() + 1, 0, 1, r.height() - 2);
+    if (r.width() > 1)
+        line(r.right(), r.top() + 1, 0, 1, r.height() - 2);
+    return dots;
 }

@@ -194,3 +194,30 @@ TEST_F(SettingsGridTest, TheEditorTakesTheColourTheCellIsGiven)
     ASSERT_TRUE(grid->Editing());
     EXPECT_EQ(grid->EditorWidget()->palette().color(QPalette::Base), Yellow);
 }
+
+TEST_F(SettingsGridTest, TheCurrentCellIsFramedInDotsOnlyWhileTheGridHasTheFocus)
+{
+    // The current cell is drawn in the grid's own colours, black on white.
+    ASSERT_TRUE(grid->SetCurrentCell(1, 2));
+    const QRect cell = grid->CellRect(1, 2);
+    const auto frameDots = [&] {
+        const QImage image = grid->viewport()->grab().toImage();
+        int dots = 0;
+        int between = 0;
+        for (int x = cell.left(); x < cell.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, cell.top());
+            dots += pixel == QColor(Qt::black);
+            between += pixel == QColor(Qt::white);
+        }
+        return std::pair{dots, between};
+    };
+    ASSERT_TRUE(grid->hasFocus());
+    const auto [dots, between] = frameDots();
+    EXPECT_NEAR(dots, cell.width() / 2, 1) << "every other pixel of the top edge";
+    EXPECT_NEAR(between, cell.width() / 2, 1) << "the cell's own colour between the dots";
+
+    other->setFocus();
+    EXPECT_EQ(frameDots().first, 0);
+    ASSERT_TRUE(grid->SetCurrentCell(1, 3)); // moved without the focus: no frame either
+    EXPECT_EQ(frameDots().first, 0);
+}
