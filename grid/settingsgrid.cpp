@@ -527,6 +527,9 @@ bool TSettingsGrid::openEditor(int col, int row, QKeyEvent *typed)
     m_editorKind = kind;
     m_editCol = col;
     m_editRow = row;
+    // Named as its row, by the first column's text as shown: a screen
+    // reader says which setting the editor edits.
+    m_editor->setAccessibleName(StripMarkupTags(m_model.Cells(0, row)));
 
     TGridDrawState state = 0;
     const CellLook look = cellLook(col, row, state, false);

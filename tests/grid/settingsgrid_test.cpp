@@ -7,6 +7,7 @@
 #include "settingsgrid.h"
 #include "stopwatch.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -187,12 +188,17 @@ TEST_F(SettingsGridTest, AnOpenEditCommitsToItsOwnRowWhenTheRowsMove)
     EXPECT_EQ(model.RowCount(), 100);
 }
 
-TEST_F(SettingsGridTest, TheEditorTakesTheColourTheCellIsGiven)
+TEST_F(SettingsGridTest, TheEditorTakesTheColourTheCellIsGivenAndItsRowsName)
 {
+    grid->model().SetCells(0, 2, u"<b>Skin</b>Name"_s);
     ASSERT_TRUE(grid->SetCurrentCell(1, 2));
     QTest::keyClicks(grid, u"x"_s);
     ASSERT_TRUE(grid->Editing());
     EXPECT_EQ(grid->EditorWidget()->palette().color(QPalette::Base), Yellow);
+    // What a screen reader announces: the row's name as shown, not nothing.
+    QAccessibleInterface *editor = QAccessible::queryAccessibleInterface(grid->EditorWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(QAccessible::Name), u"SkinName"_s);
 }
 
 TEST_F(SettingsGridTest, TheCurrentCellIsFramedInDotsOnlyWhileTheGridHasTheFocus)
