@@ -1,7 +1,9 @@
 #include "oxbutton.h"
 
+#include "buttonaccessible.h"
 #include "handlerguard.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -54,6 +56,9 @@ ToxCustomButton::ToxCustomButton(QWidget *parent)
     : QPushButton(parent)
     , m_inner(new ToxCustomGraphicButton(this, this))
 {
+    // Read by a screen reader as one named button (buttonaccessible.h).
+    static const bool readable = (QAccessible::installFactory(pictureButtonAccessible), true);
+    Q_UNUSED(readable);
     // Enter is ours to handle, in any window.
     setAutoDefault(false);
     connect(m_inner, &ToxCustomGraphicButton::clicked, this, [this] { Click(); });

@@ -2,6 +2,7 @@
 #include "captionlinescheck.h"
 #include "printers.h"
 
+#include <QAccessible>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -288,4 +289,38 @@ TEST(HostTest, AnEmptyButtonPaintsWithoutWarnings)
     painter.end();
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(u'\n').toStdString();
+}
+
+// What a screen reader gets: one push button, named by its caption as
+// shown, described by its hint, that the press action clicks.
+TEST(HostTest, AScreenReaderReadsOneNamedButtonThatPresses)
+{
+    ToxButton button;
+    button.SetCaption(u"Run||INSTANT&&COPY"_s);
+    button.SetHint(u"Starts InstantCopy"_s);
+    int clicks = 0;
+    QObject::connect(&button, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(&button);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::Button);
+    EXPECT_EQ(read->text(QAccessible::Name), u"Run INSTANT&COPY"_s);
+    EXPECT_EQ(read->text(QAccessible::Description), u"Starts InstantCopy"_s);
+    EXPECT_EQ(read->childCount(), 0) << "the inner widget is not a part of its own";
+    EXPECT_FALSE(read->state().checkable);
+
+    QAccessibleActionInterface *actions = read->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks, 1);
+    button.setEnabled(false);
+    EXPECT_TRUE(read->state().disabled);
+    EXPECT_FALSE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks, 1) << "a disabled button is not pressed";
+
+    button.setEnabled(true);
+    button.SetButtonType(oxbToggle);
+    button.SetValue(true);
+    EXPECT_TRUE(read->state().checkable);
+    EXPECT_TRUE(read->state().checked);
 }
