@@ -1,6 +1,7 @@
 #include "settingsgrid.h"
 
 #include "fonts.h"
+#include "gridaccessible.h"
 #include "handlerguard.h"
 #include "inplaceeditors.h"
 #include "markup.h"
@@ -8,6 +9,7 @@
 #include "pixellines.h"
 #include "wincolors.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -57,6 +59,9 @@ TSettingsGrid::TSettingsGrid(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
     m_model.setView(this);
+    // Read by a screen reader as a table of its cells (gridaccessible.h).
+    static const bool readable = (QAccessible::installFactory(settingsGridAccessible), true);
+    Q_UNUSED(readable);
 
     setFont(gridFont(u"Tahoma"_s, false));
     m_fixedFont = gridFont(u"MS Sans Serif"_s, false);
@@ -109,6 +114,8 @@ void TSettingsGrid::gridChanged(bool whole, int col, int row)
     if (whole) {
         updateScrollBars();
         viewport()->update();
+        QAccessibleTableModelChangeEvent rows(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&rows);
     } else if (updatesEnabled()) {
         viewport()->update(CellRect(col, row));
     }
@@ -331,7 +338,19 @@ bool TSettingsGrid::SetCurrentCell(int col, int row)
         HideEditor();
     m_model.FocusCell(col, row);
     viewport()->update(); // the active header follows the current cell
+    announceCurrentCell();
     return true;
+}
+
+// A screen reader follows the current cell while the grid has the focus.
+void TSettingsGrid::announceCurrentCell()
+{
+    const int index = accessibleCellIndex(*this, m_model.Col(), m_model.Row());
+    if (!hasFocus() || index < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(index);
+    QAccessible::updateAccessibility(&focus);
 }
 
 void TSettingsGrid::toggleCheckBox(int col, int row)
@@ -342,6 +361,13 @@ void TSettingsGrid::toggleCheckBox(int col, int row)
     if (OnCheckBoxClick)
         OnCheckBoxClick(this, col, row, state);
     viewport()->update(CellRect(col, row));
+    if (const int index = accessibleCellIndex(*this, col, row); index >= 0) {
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent toggled(this, checked);
+        toggled.setChild(index);
+        QAccessible::updateAccessibility(&toggled);
+    }
     cellEdited(col, row, before);
 }
 
@@ -753,6 +779,7 @@ void TSettingsGrid::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update(); // the current cell's frame
+    announceCurrentCell();
 }
 
 void TSettingsGrid::focusOutEvent(QFocusEvent *event)

@@ -84,6 +84,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void announceCurrentCell();
     bool isShown() const override;
     void setRedraw(bool on) override;
     void gridChanged(bool whole, int col, int row) override;

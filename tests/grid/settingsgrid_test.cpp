@@ -227,3 +227,41 @@ TEST_F(SettingsGridTest, TheCurrentCellIsFramedInDotsOnlyWhileTheGridHasTheFocus
     ASSERT_TRUE(grid->SetCurrentCell(1, 3)); // moved without the focus: no frame either
     EXPECT_EQ(frameDots().first, 0);
 }
+
+TEST_F(SettingsGridTest, AScreenReaderReadsATableOfTheCellsAsShownAndTheCurrentOneFocused)
+{
+    GridModel &model = grid->model();
+    model.SetCells(1, 0, u"<b>Value</b>"_s);
+    model.SetCells(1, 3, u"<font color=clRed>red</font> text"_s);
+    model.SetCheckBox(1, 4, true);
+    grid->OnCanEditCell = [](TSettingsGrid *, int row, int, bool &canEdit) {
+        canEdit = row != 5;
+    };
+    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(grid);
+    ASSERT_NE(read, nullptr);
+    QAccessibleTableInterface *table = read->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::Table);
+    EXPECT_EQ(table->rowCount(), model.RowCount() - 1) << "the header row is no row of cells";
+    EXPECT_EQ(table->columnCount(), model.ColCount());
+    EXPECT_EQ(table->columnDescription(1), u"Value"_s);
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), u"value 1"_s);
+    EXPECT_EQ(table->cellAt(2, 1)->text(QAccessible::Name), u"red text"_s) << "as shown";
+    EXPECT_EQ(read->indexOfChild(table->cellAt(2, 1)), 2 * model.ColCount() + 1);
+    EXPECT_TRUE(table->cellAt(4, 1)->state().readOnly);
+    EXPECT_FALSE(table->cellAt(2, 1)->state().readOnly);
+    QAccessibleInterface *box = table->cellAt(3, 1);
+    EXPECT_EQ(box->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(box->state().checked);
+
+    // The current cell, as the keys move it, is the focused child. (The
+    // events a listening screen reader is sent need a platform that has
+    // accessibility; the headless one has none.)
+    ASSERT_TRUE(grid->SetCurrentCell(1, 4));
+    EXPECT_EQ(read->focusChild(), box);
+    QTest::keyClick(grid, Qt::Key_Space);
+    EXPECT_FALSE(box->state().checked) << "the state follows a toggle";
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(read->focusChild(), table->cellAt(4, 1));
+    EXPECT_TRUE(read->focusChild()->state().focused);
+}
