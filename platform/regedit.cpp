@@ -17,6 +17,8 @@ namespace {
 constexpr int Timeout = 60'000;
 // What the editor says, in the C locale, of a key that is not there.
 constexpr char16_t NoSuchKeyWords[] = u"Unable to open the registry key";
+// What Wine says when it could not start the editor at all.
+constexpr char16_t NotStartedWords[] = u"ShellExecuteEx failed";
 // Exchange files older than this are left by an Ordevan that was killed:
 // a run that is still going has a minute at most.
 constexpr qint64 StaleAfterSeconds = 600;
@@ -59,17 +61,18 @@ void removeStaleExchangeFiles(const QString &prefix)
     }
 }
 
-// The editor itself always ends with code 0, whatever it could not do; any
-// other end without a word means Wine did not run it through (seen, rarely,
-// in the tests). Running an import or an export twice is harmless, so such
-// a run is tried once more.
+// The editor itself always ends with code 0, whatever it could not do. Any
+// other end without a word, or with Wine saying it could not start the
+// editor, means Wine did not run it through (both seen, rarely, in the
+// tests). Running an import or an export twice is harmless, so such a run
+// is tried once more.
 Regedit::Result WineRegedit::run(const QStringList &arguments)
 {
     QProcess regedit;
-    bool endedSilently = false;
-    Result result = start(regedit, arguments) ? finish(regedit, endedSilently) : notFound();
-    if (endedSilently)
-        result = start(regedit, arguments) ? finish(regedit, endedSilently) : notFound();
+    bool notRunThrough = false;
+    Result result = start(regedit, arguments) ? finish(regedit, notRunThrough) : notFound();
+    if (notRunThrough)
+        result = start(regedit, arguments) ? finish(regedit, notRunThrough) : notFound();
     return result;
 }
 
@@ -94,9 +97,9 @@ bool WineRegedit::start(QProcess &regedit, const QStringList &arguments) const
     return true;
 }
 
-Regedit::Result WineRegedit::finish(QProcess &regedit, bool &endedSilently)
+Regedit::Result WineRegedit::finish(QProcess &regedit, bool &notRunThrough)
 {
-    endedSilently = false;
+    notRunThrough = false;
     if (!regedit.waitForFinished(Timeout)) {
         regedit.kill();
         regedit.waitForFinished();
@@ -106,11 +109,11 @@ Regedit::Result WineRegedit::finish(QProcess &regedit, bool &endedSilently)
     if (regedit.exitStatus() == QProcess::CrashExit)
         return {Outcome::Failed, {}, output.isEmpty() ? regedit.errorString() : output};
     if (regedit.exitCode() != 0) {
-        endedSilently = output.isEmpty();
+        notRunThrough = output.isEmpty() || output.contains(QStringView(NotStartedWords));
         return {Outcome::Failed,
                 {},
-                endedSilently ? u"wine regedit ended with code %1"_s.arg(regedit.exitCode())
-                              : output};
+                output.isEmpty() ? u"wine regedit ended with code %1"_s.arg(regedit.exitCode())
+                                 : output};
     }
     return {Outcome::Done, {}, output};
 }
@@ -147,9 +150,9 @@ QList<Regedit::Result> WineRegedit::exportKeys(const QStringList &keys)
     }
     QList<Result> results;
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        bool endedSilently = false;
-        Result result = finish(*runs[i], endedSilently);
-        if (endedSilently)
+        bool notRunThrough = false;
+        Result result = finish(*runs[i], notRunThrough);
+        if (notRunThrough)
             result = run(arguments(i));
         results.append(result.outcome == Outcome::Done ? exported(files[i]->local, result)
                                                        : result);

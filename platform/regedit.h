@@ -53,8 +53,9 @@ private:
     Result run(const QStringList &arguments);
     // False when there is no wine to start.
     bool start(QProcess &regedit, const QStringList &arguments) const;
-    // `endedSilently`: it ended with a code other than 0 and said nothing.
-    static Result finish(QProcess &regedit, bool &endedSilently);
+    // `notRunThrough`: it ended with a code other than 0 and said nothing, or
+    // Wine said it could not start the editor.
+    static Result finish(QProcess &regedit, bool &notRunThrough);
     static Result notFound();
     static Result exported(const QString &local, Result result);
 

@@ -68,7 +68,7 @@ private:
     QByteArray m_path;
 };
 
-TEST_F(WineRegeditTest, AnImportIsRunOnceMoreOnlyWhenWineEndedWithoutAWord)
+TEST_F(WineRegeditTest, AnImportIsRunOnceMoreOnlyWhenWineDidNotRunTheEditor)
 {
     WineRegedit regedit(prefix);
 
@@ -93,6 +93,14 @@ TEST_F(WineRegeditTest, AnImportIsRunOnceMoreOnlyWhenWineEndedWithoutAWord)
     EXPECT_EQ(said.outcome, Regedit::Outcome::Failed);
     EXPECT_EQ(said.error, u"wine: could not load kernel32.dll"_s);
     EXPECT_EQ(calls().size(), 5);
+
+    // Unless it says it could not start the editor at all.
+    qputenv("FAKE_WINE_ENDS", "0 0 0 0 1 1 0");
+    qputenv("FAKE_WINE_SAYS",
+            "Application could not be started, or no application associated "
+            "with the specified file.\nShellExecuteEx failed: Internal error.");
+    EXPECT_EQ(regedit.importFile("bytes").outcome, Regedit::Outcome::Done);
+    EXPECT_EQ(calls().size(), 7);
 }
 
 TEST_F(WineRegeditTest, AnExportGivesWhatTheEditorWroteOrTellsThatTheKeyIsMissing)
